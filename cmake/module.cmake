@@ -1,0 +1,15 @@
+# The loadable module file: the module's objects and nothing else. The host's
+# and driver's functions stay undefined, bound from the process that loads it.
+add_library(twinvolts MODULE $<TARGET_OBJECTS:twinvolts_objects>)
+set_target_properties(twinvolts PROPERTIES PREFIX "" OUTPUT_NAME twinvolts)
+if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
+  if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set_target_properties(twinvolts PROPERTIES SUFFIX ".mexa64")
+  else()
+    set_target_properties(twinvolts PROPERTIES SUFFIX ".mexglx")
+  endif()
+  target_link_options(twinvolts PRIVATE
+    -Wl,--version-script=${PROJECT_SOURCE_DIR}/gateway/exports.map)
+  set_property(TARGET twinvolts APPEND PROPERTY LINK_DEPENDS
+    ${PROJECT_SOURCE_DIR}/gateway/exports.map)
+endif()

@@ -1,0 +1,31 @@
+/* The host's MEX functions, and the one function the module exports. */
+#ifndef TWINVOLTS_HOST_MEX_API_H
+#define TWINVOLTS_HOST_MEX_API_H
+
+#include "host/calling_convention.h"
+#include "host/mx_array.h"
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+int HOST_CALL mexCallMATLAB(int nlhs, mxArray* plhs[], int nrhs, mxArray* prhs[],
+                            const char* functionName);
+/* Reports the text as the call's error and ends the whole mexFunction call:
+ * it never returns, and nothing between mexFunction and here is cleaned up. */
+#ifdef __cplusplus
+[[noreturn]]
+#else
+_Noreturn
+#endif
+void HOST_CALL mexErrMsgTxt(const char* text);
+void HOST_CALL mexWarnMsgTxt(const char* text);
+
+/* The module's only export. */
+void HOST_CALL mexFunction(int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[]);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif

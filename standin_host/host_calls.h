@@ -1,0 +1,62 @@
+/* Stand-in host: calling the module as the host does, and what the module
+ * told the host (errors, warnings, dialogs). */
+#ifndef TWINVOLTS_STANDIN_HOST_HOST_CALLS_H
+#define TWINVOLTS_STANDIN_HOST_HOST_CALLS_H
+
+#include <stdbool.h>
+#include <stddef.h>
+
+#include "host/mex_api.h"
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+typedef void(HOST_CALL* MexFunctionPtr)(int nlhs, mxArray* plhs[], int nrhs,
+                                        const mxArray* prhs[]);
+
+/* Calls fn as the host does. Returns true when the call returned normally and
+ * false when mexErrMsgTxt ended it (its text: standinLastError). When the call
+ * ends, the host reclaims what mxCalloc gave and the temporary arrays of the
+ * call, except arrays left in plhs[0 .. max(nlhs, 1) - 1] of a set-up call
+ * (nlhs >= 0), which the caller then owns. */
+bool standinCallMexFunction(MexFunctionPtr fn, int nlhs, mxArray* plhs[], int nrhs,
+                            const mxArray* prhs[]);
+/* Text of the last mexErrMsgTxt, or "" when the last call ended normally. */
+const char* standinLastError(void);
+
+/* Warnings given to mexWarnMsgTxt, oldest first. */
+size_t standinWarningCount(void);
+const char* standinWarning(size_t index);
+
+/* Dialogs requested through mexCallMATLAB("errordlg", message, title, mode). */
+typedef struct StandinDialog {
+  const char* message;
+  const char* title;
+  const char* mode;
+} StandinDialog;
+size_t standinDialogCount(void);
+StandinDialog standinDialog(size_t index);
+
+/* Things the module did that a host would not accept, in plain words
+ * (for example mexCallMATLAB of an unknown function). */
+size_t standinBreachCount(void);
+const char* standinBreach(size_t index);
+
+/* When on, warnings, dialogs and errors are also printed to stderr for a user. */
+void standinSetEcho(bool on);
+
+/* Forgets every log and reclaims every host allocation, arrays included. */
+void standinReset(void);
+/* Reclaims what mxCalloc gave and the temporaries made since the last
+ * reclaim, as the end of a call does; for tests that call module functions
+ * directly rather than through mexFunction. */
+void standinReclaimCallMemory(void);
+/* Bytes currently held by mxCalloc blocks and arrays. */
+size_t standinBytesHeld(void);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif
