@@ -1,0 +1,187 @@
+#include "standin_host/module_loader.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#ifndef _GNU_SOURCE
+#define _GNU_SOURCE
+#endif
+#include <dlfcn.h>
+#include <link.h>
+#include <sys/stat.h>
+#endif
+
+namespace {
+
+void writeMessage(char* message, size_t size, const char* format, ...) {
+  if (message == nullptr || size == 0) return;
+  va_list args;
+  va_start(args, format);
+  std::vsnprintf(message, size, format, args);
+  va_end(args);
+}
+
+StandinLoadStatus fail(StandinLoadStatus status, const char* path, const char* detail,
+                       char* message, size_t size) {
+  switch (status) {
+    case STANDIN_LOAD_NO_FILE:
+      writeMessage(message, size, "cannot load module '%s': no such file", path);
+      break;
+    case STANDIN_LOAD_UNLOADABLE:
+      writeMessage(message, size, "cannot load module '%s': not a loadable library (%s)", path,
+                   detail);
+      break;
+    default:
+      writeMessage(message, size, "cannot load module '%s': it exports no mexFunction", path);
+      break;
+  }
+  return status;
+}
+
+#ifdef _WIN32
+
+bool fileExists(const char* path, bool* isDirectory) {
+  DWORD attributes = GetFileAttributesA(path);
+  if (attributes == INVALID_FILE_ATTRIBUTES) return false;
+  *isDirectory = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  return true;
+}
+
+// A bare name would make LoadLibrary search the system's paths; a host loads
+// exactly the file it was given.
+std::string loadablePath(const char* path) {
+  char full[MAX_PATH * 4];
+  DWORD length = GetFullPathNameA(path, sizeof full, full, nullptr);
+  if (length == 0 || length >= sizeof full) return path;
+  return full;
+}
+
+std::string systemErrorText() {
+  char text[256] = "";
+  DWORD code = GetLastError();
+  DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                                code, 0, text, sizeof text, nullptr);
+  while (length > 0 && (text[length - 1] == '\n' || text[length - 1] == '\r' ||
+                        text[length - 1] == ' ' || text[length - 1] == '.')) {
+    text[--length] = '\0';
+  }
+  if (length == 0) std::snprintf(text, sizeof text, "error %lu", static_cast<unsigned long>(code));
+  return text;
+}
+
+void* openLibrary(const std::string& path, std::string* error) {
+  // No message box for a broken file: the caller reports it.
+  UINT previousMode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+  HMODULE handle = LoadLibraryA(path.c_str());
+  if (handle == nullptr) *error = systemErrorText();
+  SetErrorMode(previousMode);
+  return reinterpret_cast<void*>(handle);
+}
+
+void* ownSymbol(void* handle, const char* name) {
+  FARPROC address = GetProcAddress(static_cast<HMODULE>(handle), name);
+  return reinterpret_cast<void*>(reinterpret_cast<void (*)()>(address));
+}
+
+void closeLibrary(void* handle) {
+  FreeLibrary(static_cast<HMODULE>(handle));
+}
+
+#else
+
+bool fileExists(const char* path, bool* isDirectory) {
+  struct stat status;
+  if (stat(path, &status) != 0) return false;
+  *isDirectory = S_ISDIR(status.st_mode);
+  return true;
+}
+
+// dlopen searches the library paths for a name without a slash; a host loads
+// exactly the file it was given.
+std::string loadablePath(const char* path) {
+  if (std::strchr(path, '/') != nullptr) return path;
+  return std::string("./") + path;
+}
+
+void* openLibrary(const std::string& path, std::string* error) {
+  dlerror();
+  void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (handle == nullptr) {
+    const char* text = dlerror();
+    *error = text != nullptr ? text : "unknown loader error";
+  }
+  return handle;
+}
+
+// dlsym also searches the libraries the file depends on; only a symbol that
+// lies in the file itself counts as its export.
+void* ownSymbol(void* handle, const char* name) {
+  void* address = dlsym(handle, name);
+  if (address == nullptr) return nullptr;
+  struct link_map* fileMap = nullptr;
+  if (dlinfo(handle, RTLD_DI_LINKMAP, &fileMap) != 0) return nullptr;
+  Dl_info info;
+  struct link_map* symbolMap = nullptr;
+  if (dladdr1(address, &info, reinterpret_cast<void**>(&symbolMap), RTLD_DL_LINKMAP) == 0) {
+    return nullptr;
+  }
+  return symbolMap == fileMap ? address : nullptr;
+}
+
+void closeLibrary(void* handle) {
+  dlclose(handle);
+}
+
+#endif
+
+}  // namespace
+
+extern "C" StandinLoadStatus standinLoadModule(const char* path, StandinModule* module,
+                                               char* message, size_t messageSize) {
+  if (module != nullptr) *module = StandinModule{};
+  if (path == nullptr || path[0] == '\0') {
+    writeMessage(message, messageSize, "cannot load module: no path given");
+    return STANDIN_LOAD_NO_FILE;
+  }
+  bool isDirectory = false;
+  if (!fileExists(path, &isDirectory)) {
+    return fail(STANDIN_LOAD_NO_FILE, path, nullptr, message, messageSize);
+  }
+  if (isDirectory) {
+    return fail(STANDIN_LOAD_UNLOADABLE, path, "a directory", message, messageSize);
+  }
+  std::string error;
+  void* handle = openLibrary(loadablePath(path), &error);
+  if (handle == nullptr) {
+    return fail(STANDIN_LOAD_UNLOADABLE, path, error.c_str(), message, messageSize);
+  }
+  void* entry = ownSymbol(handle, "mexFunction");
+  if (entry == nullptr) {
+    closeLibrary(handle);
+    return fail(STANDIN_LOAD_NO_ENTRY, path, nullptr, message, messageSize);
+  }
+  if (module != nullptr) {
+    module->handle = handle;
+    module->mexFunction = reinterpret_cast<MexFunctionPtr>(entry);
+  } else {
+    closeLibrary(handle);
+  }
+  if (message != nullptr && messageSize > 0) message[0] = '\0';
+  return STANDIN_LOAD_OK;
+}
+
+extern "C" void* standinModuleSymbol(const StandinModule* module, const char* name) {
+  if (module == nullptr || module->handle == nullptr || name == nullptr) return nullptr;
+  return ownSymbol(module->handle, name);
+}
+
+extern "C" void standinUnloadModule(StandinModule* module) {
+  if (module == nullptr) return;
+  if (module->handle != nullptr) closeLibrary(module->handle);
+  *module = StandinModule{};
+}
