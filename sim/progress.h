@@ -1,0 +1,22 @@
+// A progress line on a terminal, for runs that take longer than a second.
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+
+namespace sim {
+
+class ProgressLine {
+ public:
+  ProgressLine();
+  void update(size_t done, size_t total);
+  void finish();
+
+ private:
+  bool terminal_;
+  bool shown_ = false;
+  std::chrono::steady_clock::time_point start_;
+  std::chrono::steady_clock::time_point lastShown_;
+};
+
+}  // namespace sim

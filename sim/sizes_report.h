@@ -1,0 +1,15 @@
+// The block's sizes as a stand-alone set-up call returns them.
+#pragma once
+
+#include <ostream>
+#include <string>
+
+#include "standin_host/host_calls.h"
+
+namespace sim {
+
+// Makes a stand-alone set-up call and prints the 38 rows of the sizes vector
+// with their field names. Returns false with the raised message on failure.
+bool printSizes(std::ostream& out, MexFunctionPtr entry, std::string& error);
+
+}  // namespace sim
