@@ -1,6 +1,17 @@
 /* The simulated card "Dev1", seen from the test and simulation side.
  * The module reaches it only through the driver functions of host/daqmx.h,
- * which this library provides. */
+ * which this library provides.
+ *
+ * The card has two analog outputs, "Dev1/ao0" and "Dev1/ao1", each able to
+ * drive -10 V to 10 V. A task goes created -> channel added -> started ->
+ * stopped -> cleared. Task handles count 1, 2, 3 ... from the last reset and
+ * are never handed out again before the next reset; zero, a handle never
+ * handed out and a cleared handle are invalid and every call on them fails.
+ * A started task reserves its channels until it is stopped or cleared.
+ * Writes take one sample per channel; each output holds the last value
+ * written to it, also after its task is stopped or cleared.
+ *
+ * Everything runs on the caller's thread; the library takes no locks. */
 #ifndef TWINVOLTS_SIMCARD_SIMCARD_H
 #define TWINVOLTS_SIMCARD_SIMCARD_H
 
@@ -14,23 +25,58 @@ extern "C" {
 #endif
 
 #define SIMCARD_CHANNEL_COUNT 2 /* "Dev1/ao0", "Dev1/ao1" */
+#define SIMCARD_MIN_VOLTS (-10.0)
+#define SIMCARD_MAX_VOLTS 10.0
 
-/* Card present, no tasks, both outputs at 0 V, logs empty, no fault, recording off. */
+/* Statuses the driver functions return; every failure is negative. */
+typedef enum SimcardStatus {
+  SIMCARD_OK = 0,
+  SIMCARD_ERR_DEVICE_NOT_PRESENT = -9001,
+  SIMCARD_ERR_INVALID_TASK = -9002,
+  SIMCARD_ERR_RESOURCE_RESERVED = -9003,
+  SIMCARD_ERR_VALUE_OUT_OF_RANGE = -9004,
+  SIMCARD_ERR_TASK_NOT_RUNNING = -9005,
+  SIMCARD_ERR_TASK_RUNNING = -9006,
+  SIMCARD_ERR_NO_CHANNELS = -9007,
+  SIMCARD_ERR_UNKNOWN_CHANNEL = -9008,
+  SIMCARD_ERR_DUPLICATE_CHANNEL = -9009,
+  SIMCARD_ERR_INVALID_RANGE = -9010,
+  SIMCARD_ERR_INVALID_UNITS = -9011,
+  SIMCARD_ERR_CUSTOM_SCALE = -9012,
+  SIMCARD_ERR_SAMPLES_PER_CHANNEL = -9013,
+  SIMCARD_ERR_NULL_POINTER = -9014,
+  SIMCARD_ERR_INVALID_ARGUMENT = -9015,
+  SIMCARD_ERR_INJECTED_WRITE_FAILURE = -9016
+} SimcardStatus;
+
+/* Card present, no tasks, handles from 1 again, both outputs at 0 V, logs
+ * empty, no fault, recording and no-op writes off. */
 void simcardReset(void);
 
-/* Fault injection. Without a card every channel creation fails. */
+/* Fault injection. Without a card, channel creation, starting and writing
+ * fail with SIMCARD_ERR_DEVICE_NOT_PRESENT; creating, stopping and clearing
+ * tasks still work, as with a real driver. */
 void simcardSetPresent(bool present);
-/* The n-th write since reset (1-based, any task) fails; 0 means none. */
+/* The n-th write call since reset (1-based, any task, counting failed calls)
+ * fails with SIMCARD_ERR_INJECTED_WRITE_FAILURE and changes nothing; 0 or a
+ * negative n means none. */
 void simcardFailWriteAt(long n);
 
-/* Last voltage that reached output channel 0 or 1. */
+/* Last voltage that reached output channel 0 or 1 (NaN for another number). */
 double simcardOutputVolts(int channel);
 /* Tasks created and not yet cleared. */
 int simcardOpenTaskCount(void);
+/* The running task that holds output channel 0 or 1, or 0 when none does. */
+TaskHandle simcardChannelReservedBy(int channel);
 /* Short text for a status the driver functions returned. */
 const char* simcardStatusText(int32 status);
 
-/* Every write, in order: which output it was meant for, what and how it went. */
+/* Every write, in order, one entry per channel of the task (one entry with
+ * channel -1 when the task is invalid or has no channel): which output it was
+ * meant for, what and how it went. volts is NaN when the data array was null.
+ * The trace keeps the first SIMCARD_WRITE_TRACE_CAPACITY entries since reset;
+ * simcardWritesDropped counts the ones past that. */
+#define SIMCARD_WRITE_TRACE_CAPACITY 65536
 typedef struct SimcardWrite {
   TaskHandle task;
   int channel; /* 0 or 1, or -1 when the task has no channel */
@@ -38,33 +84,41 @@ typedef struct SimcardWrite {
   int32 status;
 } SimcardWrite;
 size_t simcardWriteCount(void);
+/* An index past the end gives {0, -1, NaN, SIMCARD_OK}. */
 SimcardWrite simcardWriteAt(size_t index);
+size_t simcardWritesDropped(void);
 
-/* Recording mode: every driver call with its arguments, for exact-call tests. */
+/* Recording mode: every driver call with its arguments, for exact-call tests.
+ * Keeps the first SIMCARD_CALL_LOG_CAPACITY calls since reset; no-op writes
+ * are not recorded. */
+#define SIMCARD_CALL_LOG_CAPACITY 16384
 typedef enum SimcardFunction {
   SIMCARD_CREATE_TASK,
   SIMCARD_CREATE_AO_VOLTAGE_CHAN,
   SIMCARD_START_TASK,
   SIMCARD_STOP_TASK,
   SIMCARD_CLEAR_TASK,
-  SIMCARD_WRITE_ANALOG_F64
+  SIMCARD_WRITE_ANALOG_F64,
+  SIMCARD_NO_CALL /* what simcardCallAt gives past the end */
 } SimcardFunction;
 
 typedef struct SimcardCall {
   SimcardFunction function;
-  TaskHandle task; /* argument; for CreateTask the handle it stored */
+  TaskHandle task; /* argument; for CreateTask the handle it stored (0 on failure) */
   int32 status;
   /* CreateTask: taskName. CreateAOVoltageChan: physicalChannel, assignedName,
-   * minVal, maxVal, units, scaleNameIsNull. */
+   * minVal, maxVal, units, scaleNameIsNull. Names longer than 31 characters
+   * are cut; a null name is recorded as "" with its IsNull flag set. */
   char taskName[32];
   bool taskNameIsNull;
   char physicalChannel[32];
+  bool physicalChannelIsNull;
   char assignedName[32];
   bool assignedNameIsNull;
   double minVal, maxVal;
   int32 units;
   bool scaleNameIsNull;
-  /* WriteAnalogF64 */
+  /* WriteAnalogF64; firstValue is writeArray[0], NaN when writeArray is null. */
   int32 numSampsPerChan;
   bool32 autoStart;
   double timeout;
@@ -78,8 +132,10 @@ typedef struct SimcardCall {
 void simcardSetRecording(bool on);
 size_t simcardCallCount(void);
 SimcardCall simcardCallAt(size_t index);
+size_t simcardCallsDropped(void);
 
-/* Benchmarks: writes succeed at once and touch no state. */
+/* Benchmarks: writes succeed at once (reporting one sample written) and
+ * touch no state: no output, trace, recording or write count changes. */
 void simcardSetWritesNoop(bool on);
 
 #ifdef __cplusplus

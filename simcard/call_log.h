@@ -1,0 +1,19 @@
+// Recording mode: every driver call with its arguments, for exact-call tests.
+#ifndef TWINVOLTS_SIMCARD_CALL_LOG_H
+#define TWINVOLTS_SIMCARD_CALL_LOG_H
+
+#include "simcard/simcard.h"
+
+namespace simcard {
+
+bool recording();
+// A call entry with every argument field empty (null names flagged, NaN values).
+SimcardCall blankCall(SimcardFunction function, TaskHandle task, int32 status);
+// Copies a name argument into an entry's field, cut to fit; records null as "".
+void copyName(char (&field)[32], const char* name, bool* isNull);
+void recordCall(const SimcardCall& call);
+void clearCallLog();
+
+}  // namespace simcard
+
+#endif

@@ -1,0 +1,50 @@
+// The card's state behind the driver functions: outputs, reservations and
+// the task table. Internal to the library.
+#ifndef TWINVOLTS_SIMCARD_CARD_STATE_H
+#define TWINVOLTS_SIMCARD_CARD_STATE_H
+
+#include <vector>
+
+#include "simcard/simcard.h"
+
+namespace simcard {
+
+enum class TaskState { kIdle, kRunning, kCleared };
+
+struct OutputChannel {
+  int index;  // 0 for "Dev1/ao0", 1 for "Dev1/ao1"
+  double minVolts;
+  double maxVolts;
+};
+
+struct Task {
+  TaskState state = TaskState::kIdle;
+  int channelCount = 0;
+  OutputChannel channels[SIMCARD_CHANNEL_COUNT] = {};
+};
+
+struct Card {
+  bool present = true;
+  bool writesNoop = false;
+  long failWriteAt = 0;
+  long writesSeen = 0;
+  int openTasks = 0;
+  double outputVolts[SIMCARD_CHANNEL_COUNT] = {};
+  TaskHandle reservedBy[SIMCARD_CHANNEL_COUNT] = {};
+  std::vector<Task> tasks;  // the task of handle h is tasks[h - 1]
+};
+
+Card& card();
+
+// The task of an open handle, or null for zero, unknown and cleared handles.
+Task* findOpenTask(TaskHandle handle);
+
+// Reserves the task's channels and marks it running; fails, changing nothing,
+// when the card is absent, the task has no channel or a channel is held.
+int32 startTask(TaskHandle handle, Task& task);
+// Releases the task's reservations; a task that is not running stays as it is.
+void stopTask(TaskHandle handle, Task& task);
+
+}  // namespace simcard
+
+#endif

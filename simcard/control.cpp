@@ -1,0 +1,46 @@
+// The test and simulation side's controls and views of the card.
+#include <cmath>
+
+#include "simcard/call_log.h"
+#include "simcard/card_state.h"
+#include "simcard/simcard.h"
+#include "simcard/write_trace.h"
+
+namespace {
+
+bool isChannel(int channel) {
+  return channel >= 0 && channel < SIMCARD_CHANNEL_COUNT;
+}
+
+}  // namespace
+
+extern "C" void simcardReset(void) {
+  simcard::Card& c = simcard::card();
+  c = simcard::Card{};
+  simcard::clearWriteTrace();
+  simcard::clearCallLog();
+}
+
+extern "C" void simcardSetPresent(bool present) {
+  simcard::card().present = present;
+}
+
+extern "C" void simcardFailWriteAt(long n) {
+  simcard::card().failWriteAt = n > 0 ? n : 0;
+}
+
+extern "C" void simcardSetWritesNoop(bool on) {
+  simcard::card().writesNoop = on;
+}
+
+extern "C" double simcardOutputVolts(int channel) {
+  return isChannel(channel) ? simcard::card().outputVolts[channel] : std::nan("");
+}
+
+extern "C" int simcardOpenTaskCount(void) {
+  return simcard::card().openTasks;
+}
+
+extern "C" TaskHandle simcardChannelReservedBy(int channel) {
+  return isChannel(channel) ? simcard::card().reservedBy[channel] : 0;
+}
