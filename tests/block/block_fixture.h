@@ -1,0 +1,54 @@
+// A host record and a fresh card for each block test. The device state is
+// module-wide, so every test starts it from the zeros of a just-loaded module.
+#ifndef TWINVOLTS_TESTS_BLOCK_BLOCK_FIXTURE_H
+#define TWINVOLTS_TESTS_BLOCK_BLOCK_FIXTURE_H
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "block/device_state.h"
+#include "block/twinvolts_block.h"
+#include "simcard/simcard.h"
+#include "standin_host/host_calls.h"
+#include "standin_host/host_record.h"
+
+class BlockTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    standinReset();
+    simcardReset();
+    SFcnTaskAo0 = 0;
+    SFcnTaskAo1 = 0;
+    ao0Value = 0.0;
+    ao1Value = 0.0;
+    samplesWritten = 0;
+    tasksHeld = false;
+    record_ = standinNewHostRecord("twinvolts", "model/Analog Out");
+  }
+
+  void TearDown() override {
+    standinFreeHostRecord(record_);
+    simcardReset();
+    standinReset();
+  }
+
+  // Runs outputs on a 2-wide input connected to port 0.
+  void runOutputs(double u0, double u1) {
+    input_[0] = u0;
+    input_[1] = u1;
+    standinConnectInput(record_, 0, input_);
+    mdlOutputs(record_, 0);
+  }
+
+  static std::vector<SimcardCall> callsSince(size_t first) {
+    std::vector<SimcardCall> calls;
+    for (size_t i = first; i < simcardCallCount(); ++i) calls.push_back(simcardCallAt(i));
+    return calls;
+  }
+
+  SFcnRecord* record_ = nullptr;
+  double input_[2] = {0.0, 0.0};
+};
+
+#endif
