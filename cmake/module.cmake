@@ -13,3 +13,6 @@ if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
   set_property(TARGET twinvolts APPEND PROPERTY LINK_DEPENDS
     ${PROJECT_SOURCE_DIR}/gateway/exports.map)
 endif()
+
+# The Windows build's additions (nothing on Linux).
+include(cmake/windows.cmake)
