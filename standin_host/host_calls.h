@@ -12,20 +12,23 @@
 extern "C" {
 #endif
 
-typedef void(HOST_CALL* MexFunctionPtr)(int nlhs, mxArray* plhs[], int nrhs,
-                                        const mxArray* prhs[]);
+typedef void(HOST_CALL* MexFunctionPtr)(int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[]);
 
 /* Calls fn as the host does. Returns true when the call returned normally and
- * false when mexErrMsgTxt ended it (its text: standinLastError). When the call
- * ends, the host reclaims what mxCalloc gave and the temporary arrays of the
- * call, except arrays left in plhs[0 .. max(nlhs, 1) - 1] of a set-up call
- * (nlhs >= 0), which the caller then owns. */
+ * false when mexErrMsgTxt ended it (its text: standinLastError), as does a
+ * host allocation that cannot be met. When the call ends, the host reclaims
+ * what mxCalloc gave and the temporary arrays of the call, except arrays left
+ * in plhs[0 .. max(nlhs, 1) - 1] of a set-up call (nlhs >= 0) that returned
+ * normally, which the caller then owns (free with mxDestroyArray). After an
+ * error those arrays are reclaimed too and their slots set to null. A method
+ * call's slots (nlhs < 0) are never touched: slot 1 holds a record address. */
 bool standinCallMexFunction(MexFunctionPtr fn, int nlhs, mxArray* plhs[], int nrhs,
                             const mxArray* prhs[]);
 /* Text of the last mexErrMsgTxt, or "" when the last call ended normally. */
 const char* standinLastError(void);
 
-/* Warnings given to mexWarnMsgTxt, oldest first. */
+/* Warnings given to mexWarnMsgTxt, oldest first. Logged texts are copies,
+ * valid until standinReset; an index past the end gives null. */
 size_t standinWarningCount(void);
 const char* standinWarning(size_t index);
 
@@ -39,18 +42,21 @@ size_t standinDialogCount(void);
 StandinDialog standinDialog(size_t index);
 
 /* Things the module did that a host would not accept, in plain words
- * (for example mexCallMATLAB of an unknown function). */
+ * (for example mexCallMATLAB of an unknown function, or an array function
+ * given something that is not a live array, which then gives 0 or null). */
 size_t standinBreachCount(void);
 const char* standinBreach(size_t index);
 
-/* When on, warnings, dialogs and errors are also printed to stderr for a user. */
+/* When on, warnings, dialogs, errors and breaches are also printed to stderr
+ * for a user. Off at start. */
 void standinSetEcho(bool on);
 
-/* Forgets every log and reclaims every host allocation, arrays included. */
+/* Forgets every log and reclaims every host allocation, arrays included
+ * (not host records). Refused, as a breach, during a call. */
 void standinReset(void);
-/* Reclaims what mxCalloc gave and the temporaries made since the last
- * reclaim, as the end of a call does; for tests that call module functions
- * directly rather than through mexFunction. */
+/* Reclaims what mxCalloc gave and the temporaries made outside any call since
+ * the last reclaim, as the end of a call does; for tests that call module
+ * functions directly rather than through mexFunction. */
 void standinReclaimCallMemory(void);
 /* Bytes currently held by mxCalloc blocks and arrays. */
 size_t standinBytesHeld(void);

@@ -2,6 +2,7 @@
 #ifndef TWINVOLTS_STANDIN_HOST_HOST_RECORD_H
 #define TWINVOLTS_STANDIN_HOST_HOST_RECORD_H
 
+#include <stdbool.h>
 #include <stdint.h>
 
 #include "gateway/sfcn_record.h"
@@ -18,17 +19,19 @@ extern "C" {
  * (context: the record) that store the count and allocate zero-filled port
  * arrays; rootRecord is the record itself. The texts are copied. */
 SFcnRecord* standinNewHostRecord(const char* sfcnName, const char* blockPath);
-/* Releases the record and everything the host gave it. */
+/* Releases the record and everything the host gave it (texts, port arrays
+ * the hooks made), not what the module or a test pointed its fields at. */
 void standinFreeHostRecord(SFcnRecord* record);
 
 /* The attach argument of a direct-mode set-up call: a 2-by-1 double array of
  * the record's address and the version stamp 5200229.0. */
 mxArray* standinNewAttachArgument(const SFcnRecord* record);
 
-/* Points input port `port` at signal (the host connects the port). */
-void standinConnectInput(SFcnRecord* record, int32_t port, const void* signal);
+/* Points input port `port` at signal (the host connects the port). False,
+ * with a breach, when the record has no such port. */
+bool standinConnectInput(SFcnRecord* record, int32_t port, const void* signal);
 
-/* How often the record's port-count hooks were called. */
+/* How often the record's port-count hooks were called, refusals included. */
 int standinInputPortCountCalls(const SFcnRecord* record);
 int standinOutputPortCountCalls(const SFcnRecord* record);
 

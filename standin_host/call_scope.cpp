@@ -1,0 +1,58 @@
+#include "standin_host/call_scope.h"
+
+#include <cstdio>
+#include <string>
+
+#include "standin_host/breach_log.h"
+#include "standin_host/host_calls.h"
+#include "standin_host/host_memory.h"
+
+namespace {
+
+StandinCallFrame* innermostFrame = nullptr;
+int depth = 0;
+
+std::string& lastError() {
+  static std::string text;
+  return text;
+}
+
+}  // namespace
+
+void standinCallEnter(StandinCallFrame* frame) {
+  frame->outer = innermostFrame;
+  innermostFrame = frame;
+  ++depth;
+  lastError().clear();
+}
+
+void standinCallLeave(StandinCallFrame* frame) {
+  standinReclaimInnermostScope();
+  innermostFrame = frame->outer;
+  --depth;
+}
+
+int standinCallDepth(void) {
+  return depth;
+}
+
+void standinFailCall(const char* text) {
+  if (text == nullptr) text = "";
+  if (innermostFrame == nullptr) {
+    standinRecordBreach(text);
+    return;
+  }
+  // Copied first: the text may live on the stack being left or in memory the
+  // end of the call reclaims.
+  lastError().assign(text);
+  if (standinEchoOn()) std::fprintf(stderr, "Error: %s\n", lastError().c_str());
+  longjmp(innermostFrame->jump, 1);
+}
+
+void standinForgetLastError(void) {
+  lastError().clear();
+}
+
+const char* standinLastError(void) {
+  return lastError().c_str();
+}

@@ -1,0 +1,101 @@
+#include "standin_host/message_log.h"
+
+#include <cstdio>
+#include <cstring>
+#include <deque>
+#include <string>
+
+#include "host/mex_api.h"
+#include "standin_host/breach_log.h"
+#include "standin_host/host_arrays.h"
+#include "standin_host/host_calls.h"
+#include "standin_host/host_memory.h"
+
+namespace {
+
+struct DialogTexts {
+  std::string message;
+  std::string title;
+  std::string mode;
+};
+
+// Deques keep every text where it is, so handed-out pointers stay valid.
+std::deque<std::string>& warnings() {
+  static std::deque<std::string> log;
+  return log;
+}
+
+std::deque<DialogTexts>& dialogs() {
+  static std::deque<DialogTexts> log;
+  return log;
+}
+
+int refuseCall(const std::string& text) {
+  standinRecordBreach(text.c_str());
+  return 1;
+}
+
+// The text of a string argument, or null when the argument is something else.
+const char* textArgument(mxArray* argument) {
+  return standinIsHostArray(argument) ? standinStringText(argument) : nullptr;
+}
+
+int showErrorDialog(int nlhs, int nrhs, mxArray* prhs[]) {
+  if (nlhs != 0 || nrhs != 3 || prhs == nullptr) {
+    return refuseCall("mexCallMATLAB called errordlg with " + std::to_string(nlhs) +
+                      " outputs and " + std::to_string(nrhs) +
+                      " inputs; it takes no outputs and 3 texts (message, title, mode)");
+  }
+  const char* texts[3];
+  for (int i = 0; i < 3; ++i) {
+    texts[i] = textArgument(prhs[i]);
+    if (texts[i] == nullptr) {
+      return refuseCall("mexCallMATLAB called errordlg with input " + std::to_string(i + 1) +
+                        " not a string made by mxCreateString");
+    }
+  }
+  dialogs().push_back(DialogTexts{texts[0], texts[1], texts[2]});
+  if (standinEchoOn()) std::fprintf(stderr, "%s (%s dialog): %s\n", texts[1], texts[2], texts[0]);
+  return 0;
+}
+
+}  // namespace
+
+void standinForgetMessages(void) {
+  warnings().clear();
+  dialogs().clear();
+}
+
+void HOST_CALL mexWarnMsgTxt(const char* text) {
+  warnings().emplace_back(text != nullptr ? text : "");
+  if (standinEchoOn()) std::fprintf(stderr, "Warning: %s\n", warnings().back().c_str());
+}
+
+int HOST_CALL mexCallMATLAB(int nlhs, mxArray* plhs[], int nrhs, mxArray* prhs[],
+                            const char* functionName) {
+  (void)plhs;  // errordlg gives nothing back
+  if (functionName == nullptr) return refuseCall("mexCallMATLAB called without a function name");
+  if (std::strcmp(functionName, "errordlg") != 0) {
+    return refuseCall(std::string("mexCallMATLAB called with unknown function '") + functionName +
+                      "'");
+  }
+  return showErrorDialog(nlhs, nrhs, prhs);
+}
+
+size_t standinWarningCount(void) {
+  return warnings().size();
+}
+
+const char* standinWarning(size_t index) {
+  return index < warnings().size() ? warnings()[index].c_str() : nullptr;
+}
+
+size_t standinDialogCount(void) {
+  return dialogs().size();
+}
+
+StandinDialog standinDialog(size_t index) {
+  if (index >= dialogs().size()) return StandinDialog{nullptr, nullptr, nullptr};
+  const DialogTexts& dialog = dialogs()[index];
+  return StandinDialog{dialog.message.c_str(), dialog.title.c_str(), dialog.mode.c_str()};
+}

@@ -1,0 +1,71 @@
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "host/mex_api.h"
+#include "standin_host/breach_log.h"
+#include "standin_host/call_scope.h"
+#include "standin_host/host_calls.h"
+#include "standin_host/host_memory.h"
+#include "standin_host/message_log.h"
+
+namespace {
+
+// Nothing here is changed after setjmp, so nothing needs to be volatile.
+bool runUntilReturnOrError(StandinCallFrame* frame, MexFunctionPtr fn, int nlhs, mxArray* plhs[],
+                           int nrhs, const mxArray* prhs[]) {
+  if (setjmp(frame->jump) != 0) return false;
+  fn(nlhs, plhs, nrhs, prhs);
+  return true;
+}
+
+// Result slots of a set-up call. In a method call slot 1 holds the record's
+// address, so no slot of it is ever read as an array.
+size_t resultSlots(int nlhs, mxArray* plhs[]) {
+  if (nlhs < 0 || plhs == nullptr) return 0;
+  return static_cast<size_t>(std::max(nlhs, 1));
+}
+
+}  // namespace
+
+bool standinCallMexFunction(MexFunctionPtr fn, int nlhs, mxArray* plhs[], int nrhs,
+                            const mxArray* prhs[]) {
+  if (fn == nullptr) {
+    standinRecordBreach("standinCallMexFunction called without a function");
+    return false;
+  }
+  StandinCallFrame frame;
+  standinCallEnter(&frame);
+  bool returned = runUntilReturnOrError(&frame, fn, nlhs, plhs, nrhs, prhs);
+  for (size_t i = 0; i < resultSlots(nlhs, plhs); ++i) {
+    if (returned) {
+      standinHandOverToCaller(plhs[i]);
+    } else if (standinIsCallTemporary(plhs[i])) {
+      plhs[i] = nullptr;  // reclaimed below: a failed call gives no results
+    }
+  }
+  standinCallLeave(&frame);
+  return returned;
+}
+
+void HOST_CALL mexErrMsgTxt(const char* text) {
+  if (standinCallDepth() > 0) standinFailCall(text);
+  // No call to end: the module raised an error where a host never expects one.
+  std::string breach =
+      std::string("mexErrMsgTxt called outside a mexFunction call: ") + (text ? text : "");
+  standinRecordBreach(breach.c_str());
+  std::fprintf(stderr, "Host: %s\n", breach.c_str());
+  std::abort();
+}
+
+void standinReset(void) {
+  if (standinCallDepth() > 0) {
+    standinRecordBreach("standinReset called during a mexFunction call; nothing was reset");
+    return;
+  }
+  standinForgetMessages();
+  standinForgetBreaches();
+  standinForgetLastError();
+  standinReleaseAllHostMemory();
+}
