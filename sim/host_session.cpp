@@ -95,12 +95,14 @@ bool checkInterface(const SFcnRecord& record, std::string& error) {
 void countWrites(size_t firstWrite, RunResult& result, std::string& status) {
   for (size_t i = firstWrite; i < simcardWriteCount(); ++i) {
     SimcardWrite write = simcardWriteAt(i);
-    if (write.channel < 0 || write.channel > 1) continue;
-    ChannelFigures& channel = result.channels[static_cast<size_t>(write.channel)];
+    bool assigned = write.channel == 0 || write.channel == 1;
+    ChannelFigures& channel =
+        assigned ? result.channels[static_cast<size_t>(write.channel)] : result.unassigned;
     ++channel.writes;
     if (write.status < 0) {
       ++channel.refused;
-      status = "ao" + std::to_string(write.channel) + ": " + simcardStatusText(write.status);
+      std::string where = assigned ? "ao" + std::to_string(write.channel) : "task without channel";
+      status = where + ": " + simcardStatusText(write.status);
     }
   }
 }

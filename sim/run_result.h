@@ -26,6 +26,9 @@ struct ChannelFigures {
 struct RunResult {
   std::vector<StepRecord> steps;
   std::array<ChannelFigures, 2> channels{};
+  // Writes to a task that holds no channel (its channel could not be added,
+  // as without a card): they reach neither output.
+  ChannelFigures unassigned{};
   std::vector<std::string> warnings;
   std::vector<std::string> dialogs;
   std::vector<std::string> errors;  // posted in the error slot or raised by set-up

@@ -30,6 +30,9 @@ void printSummary(std::ostream& out, const SummaryContext& context, const RunRes
         << ", min " << volts(figures.minVolts) << ", max " << volts(figures.maxVolts) << ", final "
         << volts(figures.finalVolts) << "\n";
   }
+  if (result.unassigned.writes > 0)
+    out << "no channel  writes " << result.unassigned.writes << ", refused "
+        << result.unassigned.refused << "\n";
   printList(out, "warnings    ", result.warnings);
   printList(out, "dialogs     ", result.dialogs);
   printList(out, "errors      ", result.errors);
