@@ -1,0 +1,242 @@
+// Set-up calls on a host-owned record: the name check, the six installed
+// slots, and nothing else written but what the block's set-up declares.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "simcard/simcard.h"
+#include "standin_host/host_arrays.h"
+#include "standin_host/host_record.h"
+#include "tests/e2e/loaded_module.h"
+#include "tests/e2e/record_words.h"
+
+namespace e2e {
+namespace {
+
+using DirectSetupTest = LoadedModuleTest;
+
+void HOST_CALL hostWorkWidths(SFcnRecord*) {}
+void HOST_CALL hostPortMethod(SFcnRecord*, int32_t, SFcnArgWord) {}
+
+// Optional slots a host may have filled before set-up; set-up must keep them.
+void fillOptionalSlots(SFcnRecord* record) {
+  record->mdlSetWorkWidths = hostWorkWidths;
+  record->mdlCheckParameters = hostWorkWidths;
+  record->mdlSetInputPortWidthOrDimsInfo = hostPortMethod;
+  record->mdlSetInputPortComplexSignal = hostPortMethod;
+  record->propagationMethods->mdlSetDefaultPortDataTypes = hostWorkWidths;
+}
+
+// Words a direct set-up may write: the six slots, the sizes the block
+// declares, the version stamp, the set-up flag, and the port arrays that the
+// host's own hooks hand out.
+std::vector<FieldSpan> setupWrites() {
+  return {
+      E2E_FIELD(SFcnRecord, mdlInitializeSizes),
+      E2E_FIELD(SFcnRecord, mdlSampleTimes),
+      E2E_FIELD(SFcnRecord, mdlGetTimeOfNextVarHit),
+      E2E_FIELD(SFcnRecord, mdlOutputs),
+      E2E_FIELD(SFcnRecord, mdlZeroCrossings),
+      E2E_FIELD(SFcnRecord, mdlTerminate),
+      E2E_FIELD(SFcnRecord, sizesBlock.outputPortCount),
+      E2E_FIELD(SFcnRecord, sizesBlock.inputPortCount),
+      E2E_FIELD(SFcnRecord, sizesBlock.sampleTimeCount),
+      E2E_FIELD(SFcnRecord, sizesBlock.expectedParamCount),
+      E2E_FIELD(SFcnRecord, sizesBlock.versionStamp),
+      E2E_FIELD(SFcnRecord, sizesBlock.sizesFlags),
+      E2E_FIELD(SFcnRecord, inputPorts),
+      E2E_FIELD(SFcnRecord, outputPorts),
+  };
+}
+
+// Sizes entry k as the vector must carry it.
+double expectedRow(const SFcnRecord* record, int k) {
+  uint32_t word;
+  std::memcpy(&word, reinterpret_cast<const char*>(&record->sizesBlock) + 4 * k, 4);
+  const bool asUnsigned = (k >= 15 && k <= 18) || k == 23;
+  return asUnsigned ? static_cast<double>(word) : static_cast<double>(static_cast<int32_t>(word));
+}
+
+void expectSizesVectorOf(const SFcnRecord* record, const mxArray* sizes) {
+  const std::vector<double> rows = sizesRows(sizes);
+  ASSERT_EQ(rows.size(), 38u);
+  for (int k = 0; k < 38; ++k) EXPECT_EQ(rows[k], expectedRow(record, k)) << "row " << k;
+}
+
+TEST_F(DirectSetupTest, InstallsTheSixSlotsAndWritesNothingElse) {
+  SFcnRecord* record = hostRecord();
+  markHostWords(record);
+  fillOptionalSlots(record);
+  const uint32_t flagsBefore = record->sizesBlock.sizesFlags;
+  const auto recordBefore = snapshot(*record);
+  const auto hostInfoBefore = snapshot(*record->hostInfo);
+  const auto propagationBefore = snapshot(*record->propagationMethods);
+
+  mxArray* sizes = nullptr;
+  ASSERT_TRUE(setUp(attachArgument(record), &sizes)) << standinLastError();
+
+  EXPECT_EQ(wordsChangedOutside(recordBefore, record, setupWrites()), std::vector<std::string>{});
+  EXPECT_EQ(wordsChangedOutside(hostInfoBefore, record->hostInfo, {}), std::vector<std::string>{});
+  EXPECT_EQ(wordsChangedOutside(propagationBefore, record->propagationMethods, {}),
+            std::vector<std::string>{});
+
+  const std::set<void*> slots = {
+      reinterpret_cast<void*>(record->mdlInitializeSizes),
+      reinterpret_cast<void*>(record->mdlSampleTimes),
+      reinterpret_cast<void*>(record->mdlGetTimeOfNextVarHit),
+      reinterpret_cast<void*>(record->mdlOutputs),
+      reinterpret_cast<void*>(record->mdlZeroCrossings),
+      reinterpret_cast<void*>(record->mdlTerminate),
+  };
+  EXPECT_EQ(slots.size(), 6u);
+  EXPECT_EQ(slots.count(nullptr), 0u);
+
+  const SFcnSizes& declared = record->sizesBlock;
+  EXPECT_EQ(declared.expectedParamCount, 0);
+  EXPECT_EQ(declared.inputPortCount, 1);
+  EXPECT_EQ(declared.outputPortCount, 0);
+  EXPECT_EQ(declared.sampleTimeCount, 1);
+  EXPECT_EQ(declared.versionStamp, 5200229);
+  EXPECT_EQ(declared.sizesFlags, flagsBefore | 0x2000u);
+  EXPECT_EQ(standinInputPortCountCalls(record), 1);
+  EXPECT_EQ(standinOutputPortCountCalls(record), 1);
+
+  ASSERT_NE(record->inputPorts, nullptr);
+  const InputPortInfo& port = record->inputPorts[0];
+  EXPECT_EQ(port.width, 2);
+  EXPECT_EQ(port.directFeedThrough, 1);
+  EXPECT_EQ(port.attributes, 0x20u);
+  EXPECT_EQ(port.signal, nullptr);
+
+  expectSizesVectorOf(record, sizes);
+  EXPECT_EQ(record->errorMessage, nullptr);
+  EXPECT_EQ(standinDialogCount(), 0u);
+  EXPECT_EQ(simcardOpenTaskCount(), 2);
+}
+
+TEST_F(DirectSetupTest, CarriesHostWordsIntoTheSizesVectorSignedOrUnsigned) {
+  SFcnRecord* record = hostRecord();
+  record->sizesBlock.reserved11[3] = -1;             // entry 14: signed
+  record->sizesBlock.hostUnsigned[0] = 0xFFFFFFFFu;  // entry 15: unsigned
+  record->sizesBlock.hostUnsigned[3] = 0x80000000u;  // entry 18: unsigned
+  record->sizesBlock.reserved32[5] = INT32_MIN;      // entry 37: signed
+  record->sizesBlock.sizesFlags = 0x80000000u;       // entry 23: unsigned
+
+  mxArray* sizes = nullptr;
+  ASSERT_TRUE(setUp(attachArgument(record), &sizes)) << standinLastError();
+  const std::vector<double> rows = sizesRows(sizes);
+  ASSERT_EQ(rows.size(), 38u);
+  EXPECT_EQ(rows[14], -1.0);
+  EXPECT_EQ(rows[15], 4294967295.0);
+  EXPECT_EQ(rows[18], 2147483648.0);
+  EXPECT_EQ(rows[23], 2147491840.0);
+  EXPECT_EQ(rows[37], -2147483648.0);
+  expectSizesVectorOf(record, sizes);
+}
+
+TEST_F(DirectSetupTest, RefusesARecordMadeForAnotherName) {
+  const char* names[] = {"twinvolt", "TwinVolts", "twinvolts ", "", "simulink_only_sfcn"};
+  simcardSetRecording(true);
+  for (const char* name : names) {
+    SCOPED_TRACE(name);
+    SFcnRecord* record = hostRecord(name);
+    markHostWords(record);
+    const auto recordBefore = snapshot(*record);
+    const auto hostInfoBefore = snapshot(*record->hostInfo);
+
+    EXPECT_FALSE(setUp(attachArgument(record)));
+    EXPECT_EQ(standinLastError(), nameMismatchMessage(name));
+    EXPECT_EQ(wordsChangedOutside(recordBefore, record, {}), std::vector<std::string>{});
+    EXPECT_EQ(wordsChangedOutside(hostInfoBefore, record->hostInfo, {}),
+              std::vector<std::string>{});
+    EXPECT_EQ(standinInputPortCountCalls(record), 0);
+  }
+  EXPECT_EQ(simcardCallCount(), 0u);
+}
+
+TEST_F(DirectSetupTest, ChecksTheFlagBeforeTheName) {
+  SFcnRecord* record = hostRecord("other");
+  mxArray* plhs[1] = {nullptr};
+  EXPECT_FALSE(call(1, plhs, {empty(), attachArgument(record), empty(), scalar(3.0)}));
+  EXPECT_STREQ(standinLastError(), kInvalidSetupFlagMessage);
+  EXPECT_FALSE(call(2, plhs, {empty(), attachArgument(record), empty(), scalar(0.0)}));
+  EXPECT_STREQ(standinLastError(), kTooManyLeftHandMessage);
+}
+
+TEST_F(DirectSetupTest, BoundsTheMismatchMessageOfAVeryLongName) {
+  const std::string name(300, 'n');
+  SFcnRecord* record = hostRecord(name.c_str());
+  const auto recordBefore = snapshot(*record);
+
+  EXPECT_FALSE(setUp(attachArgument(record)));
+  const std::string message = standinLastError();
+  const std::string full = nameMismatchMessage(name);
+  EXPECT_GE(message.size(), 158u);
+  EXPECT_LE(message.size(), 255u);
+  EXPECT_EQ(full.substr(0, message.size()), message);
+  EXPECT_EQ(wordsChangedOutside(recordBefore, record, {}), std::vector<std::string>{});
+}
+
+TEST_F(DirectSetupTest, ReadsTheAttachArgumentByRowsAlone) {
+  SFcnRecord* record = hostRecord();
+  const double address = static_cast<double>(reinterpret_cast<uintptr_t>(record));
+  // Two rows and two columns: element 1 (column-major) is the stamp.
+  ASSERT_TRUE(setUp(doubles(2, 2, {address, 5200229.0, 1.0, 2.0}))) << standinLastError();
+  EXPECT_NE(record->mdlOutputs, nullptr);
+  EXPECT_EQ(record->sizesBlock.versionStamp, 5200229);
+}
+
+TEST_F(DirectSetupTest, SuppliedParametersStopTheBlockBeforeItsPorts) {
+  SFcnRecord* record = hostRecord();
+  record->suppliedParamCount = 1;
+  simcardSetRecording(true);
+  mxArray* sizes = nullptr;
+  ASSERT_TRUE(setUp(attachArgument(record), &sizes)) << standinLastError();
+
+  EXPECT_NE(record->mdlTerminate, nullptr);  // the slots are installed all the same
+  EXPECT_EQ(standinInputPortCountCalls(record), 0);
+  EXPECT_EQ(simcardCallCount(), 0u);
+  expectSizesVectorOf(record, sizes);
+}
+
+// The installed slots do the block's work when the host calls them itself.
+TEST_F(DirectSetupTest, InstalledSlotsWorkWithoutMexFunction) {
+  SFcnRecord* record = hostRecord();
+  setUpDirect(record);
+  double input[2] = {1.25, 3.5};
+  standinConnectInput(record, 0, input);
+  record->samplePeriods[0] = 99.0;
+  record->sampleOffsets[0] = 99.0;
+
+  record->mdlSampleTimes(record);
+  EXPECT_EQ(record->samplePeriods[0], -1.0);
+  EXPECT_EQ(record->sampleOffsets[0], 0.0);
+
+  record->mdlOutputs(record, 0);
+  EXPECT_EQ(simcardOutputVolts(0), 1.25);
+  EXPECT_EQ(simcardOutputVolts(1), 3.5);
+  EXPECT_EQ(record->errorMessage, nullptr);
+
+  record->mdlGetTimeOfNextVarHit(record);
+  EXPECT_STREQ(record->errorMessage, kVarHitMessage);
+  record->mdlZeroCrossings(record);
+  EXPECT_STREQ(record->errorMessage, kZeroCrossingsMessage);
+
+  record->mdlTerminate(record);
+  EXPECT_EQ(simcardOutputVolts(0), 0.0);
+  EXPECT_EQ(simcardOutputVolts(1), 0.0);
+  EXPECT_EQ(simcardOpenTaskCount(), 0);
+
+  record->mdlInitializeSizes(record);
+  EXPECT_EQ(simcardOpenTaskCount(), 2);
+  EXPECT_EQ(standinInputPortCountCalls(record), 2);
+  EXPECT_EQ(standinDialogCount(), 0u);
+  EXPECT_STREQ(standinLastError(), "");
+}
+
+}  // namespace
+}  // namespace e2e

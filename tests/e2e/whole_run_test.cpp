@@ -1,0 +1,139 @@
+// Whole simulated runs through the loaded module: set-up, sample times, a
+// thousand output steps with a changing input, and shutdown, checked against
+// what the simulated card saw.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+#include <vector>
+
+#include "simcard/simcard.h"
+#include "standin_host/host_arrays.h"
+#include "standin_host/host_record.h"
+#include "tests/e2e/loaded_module.h"
+
+namespace e2e {
+namespace {
+
+constexpr int kSteps = 1000;
+
+// Input of step k, inside the channels' 0 V to 5 V and different every step.
+std::array<double, 2> inputAt(int k) {
+  return {2.5 + 2.0 * std::sin(0.05 * k), 5.0 * k / (kSteps - 1)};
+}
+
+class WholeRunTest : public LoadedModuleTest {
+ protected:
+  // The host's side of a run on record; every call must leave no error.
+  void run(SFcnRecord* record, int steps) {
+    setUpDirect(record);
+    if (HasFatalFailure()) return;
+    standinConnectInput(record, 0, input_);
+    call(record, kFlagSampleTimes);
+    ASSERT_EQ(record->samplePeriods[0], -1.0);
+    ASSERT_EQ(record->sampleOffsets[0], 0.0);
+    for (int k = 0; k < steps; ++k) {
+      const std::array<double, 2> u = inputAt(k);
+      input_[0] = u[0];
+      input_[1] = u[1];
+      call(record, kFlagOutputs);
+      if (HasFatalFailure()) return;
+    }
+    call(record, kFlagTerminate);
+  }
+
+  void call(SFcnRecord* record, int flag) {
+    ASSERT_TRUE(method(record, flag)) << standinLastError();
+    ASSERT_EQ(record->rootRecord->errorMessage, nullptr)
+        << "flag " << flag << ": " << record->rootRecord->errorMessage;
+  }
+
+  static void expectCardReleasedAtZero() {
+    EXPECT_EQ(simcardOutputVolts(0), 0.0);
+    EXPECT_EQ(simcardOutputVolts(1), 0.0);
+    EXPECT_EQ(simcardOpenTaskCount(), 0);
+    EXPECT_EQ(simcardChannelReservedBy(0), 0u);
+    EXPECT_EQ(simcardChannelReservedBy(1), 0u);
+  }
+
+  static void expectNothingForTheUser() {
+    EXPECT_EQ(standinDialogCount(), 0u);
+    EXPECT_EQ(standinWarningCount(), 0u);
+    EXPECT_EQ(standinBreachCount(), 0u);
+  }
+
+  double input_[2] = {0.0, 0.0};
+};
+
+TEST_F(WholeRunTest, AThousandStepsReachTheCardInOrderAndEndAtZero) {
+  SFcnRecord* record = hostRecord();
+  run(record, kSteps);
+  if (HasFatalFailure()) return;
+
+  ASSERT_EQ(simcardWriteCount(), 2u * kSteps + 2u);
+  const TaskHandle ao0 = simcardWriteAt(0).task;
+  const TaskHandle ao1 = simcardWriteAt(1).task;
+  EXPECT_NE(ao0, ao1);
+  for (int k = 0; k <= kSteps; ++k) {
+    const std::array<double, 2> u = k < kSteps ? inputAt(k) : std::array<double, 2>{0.0, 0.0};
+    for (int channel = 0; channel < 2; ++channel) {
+      const SimcardWrite write = simcardWriteAt(2 * static_cast<size_t>(k) + channel);
+      ASSERT_EQ(write.task, channel == 0 ? ao0 : ao1) << "step " << k;
+      ASSERT_EQ(write.channel, channel) << "step " << k;
+      ASSERT_EQ(write.volts, u[channel]) << "step " << k << ", channel " << channel;
+      ASSERT_EQ(write.status, SIMCARD_OK) << "step " << k << ", channel " << channel;
+    }
+  }
+  expectCardReleasedAtZero();
+  expectNothingForTheUser();
+}
+
+// A host asks for the sizes first, then sets the block up on its own record:
+// the tasks of the sizes query must not keep the channels from the run.
+TEST_F(WholeRunTest, ASizesQueryBeforeTheRunLeavesNothingOpen) {
+  ASSERT_TRUE(setUp(empty())) << standinLastError();
+  SFcnRecord* record = hostRecord();
+  run(record, 10);
+  if (HasFatalFailure()) return;
+
+  for (size_t i = 0; i < simcardWriteCount(); ++i) {
+    EXPECT_EQ(simcardWriteAt(i).status, SIMCARD_OK) << "write " << i;
+  }
+  expectCardReleasedAtZero();
+}
+
+TEST_F(WholeRunTest, TwoRunsInOneLoadEachEndClean) {
+  run(hostRecord(), 20);
+  if (HasFatalFailure()) return;
+  expectCardReleasedAtZero();
+  run(hostRecord(), 20);
+  if (HasFatalFailure()) return;
+  expectCardReleasedAtZero();
+  EXPECT_EQ(simcardWriteCount(), 2u * (2u * 20u + 2u));
+}
+
+// The driver's statuses are not the block's to report: a failed write is
+// followed by the next step as usual, and shutdown still releases the card.
+TEST_F(WholeRunTest, AFailedWriteDoesNotStopTheRun) {
+  simcardFailWriteAt(101);  // channel 0 of step 50
+  SFcnRecord* record = hostRecord();
+  run(record, 100);
+  if (HasFatalFailure()) return;
+
+  ASSERT_EQ(simcardWriteCount(), 202u);
+  EXPECT_EQ(simcardWriteAt(100).status, SIMCARD_ERR_INJECTED_WRITE_FAILURE);
+  EXPECT_EQ(simcardWriteAt(101).status, SIMCARD_OK);
+  EXPECT_EQ(simcardWriteAt(102).status, SIMCARD_OK);
+  expectCardReleasedAtZero();
+}
+
+TEST_F(WholeRunTest, ARunWithoutACardEndsNormallyAndReleasesItsTasks) {
+  simcardSetPresent(false);
+  run(hostRecord(), 5);
+  if (HasFatalFailure()) return;
+  EXPECT_EQ(simcardOpenTaskCount(), 0);
+  expectNothingForTheUser();
+}
+
+}  // namespace
+}  // namespace e2e
