@@ -1,0 +1,164 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <limits>
+
+#include "host/mex_api.h"
+#include "standin_host/host_arrays.h"
+#include "standin_host/host_calls.h"
+
+namespace {
+
+// What the fake mexFunctions did, for the tests to read after the call.
+struct Trace {
+  bool reachedEnd;
+  mxArray* made;
+  void* block;
+};
+Trace trace;
+
+void HOST_CALL allocateAndReturn(int nlhs, mxArray* plhs[], int, const mxArray*[]) {
+  trace.block = mxCalloc(100, 8);
+  trace.made = mxCreateString("temporary");
+  if (nlhs >= 0) plhs[0] = mxCreateDoubleMatrix(38, 1, mxREAL);
+  trace.reachedEnd = true;
+}
+
+void HOST_CALL allocateThenFail(int nlhs, mxArray* plhs[], int, const mxArray*[]) {
+  trace.block = mxCalloc(16, 16);
+  if (nlhs >= 0) plhs[0] = mxCreateDoubleMatrix(38, 1, mxREAL);
+  // The module passes texts from its own stack.
+  char message[64];
+  std::snprintf(message, sizeof message, "Invalid flag passed to %s", "the block");
+  mexErrMsgTxt(message);
+  trace.reachedEnd = true;
+}
+
+void HOST_CALL callocTooMuch(int, mxArray*[], int, const mxArray*[]) {
+  trace.block = mxCalloc(std::numeric_limits<size_t>::max() / 2, 4);
+  trace.reachedEnd = true;
+}
+
+void HOST_CALL leaveEverything(int, mxArray*[], int, const mxArray*[]) {
+  trace.reachedEnd = true;
+}
+
+class CallTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    standinReset();
+    trace = Trace{};
+  }
+  void TearDown() override { standinReset(); }
+};
+
+TEST_F(CallTest, TheEndOfACallReclaimsItsMemoryButKeepsTheSetupResult) {
+  mxArray* argument = standinCreateScalar(mxDOUBLE_CLASS, 0.0);
+  size_t before = standinBytesHeld();
+  mxArray* plhs[1] = {nullptr};
+  const mxArray* prhs[1] = {argument};
+  ASSERT_TRUE(standinCallMexFunction(allocateAndReturn, 0, plhs, 1, prhs));
+  EXPECT_TRUE(trace.reachedEnd);
+  EXPECT_STREQ(standinLastError(), "");
+  ASSERT_NE(plhs[0], nullptr);
+  EXPECT_EQ(mxGetM(plhs[0]), 38u);  // still live: the caller owns it now
+  mxDestroyArray(plhs[0]);
+  EXPECT_EQ(standinBytesHeld(), before);
+  // The temporary string is gone; the host's own argument is not.
+  EXPECT_EQ(mxGetM(trace.made), 0u);
+  EXPECT_EQ(mxGetM(argument), 1u);
+  EXPECT_EQ(standinBreachCount(), 1u);
+}
+
+TEST_F(CallTest, AMethodCallKeepsNothingAndNeverReadsItsRecordSlotAsAnArray) {
+  int record = 0;  // stands for the record whose address a method call carries
+  mxArray* plhs[2] = {nullptr, reinterpret_cast<mxArray*>(&record)};
+  ASSERT_TRUE(standinCallMexFunction(allocateAndReturn, -1, plhs, 0, nullptr));
+  EXPECT_EQ(plhs[1], reinterpret_cast<mxArray*>(&record));
+  EXPECT_EQ(standinBytesHeld(), 0u);
+  EXPECT_EQ(standinBreachCount(), 0u);
+}
+
+TEST_F(CallTest, MexErrMsgTxtEndsTheCallWithACopyOfItsText) {
+  mxArray* plhs[1] = {nullptr};
+  EXPECT_FALSE(standinCallMexFunction(allocateThenFail, 1, plhs, 0, nullptr));
+  EXPECT_FALSE(trace.reachedEnd);
+  EXPECT_STREQ(standinLastError(), "Invalid flag passed to the block");
+  // A failed call gives no result, and what it took is back.
+  EXPECT_EQ(plhs[0], nullptr);
+  EXPECT_EQ(standinBytesHeld(), 0u);
+
+  // The next call that returns clears the error.
+  EXPECT_TRUE(standinCallMexFunction(leaveEverything, 0, plhs, 0, nullptr));
+  EXPECT_STREQ(standinLastError(), "");
+}
+
+TEST_F(CallTest, AnAllocationTheHostCannotMeetEndsTheCall) {
+  EXPECT_FALSE(standinCallMexFunction(callocTooMuch, -1, nullptr, 0, nullptr));
+  EXPECT_FALSE(trace.reachedEnd);
+  EXPECT_NE(std::strstr(standinLastError(), "mxCalloc("), nullptr);
+  EXPECT_EQ(standinBreachCount(), 0u);
+}
+
+TEST_F(CallTest, ResultsTheCallerPutInTheSlotsStayTheCallers) {
+  mxArray* own = standinCreateScalar(mxDOUBLE_CLASS, 7.0);
+  mxArray* plhs[1] = {own};
+  EXPECT_FALSE(standinCallMexFunction(callocTooMuch, 0, plhs, 0, nullptr));
+  EXPECT_EQ(plhs[0], own);
+  EXPECT_EQ(mxGetPr(own)[0], 7.0);
+}
+
+TEST_F(CallTest, OutsideACallModuleAllocationsWaitForAReclaim) {
+  mxArray* hostMade = standinCreateScalar(mxINT8_CLASS, 1.0);
+  size_t hostBytes = standinBytesHeld();
+  void* block = mxCalloc(4, 4);
+  mxArray* sizes = mxCreateDoubleMatrix(38, 1, mxREAL);
+  ASSERT_NE(block, nullptr);
+  EXPECT_GT(standinBytesHeld(), hostBytes);
+
+  // A call in between leaves them alone.
+  ASSERT_TRUE(standinCallMexFunction(leaveEverything, -1, nullptr, 0, nullptr));
+  EXPECT_EQ(mxGetM(sizes), 38u);
+
+  standinReclaimCallMemory();
+  EXPECT_EQ(standinBytesHeld(), hostBytes);
+  EXPECT_EQ(mxGetM(hostMade), 1u);
+  standinReset();
+  EXPECT_EQ(standinBytesHeld(), 0u);
+}
+
+TEST_F(CallTest, ManyCallsHoldNoMoreThanOne) {
+  mxArray* plhs[1] = {nullptr};
+  ASSERT_TRUE(standinCallMexFunction(allocateAndReturn, -1, plhs, 0, nullptr));
+  size_t afterOne = standinBytesHeld();
+  for (int i = 0; i < 200; ++i) {
+    ASSERT_TRUE(standinCallMexFunction(allocateAndReturn, -1, plhs, 0, nullptr));
+    ASSERT_FALSE(standinCallMexFunction(allocateThenFail, -1, plhs, 0, nullptr));
+  }
+  EXPECT_EQ(standinBytesHeld(), afterOne);
+}
+
+TEST_F(CallTest, ResetDuringACallIsRefused) {
+  struct During {
+    static void HOST_CALL reset(int, mxArray*[], int, const mxArray*[]) {
+      trace.block = mxCalloc(1, 1);
+      standinReset();
+      trace.reachedEnd = *static_cast<unsigned char*>(trace.block) == 0;
+    }
+  };
+  EXPECT_TRUE(standinCallMexFunction(During::reset, -1, nullptr, 0, nullptr));
+  EXPECT_TRUE(trace.reachedEnd);
+  ASSERT_EQ(standinBreachCount(), 1u);
+  EXPECT_STREQ(standinBreach(0),
+               "standinReset called during a mexFunction call; nothing was reset");
+}
+
+using CallDeathTest = CallTest;
+
+TEST_F(CallDeathTest, MexErrMsgTxtOutsideACallIsABreachThatAborts) {
+  EXPECT_DEATH(mexErrMsgTxt("no call to end"),
+               "mexErrMsgTxt called outside a mexFunction call: no call to end");
+}
+
+}  // namespace
