@@ -1,0 +1,122 @@
+// The set-up call's argument checks: exact messages, their order, and the
+// FLAG values that pass.
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+#include "gateway_fixture.h"
+
+namespace {
+
+using namespace gateway_test;
+
+class SetupChecks : public GatewayTest {};
+
+TEST_F(SetupChecks, MessagesHaveTheirFixedLengths) {
+  EXPECT_EQ(std::strlen(SFCN_DISPLAY_NAME), 33u);
+  EXPECT_EQ(kTooFewRhs.size(), 85u);
+  EXPECT_EQ(kTooManyLhs.size(), 74u);
+  EXPECT_EQ(kFlagNotInteger.size(), 97u);
+  EXPECT_EQ(kInvalidSetupFlag.size(), 56u);
+}
+
+struct CountCase {
+  int lhsCount;
+  int rhsCount;
+  std::string expected;  // empty: the call succeeds
+};
+
+TEST_F(SetupChecks, CountsAreCheckedRightHandFirst) {
+  const CountCase cases[] = {
+      {0, 0, kTooFewRhs},  {1, 3, kTooFewRhs},  {2, 3, kTooFewRhs},  // rhs before lhs
+      {2, 4, kTooManyLhs}, {5, 6, kTooManyLhs}, {1, 4, ""},         {0, 4, ""},
+  };
+  for (const CountCase& c : cases) {
+    SCOPED_TRACE(testing::Message() << "lhs " << c.lhsCount << " rhs " << c.rhsCount);
+    std::vector<const mxArray*> rhs(c.rhsCount, emptyDoubles());
+    if (c.rhsCount > 3) rhs[3] = doubleScalar(0.0);
+    const SetupOutcome outcome = callSetup(c.lhsCount, rhs);
+    EXPECT_EQ(outcome.returned, c.expected.empty());
+    EXPECT_EQ(outcome.error, c.expected);
+  }
+}
+
+TEST_F(SetupChecks, TooManyLeftHandSlotsComesBeforeTheFlag) {
+  const SetupOutcome outcome = callSetup(2, setupArgs(emptyDoubles()));
+  EXPECT_EQ(outcome.error, kTooManyLhs);
+}
+
+TEST_F(SetupChecks, LeftHandCountZeroStillReturnsTheSizes) {
+  const SetupOutcome outcome = callSetup(0, setupArgs(doubleScalar(0.0)));
+  ASSERT_TRUE(outcome.returned) << outcome.error;
+  ASSERT_NE(outcome.sizes, nullptr);
+  EXPECT_EQ(mxGetM(outcome.sizes), 38u);
+  EXPECT_EQ(mxGetN(outcome.sizes), 1u);
+  EXPECT_FALSE(mxIsComplex(outcome.sizes));
+}
+
+struct FlagCase {
+  const char* name;
+  mxArray* (*make)();
+  std::string expected;
+};
+
+mxArray* complexZero() {
+  return standinCreateArray(mxDOUBLE_CLASS, 1, 1, mxCOMPLEX);
+}
+mxArray* rowOfZeros() {
+  return standinCreateArray(mxDOUBLE_CLASS, 1, 2, mxREAL);
+}
+mxArray* oneCharacter() {
+  return mxCreateString("0");
+}
+mxArray* logicalFalse() {
+  return standinCreateScalar(mxLOGICAL_CLASS, 0.0);
+}
+
+TEST_F(SetupChecks, FlagIsOneRealNumberEqualToZero) {
+  const FlagCase cases[] = {
+      {"1x2", rowOfZeros, kFlagNotInteger},
+      {"complex", complexZero, kFlagNotInteger},
+      {"char", oneCharacter, kFlagNotInteger},
+      {"logical", logicalFalse, kFlagNotInteger},
+      {"empty", emptyDoubles, kFlagNotInteger},
+      {"0.5", [] { return doubleScalar(0.5); }, kFlagNotInteger},
+      {"NaN", [] { return doubleScalar(std::nan("")); }, kFlagNotInteger},
+      {"inf", [] { return doubleScalar(std::numeric_limits<double>::infinity()); },
+       kFlagNotInteger},
+      {"2^31", [] { return doubleScalar(2147483648.0); }, kFlagNotInteger},
+      {"2^32", [] { return doubleScalar(4294967296.0); }, kFlagNotInteger},  // low word 0
+      {"3", [] { return doubleScalar(3.0); }, kInvalidSetupFlag},
+      {"-1", [] { return doubleScalar(-1.0); }, kInvalidSetupFlag},
+      {"int32 3", [] { return standinCreateScalar(mxINT32_CLASS, 3.0); }, kInvalidSetupFlag},
+      {"single 0.5", [] { return standinCreateScalar(mxSINGLE_CLASS, 0.5); }, kFlagNotInteger},
+      {"0", [] { return doubleScalar(0.0); }, ""},
+      {"-0.0", [] { return doubleScalar(-0.0); }, ""},
+      {"int32 0", [] { return standinCreateScalar(mxINT32_CLASS, 0.0); }, ""},
+      {"uint8 0", [] { return standinCreateScalar(mxUINT8_CLASS, 0.0); }, ""},
+      {"single 0", [] { return standinCreateScalar(mxSINGLE_CLASS, 0.0); }, ""},
+  };
+  for (const FlagCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    const SetupOutcome outcome = callSetup(1, setupArgs(c.make()));
+    EXPECT_EQ(outcome.error, c.expected);
+    EXPECT_EQ(outcome.returned, c.expected.empty());
+    EXPECT_EQ(outcome.sizes != nullptr, c.expected.empty());
+  }
+}
+
+TEST_F(SetupChecks, ArgumentsOneAndThreeAreNeverRead) {
+  // Cells hold no numbers: reading them as numbers would be a fault.
+  const mxArray* cell = standinCreateArray(mxCELL_CLASS, 1, 1, mxREAL);
+  const SetupOutcome outcome = callSetup(1, {cell, emptyDoubles(), cell, doubleScalar(0.0)});
+  EXPECT_TRUE(outcome.returned) << outcome.error;
+}
+
+TEST_F(SetupChecks, FailedChecksTouchNoCard) {
+  simcardSetRecording(true);
+  EXPECT_EQ(callSetup(1, setupArgs(doubleScalar(3.0))).error, kInvalidSetupFlag);
+  EXPECT_EQ(simcardCallCount(), 0u);
+}
+
+}  // namespace
