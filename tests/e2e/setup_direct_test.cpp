@@ -190,6 +190,25 @@ TEST_F(DirectSetupTest, ReadsTheAttachArgumentByRowsAlone) {
   EXPECT_EQ(record->sizesBlock.versionStamp, 5200229);
 }
 
+TEST_F(DirectSetupTest, RefusesANullRecordAddress) {
+  simcardSetRecording(true);
+  EXPECT_FALSE(setUp(doubles(2, 1, {0.0, 5200229.0})));
+  EXPECT_STREQ(standinLastError(),
+               "The 2nd right hand argument passed to MEX level2 S-function \"twinvolts\" holds a "
+               "null S-function record address");
+  EXPECT_EQ(simcardCallCount(), 0u);
+}
+
+TEST_F(DirectSetupTest, ARecordWithoutANameIsAMismatch) {
+  SFcnRecord* record = hostRecord();
+  const char* ownName = record->sfcnName;
+  record->sfcnName = nullptr;
+  EXPECT_FALSE(setUp(attachArgument(record)));
+  EXPECT_EQ(standinLastError(), nameMismatchMessage(""));
+  EXPECT_EQ(record->mdlInitializeSizes, nullptr);
+  record->sfcnName = ownName;  // the host releases its own text
+}
+
 TEST_F(DirectSetupTest, SuppliedParametersStopTheBlockBeforeItsPorts) {
   SFcnRecord* record = hostRecord();
   record->suppliedParamCount = 1;

@@ -120,6 +120,7 @@ TEST_F(StandaloneSetupTest, AnythingButTheAttachArgumentSelectsStandaloneMode) {
   };
   const Case cases[] = {
       {"empty", empty()},
+      {"2 rows, no columns", standinCreateArray(mxDOUBLE_CLASS, 2, 0, mxREAL)},
       {"3 rows ending in the stamp", doubles(3, 1, {address, 0.0, 5200229.0})},
       {"1 row", doubles(1, 2, {address, 5200229.0})},
       {"2 rows, wrong stamp", doubles(2, 1, {address, 5200228.0})},
