@@ -44,6 +44,7 @@ std::string escaped(const std::string& text) {
 }
 
 std::string number(double value) {
+  if (std::fabs(value) < 1e-12) value = 0.0;  // no "-0" on an axis
   char text[32];
   std::snprintf(text, sizeof text, "%.4g", value);
   return text;
