@@ -1,0 +1,106 @@
+"""Export, import and dependency tables read from a module file or DLL with
+the binutils tools, for ELF shared objects and PE32 DLLs alike."""
+
+import re
+import shutil
+import subprocess
+from dataclasses import dataclass, field
+
+
+@dataclass
+class ElfTables:
+    elf_class: str = ""  # "ELF64" or "ELF32"
+    machine: str = ""
+    file_type: str = ""
+    needed: list = field(default_factory=list)
+    # name -> (type, binding) of symbols the file defines and others can see
+    defined: dict = field(default_factory=dict)
+    undefined: set = field(default_factory=set)
+
+
+@dataclass
+class PeTables:
+    file_format: str = ""
+    magic: str = ""
+    is_dll: bool = False
+    export_count: int = 0  # entries of the export address table
+    exports: list = field(default_factory=list)  # exported names
+    imports: dict = field(default_factory=dict)  # dll name -> list of imported names
+
+
+def file_kind(path):
+    with open(path, "rb") as f:
+        head = f.read(2)
+    if head == b"\x7fE":
+        return "elf"
+    if head == b"MZ":
+        return "pe"
+    raise ValueError(f"{path}: neither an ELF nor a PE file")
+
+
+def _run(tool, *args):
+    return subprocess.run([tool, *args], check=True, capture_output=True, text=True).stdout
+
+
+def read_elf(path, readelf="readelf"):
+    tables = ElfTables()
+    header = _run(readelf, "-W", "-h", path)
+    tables.elf_class = re.search(r"Class:\s+(\S+)", header).group(1)
+    tables.machine = re.search(r"Machine:\s+(.+)", header).group(1).strip()
+    tables.file_type = re.search(r"Type:\s+(\S+)", header).group(1)
+    dynamic = _run(readelf, "-W", "-d", path)
+    tables.needed = re.findall(r"\(NEEDED\)\s+Shared library: \[([^\]]+)\]", dynamic)
+    # Num: Value Size Type Bind Vis Ndx Name[@version]
+    row = re.compile(r"^\s*\d+:\s+\S+\s+\S+\s+(\S+)\s+(\S+)\s+(\S+)\s+(\S+)\s+(\S+)")
+    for line in _run(readelf, "-W", "--dyn-syms", path).splitlines():
+        m = row.match(line)
+        if not m:
+            continue
+        sym_type, binding, visibility, index, name = m.groups()
+        name = name.split("@")[0]
+        if index == "UND":
+            if name:
+                tables.undefined.add(name)
+        elif binding in ("GLOBAL", "WEAK", "UNIQUE") and visibility in ("DEFAULT", "PROTECTED"):
+            tables.defined[name] = (sym_type, binding)
+    return tables
+
+
+def pe_objdump():
+    for tool in ("i686-w64-mingw32-objdump", "objdump"):
+        if shutil.which(tool):
+            return tool
+    raise FileNotFoundError("no objdump found")
+
+
+def read_pe(path, objdump=None):
+    text = _run(objdump or pe_objdump(), "-p", path)
+    tables = PeTables()
+    m = re.search(r"file format (\S+)", text)
+    tables.file_format = m.group(1) if m else ""
+    m = re.search(r"^Magic\s+(\S+)", text, re.M)
+    tables.magic = m.group(1) if m else ""
+    m = re.search(r"^Characteristics\s+\S+\n((?:\t.*\n)*)", text, re.M)
+    tables.is_dll = bool(m) and re.search(r"^\s*DLL\s*$", m.group(1), re.M) is not None
+    m = re.search(r"Number in:\n\s*Export Address Table\s+([0-9a-fA-F]+)", text)
+    tables.export_count = int(m.group(1), 16) if m else 0
+    m = re.search(r"\[Ordinal/Name Pointer\] Table\n((?:\s*\[\s*\d+\].*\n)*)", text)
+    if m:
+        tables.exports = re.findall(r"\[\s*\d+\]\s+(\S+)", m.group(1))
+    current = None
+    for line in text.splitlines():
+        m = re.match(r"^\s*DLL Name:\s+(\S+)", line)
+        if m:
+            current = m.group(1)
+            tables.imports[current] = []
+            continue
+        if current is None:
+            continue
+        m = re.match(r"^\s*[0-9a-fA-F]+\s+\d+\s+(\S+)\s*$", line)
+        if m:
+            tables.imports[current].append(m.group(1))
+        elif line.strip() == "" or line.lstrip().startswith("vma:"):
+            continue
+        else:
+            current = None
+    return tables

@@ -1,0 +1,108 @@
+#!/usr/bin/env python3
+"""Checks a module file's tables against what a host loading it relies on:
+mexFunction is its only export, and the host's and driver's functions come
+from the loading process (Linux) or from libmx.dll, libmex.dll and nicaiu.dll
+by their plain names (Windows), with the compiler's runtimes linked in.
+
+usage: check_module_file.py --host-dir DIR [--objdump TOOL] [--readelf TOOL] FILE
+Exit status 0 when every check passes, 1 otherwise."""
+
+import argparse
+import pathlib
+import re
+import sys
+
+from binary_tables import file_kind, read_elf, read_pe
+from checks import Checks, listing
+from host_declarations import declared_functions, driver_dll
+
+ENTRY = "mexFunction"
+# What each Linux file name promises: readelf's class and machine.
+ELF_TARGETS = {
+    ".mexa64": ("ELF64", "Advanced Micro Devices X86-64"),
+    ".mexglx": ("ELF32", "Intel 80386"),
+}
+# Libraries a Linux module file must not name: the host and the driver are
+# already in the loading process.
+HOST_LIBRARY = re.compile(r"^lib(mx|mex|nicaiu)[.-]|^nicaiu\.|standin|simcard", re.I)
+# DLLs that come with every Windows system.
+SYSTEM_DLL = re.compile(
+    r"^(kernel32|user32|advapi32|ntdll|msvcrt|ucrtbase|api-ms-win-[\w-]+)\.dll$", re.I)
+# The compiler's runtime DLLs, which a host does not have.
+RUNTIME_DLL = re.compile(r"^(libgcc_s|libstdc\+\+|libwinpthread)", re.I)
+
+
+def host_function_names(declared):
+    return set().union(*declared.values())
+
+
+def check_elf(path, declared, checks, readelf):
+    tables = read_elf(path, readelf)
+    suffix = pathlib.Path(path).suffix
+    if suffix in ELF_TARGETS:
+        elf_class, machine = ELF_TARGETS[suffix]
+        checks.check(f"{suffix} is an {elf_class} {machine} file",
+                     (tables.elf_class, tables.machine) == (elf_class, machine),
+                     f"found {tables.elf_class} {tables.machine}")
+    checks.check("is a shared object", tables.file_type == "DYN", f"type {tables.file_type}")
+    exported = sorted(tables.defined)
+    checks.check("exports only mexFunction", exported == [ENTRY], f"exports {listing(exported)}")
+    checks.check("mexFunction is a function",
+                 tables.defined.get(ENTRY, ("",))[0] == "FUNC", f"{tables.defined.get(ENTRY)}")
+    named = [lib for lib in tables.needed if HOST_LIBRARY.search(lib)]
+    checks.check("no host or driver library needed", not named, f"needs {listing(named)}")
+    host_names = host_function_names(declared)
+    unknown = sorted(n for n in tables.undefined
+                     if re.match(r"(mx|mex|DAQmx)[A-Z]", n) and n not in host_names)
+    checks.check("binds only declared host and driver functions", not unknown,
+                 f"undeclared {listing(unknown)}")
+    missing = sorted(declared[driver_dll()] - tables.undefined)
+    checks.check("leaves every driver function to the loading process", not missing,
+                 f"not left undefined: {listing(missing)}")
+
+
+def check_pe(path, declared, checks, objdump):
+    tables = read_pe(path, objdump)
+    checks.check("is a PE32 i386 file", (tables.file_format, tables.magic) == ("pei-i386", "010b"),
+                 f"format {tables.file_format} magic {tables.magic}")
+    checks.check("is a DLL", tables.is_dll)
+    checks.check("exports only mexFunction",
+                 tables.exports == [ENTRY] and tables.export_count == 1,
+                 f"names {listing(tables.exports)}; {tables.export_count} entries")
+    runtime = sorted(d for d in tables.imports if RUNTIME_DLL.match(d))
+    checks.check("imports no compiler runtime DLL", not runtime, f"imports {listing(runtime)}")
+    allowed = {dll.lower() for dll in declared}
+    foreign = sorted(d for d in tables.imports
+                     if d.lower() not in allowed and not SYSTEM_DLL.match(d))
+    checks.check("imports only from the host, the driver and the system", not foreign,
+                 f"imports {listing(foreign)}")
+    imports = {dll.lower(): names for dll, names in tables.imports.items()}
+    for dll, names in sorted(declared.items()):
+        taken = imports.get(dll.lower(), [])
+        unknown = sorted(set(taken) - names)
+        checks.check(f"imports from {dll} only functions it declares", not unknown,
+                     f"undeclared {listing(unknown)}")
+    driver = declared[driver_dll()]
+    taken = set(imports.get(driver_dll(), []))
+    checks.check(f"imports every driver function from {driver_dll()} by its plain name",
+                 taken == driver, f"imports [{listing(taken)}], expected [{listing(driver)}]")
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--host-dir", required=True, help="folder of the host declarations")
+    parser.add_argument("--objdump", help="objdump that reads PE files")
+    parser.add_argument("--readelf", default="readelf")
+    parser.add_argument("file")
+    args = parser.parse_args()
+    declared = declared_functions(args.host_dir)
+    checks = Checks(args.file)
+    if file_kind(args.file) == "elf":
+        check_elf(args.file, declared, checks, args.readelf)
+    else:
+        check_pe(args.file, declared, checks, args.objdump)
+    return checks.finish()
+
+
+if __name__ == "__main__":
+    sys.exit(main())
