@@ -1,0 +1,48 @@
+// One block as a host holds it once the simulation loop starts: a host-owned
+// record set up in direct mode, sample times declared, the input connected,
+// and the flag and argument arrays a host reuses for every step.
+#pragma once
+
+#include "gateway/sfcn_record.h"
+#include "host/mx_array.h"
+
+namespace memory_test {
+
+class RunningBlock {
+ public:
+  RunningBlock();
+  ~RunningBlock();
+  RunningBlock(const RunningBlock&) = delete;
+  RunningBlock& operator=(const RunningBlock&) = delete;
+
+  // False when set-up or the sample-time call did not succeed.
+  bool ready() const { return ready_; }
+  SFcnRecord* record() { return record_; }
+
+  // The input the next step reads.
+  void setInput(double ao0, double ao1);
+
+  // One step, three ways: the installed outputs slot as a host in direct mode
+  // calls it; mexFunction with flag 104 through the host's call site; and
+  // mexFunction called bare. The first two give false on a failed step.
+  bool stepThroughSlot();
+  bool stepThroughMexFunction();
+  void stepThroughBareMexFunction();
+
+  // A stand-alone set-up call; false unless it returned a sizes vector.
+  bool standaloneSetUp();
+
+ private:
+  bool methodCall(double flag);
+
+  SFcnRecord* record_ = nullptr;
+  double signal_[2] = {0.0, 0.0};
+  mxArray* empty_ = nullptr;
+  mxArray* flag_ = nullptr;
+  mxArray* setupFlag_ = nullptr;
+  mxArray* methodLhs_[2] = {nullptr, nullptr};
+  const mxArray* methodRhs_[4] = {nullptr, nullptr, nullptr, nullptr};
+  bool ready_ = false;
+};
+
+}  // namespace memory_test
