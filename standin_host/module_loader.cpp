@@ -8,9 +8,7 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
-#ifndef _GNU_SOURCE
-#define _GNU_SOURCE
-#endif
+// dlinfo and dladdr1 are GNU extensions; C++ compilers on Linux enable them.
 #include <dlfcn.h>
 #include <link.h>
 #include <sys/stat.h>

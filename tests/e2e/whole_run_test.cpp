@@ -135,5 +135,25 @@ TEST_F(WholeRunTest, ARunWithoutACardEndsNormallyAndReleasesItsTasks) {
   expectNothingForTheUser();
 }
 
+// A freshly loaded module holds no tasks: a shutdown that comes first reaches
+// the driver with zero handles, which it refuses, and returns normally.
+TEST_F(WholeRunTest, AShutdownBeforeAnySetupReturnsNormally) {
+  SFcnRecord* record = hostRecord();
+  simcardSetRecording(true);
+  call(record, kFlagTerminate);
+  if (HasFatalFailure()) return;
+
+  const SimcardFunction expected[] = {SIMCARD_WRITE_ANALOG_F64, SIMCARD_STOP_TASK,
+                                      SIMCARD_CLEAR_TASK,       SIMCARD_WRITE_ANALOG_F64,
+                                      SIMCARD_STOP_TASK,        SIMCARD_CLEAR_TASK};
+  ASSERT_EQ(simcardCallCount(), 6u);
+  for (size_t i = 0; i < 6; ++i) {
+    EXPECT_EQ(simcardCallAt(i).function, expected[i]) << "call " << i;
+    EXPECT_EQ(simcardCallAt(i).task, 0u) << "call " << i;
+    EXPECT_EQ(simcardCallAt(i).status, SIMCARD_ERR_INVALID_TASK) << "call " << i;
+  }
+  expectNothingForTheUser();
+}
+
 }  // namespace
 }  // namespace e2e
