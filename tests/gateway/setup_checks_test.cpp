@@ -91,6 +91,13 @@ TEST_F(SetupChecks, FlagIsOneRealNumberEqualToZero) {
       {"-1", [] { return doubleScalar(-1.0); }, kInvalidSetupFlag},
       {"int32 3", [] { return standinCreateScalar(mxINT32_CLASS, 3.0); }, kInvalidSetupFlag},
       {"single 0.5", [] { return standinCreateScalar(mxSINGLE_CLASS, 0.5); }, kFlagNotInteger},
+      // Whole numbers beyond the signed 32-bit range, even when their low word is 0.
+      {"int64 2^31", [] { return standinCreateScalar(mxINT64_CLASS, 2147483648.0); },
+       kFlagNotInteger},
+      {"uint64 2^32", [] { return standinCreateScalar(mxUINT64_CLASS, 4294967296.0); },
+       kFlagNotInteger},
+      {"int64 -2^31", [] { return standinCreateScalar(mxINT64_CLASS, -2147483648.0); },
+       kInvalidSetupFlag},
       {"0", [] { return doubleScalar(0.0); }, ""},
       {"-0.0", [] { return doubleScalar(-0.0); }, ""},
       {"int32 0", [] { return standinCreateScalar(mxINT32_CLASS, 0.0); }, ""},
