@@ -160,7 +160,7 @@ TEST_F(DirectSetupTest, RefusesARecordMadeForAnotherName) {
 
 TEST_F(DirectSetupTest, ChecksTheFlagBeforeTheName) {
   SFcnRecord* record = hostRecord("other");
-  mxArray* plhs[1] = {nullptr};
+  mxArray* plhs[2] = {nullptr, nullptr};  // the second call asks for two
   EXPECT_FALSE(call(1, plhs, {empty(), attachArgument(record), empty(), scalar(3.0)}));
   EXPECT_STREQ(standinLastError(), kInvalidSetupFlagMessage);
   EXPECT_FALSE(call(2, plhs, {empty(), attachArgument(record), empty(), scalar(0.0)}));

@@ -47,10 +47,11 @@ struct SetupOutcome {
 };
 
 inline SetupOutcome callSetup(int lhsCount, const std::vector<const mxArray*>& rhs) {
-  mxArray* lhs[2] = {nullptr, nullptr};
+  // As a host does: a slot for each left-hand argument, and at least one.
+  std::vector<mxArray*> lhs(static_cast<size_t>(lhsCount > 1 ? lhsCount : 1), nullptr);
   std::vector<const mxArray*> args(rhs);
   SetupOutcome outcome;
-  outcome.returned = standinCallMexFunction(mexFunction, lhsCount, lhs,
+  outcome.returned = standinCallMexFunction(mexFunction, lhsCount, lhs.data(),
                                             static_cast<int>(args.size()), args.data());
   outcome.error = standinLastError();
   outcome.sizes = lhs[0];
