@@ -61,12 +61,30 @@ size_t elementCount(const mxArray* array) {
   return mxGetM(array) * mxGetN(array);
 }
 
+// Mostly small; now and then a huge extent beside an empty one, so shapes
+// whose element count overflows are tried without any data behind them.
+void arbitraryShape(FuzzedDataProvider& data, size_t* m, size_t* n) {
+  *m = data.ConsumeIntegralInRange<size_t>(0, 4);
+  *n = data.ConsumeIntegralInRange<size_t>(0, 4);
+  if (data.ConsumeIntegralInRange<int>(0, 15) != 0) return;
+  const size_t huge = data.PickValueInArray(
+      {size_t{1} << 31, (size_t{1} << (sizeof(size_t) * 4)) + 1, SIZE_MAX / 2, SIZE_MAX});
+  if (data.ConsumeBool()) {
+    *m = huge;
+    *n = 0;
+  } else {
+    *m = 0;
+    *n = huge;
+  }
+}
+
 }  // namespace
 
 mxArray* arbitraryArray(FuzzedDataProvider& data) {
   const mxClassID classId = anyClass(data);
-  const size_t m = data.ConsumeIntegralInRange<size_t>(0, 4);
-  const size_t n = data.ConsumeIntegralInRange<size_t>(0, 4);
+  size_t m = 0;
+  size_t n = 0;
+  arbitraryShape(data, &m, &n);
   const mxComplexity complexity = data.ConsumeBool() ? mxCOMPLEX : mxREAL;
   mxArray* array = standinCreateArray(classId, m, n, complexity);
   if (array == nullptr) return nullptr;

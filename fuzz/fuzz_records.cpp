@@ -28,10 +28,16 @@ Slot filledOrEmpty(FuzzedDataProvider& data, Slot recorder) {
   return data.ConsumeBool() ? recorder : nullptr;
 }
 
-std::string recordName(FuzzedDataProvider& data) {
+int HOST_CALL refusePortCount(void*, int32_t) {
+  return 0;
+}
+
+// The host names every record it makes; the module's messages quote the name.
+const char* recordName(FuzzedDataProvider& data, std::string& text) {
   switch (data.ConsumeIntegralInRange<int>(0, 3)) {
     case 0:
-      return data.ConsumeRandomLengthString(300);
+      text = data.ConsumeRandomLengthString(300);
+      return text.c_str();
     case 1:
       return "twinvolts2";
     default:
@@ -50,10 +56,12 @@ void resetRecorderCalls() {
 
 HostRecords::HostRecords(FuzzedDataProvider& data) {
   for (int i = 0; i < kRecordCount; ++i) {
-    const std::string name = recordName(data);
-    records_[i] = standinNewHostRecord(name.c_str(), "model/twinvolts");
+    std::string text;
+    records_[i] = standinNewHostRecord(recordName(data, text), "model/twinvolts");
     names_[i] = records_[i]->sfcnName;
     propagation_[i] = records_[i]->propagationMethods;
+    inputPortsHook_[i] = records_[i]->setNumInputPortsFcn;
+    outputPortsHook_[i] = records_[i]->setNumOutputPortsFcn;
   }
   params_[0] = standinCreateArray(mxDOUBLE_CLASS, 0, 0, mxREAL);
   params_[1] = params_[0];
@@ -123,7 +131,7 @@ void HostRecords::setParameters(FuzzedDataProvider& data, SFcnRecord* r) {
 void HostRecords::mutate(FuzzedDataProvider& data, SFcnRecord* r) {
   const int index = indexOf(r);
   HostInfo* info = r->hostInfo;
-  switch (data.ConsumeIntegralInRange<int>(0, 10)) {
+  switch (data.ConsumeIntegralInRange<int>(0, 11)) {
     case 0:
       r->sizesBlock.callArgInt = data.ConsumeIntegral<int32_t>();
       break;
@@ -154,6 +162,11 @@ void HostRecords::mutate(FuzzedDataProvider& data, SFcnRecord* r) {
       break;
     case 9:
       r->rootRecord = records_[data.ConsumeIntegralInRange<int>(0, kRecordCount - 1)];
+      break;
+    case 10:
+      // A host may refuse a port count; the block's set-up then stops.
+      r->setNumInputPortsFcn = data.ConsumeBool() ? refusePortCount : inputPortsHook_[index];
+      r->setNumOutputPortsFcn = data.ConsumeBool() ? refusePortCount : outputPortsHook_[index];
       break;
     default:
       signals_[index][0] = data.ConsumeFloatingPoint<double>();

@@ -18,7 +18,7 @@ void resetRecorderCalls();
 
 class HostRecords {
  public:
-  // Records named "twinvolts" or a name from the input.
+  // Records named "twinvolts", another name or a name from the input.
   explicit HostRecords(FuzzedDataProvider& data);
   ~HostRecords();
   HostRecords(const HostRecords&) = delete;
@@ -41,6 +41,8 @@ class HostRecords {
   SFcnRecord* records_[kRecordCount] = {};
   PropagationMethods* propagation_[kRecordCount] = {};
   const char* names_[kRecordCount] = {};
+  SFcnSetPortCountFcn inputPortsHook_[kRecordCount] = {};
+  SFcnSetPortCountFcn outputPortsHook_[kRecordCount] = {};
   // Two doubles per record: the block reads both elements of its input.
   double signals_[kRecordCount][2] = {};
   int32_t dims_[4] = {2, 1, 0, 0};

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <ostream>
 
 #include "simcard/simcard.h"
 #include "standin_host/host_calls.h"
@@ -19,6 +20,10 @@ struct StepPath {
   const char* name;
   std::function<bool(RunningBlock&)> step;
 };
+
+void PrintTo(const StepPath& path, std::ostream* out) {
+  *out << path.name;
+}
 
 class StepAllocationsTest : public ::testing::TestWithParam<StepPath> {
  protected:
