@@ -139,6 +139,22 @@ mxArray* flagArray(FuzzedDataProvider& data) {
   return standinCreateDoubles(1, 1, &flag);
 }
 
+// Where the flag is a whole number within 32 bits, what must have happened
+// follows from it alone: the block's own methods never go through the
+// record's slots, and a flag outside 101..142 is refused.
+void checkWholeFlag(const mxArray* flag, long slotsCalled, const char* posted) {
+  long long value = 0;
+  if (!readWholeElement(flag, 0, &value) || value < INT32_MIN || value > INT32_MAX) return;
+  const bool blockMethod =
+      value == 101 || value == 103 || value == 104 || value == 107 || value == 108;
+  if (blockMethod) require(slotsCalled == 0, "a block method flag ran a record slot");
+  if (value < 101 || value > 142) {
+    require(slotsCalled == 0, "an invalid flag ran a record slot");
+    require(posted != nullptr && std::string(posted) == "Invalid flag encountered in simulink",
+            "an invalid flag did not post the invalid-flag message");
+  }
+}
+
 void methodCall(FuzzedDataProvider& data, HostRecords& records) {
   SFcnRecord* record = records.pick(data);
   SFcnRecord* root = record->rootRecord;
@@ -162,6 +178,7 @@ void methodCall(FuzzedDataProvider& data, HostRecords& records) {
             std::string("unexpected error slot text: ") + (after ? after : "(null)"));
     require(slotsCalled == 0, "a method call both ran a slot and posted a message");
   }
+  checkWholeFlag(flag, slotsCalled, after);
   mxDestroyArray(flag);
   mxDestroyArray(empty);
 }
