@@ -35,8 +35,10 @@ size_t elementSize(mxClassID classId) {
 bool hasElement(const mxArray* array, size_t index) {
   const size_t rows = mxGetM(array);
   const size_t columns = mxGetN(array);
-  // index < rows * columns, without overflowing the product.
-  return rows != 0 && columns != 0 && index / columns < rows;
+  // index < rows * columns, without overflowing the product; the first
+  // column needs no division, and the flag and the attach argument live there.
+  if (rows == 0 || columns == 0) return false;
+  return index < rows || index / columns < rows;
 }
 
 template <typename T>
