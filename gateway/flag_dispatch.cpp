@@ -4,18 +4,12 @@
 #include <cstdint>
 
 #include "block/twinvolts_block.h"
+#include "gateway/error_slot.h"
 #include "gateway/gateway.h"
 
 namespace {
 
 constexpr char kInvalidFlag[] = "Invalid flag encountered in simulink";
-
-// Where a message lands: the root record, which the host reads after the call.
-// A record without a root posts to itself rather than through a null pointer.
-void postError(SFcnRecord* record, const char* message) {
-  SFcnRecord* root = record->rootRecord != nullptr ? record->rootRecord : record;
-  root->errorMessage = message;
-}
 
 bool dimensionInfoPorts(const SFcnRecord* record) {
   return (record->sizesBlock.portFlags & SFCN_PORT_FLAG_DIMENSION_INFO) != 0;
@@ -168,5 +162,5 @@ const char* dispatch(SFcnRecord* record, int32_t flag) {
 
 extern "C" void dispatchFlag(SFcnRecord* record, int32_t flag) {
   const char* message = dispatch(record, flag);
-  if (message != nullptr) postError(record, message);
+  if (message != nullptr) postErrorMessage(record, message);
 }

@@ -6,6 +6,7 @@
 
 #include <stdint.h>
 
+#include "gateway/error_slot.h"
 #include "gateway/sfcn_record.h"
 
 namespace twinvolts_rtw {
@@ -13,7 +14,7 @@ namespace twinvolts_rtw {
 // Points the error slot at message (a module-wide text) and gives the
 // refusal status 0, so a writer can end with `return refuse(...)`.
 inline int32_t refuse(SFcnRecord* record, const char* message) {
-  record->rootRecord->errorMessage = message;
+  postErrorMessage(record, message);
   return 0;
 }
 

@@ -131,6 +131,12 @@ TEST_F(BlockTest, StubsPostTheirMessageInTheRootRecordOnly) {
     EXPECT_EQ(simcardCallCount(), 0u);
     record_->rootRecord = record_;
     standinFreeHostRecord(root);
+
+    // A record without a root keeps the message itself instead of crashing.
+    record_->rootRecord = nullptr;
+    c.method(record_);
+    EXPECT_STREQ(record_->errorMessage, c.message);
+    record_->rootRecord = record_;
   }
 }
 
