@@ -10,7 +10,8 @@ using namespace twinvolts;
 
 // A pair that an earlier set-up started and no shutdown released still
 // reserves both channels, so new tasks on them could not start: release it
-// first.
+// first. Unlike shutdown it writes no 0 V: the new pair takes the outputs
+// over from their last level.
 void releaseHeldPair() {
   if (!tasksHeld) return;
   releaseChannel(SFcnTaskAo0);

@@ -20,7 +20,3 @@ extern "C" int32_t lowWord32(int64_t value) {
   std::memcpy(&word, &low, sizeof word);
   return word;
 }
-
-extern "C" int32_t doubleToInt32Word(double value) {
-  return lowWord32(truncateToInt64(value));
-}

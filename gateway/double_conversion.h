@@ -14,8 +14,6 @@ extern "C" {
 int64_t truncateToInt64(double value);
 /* The low 32 bits of a 64-bit integer, as a signed word. */
 int32_t lowWord32(int64_t value);
-/* Both steps: what a double means as a 32-bit integer argument. */
-int32_t doubleToInt32Word(double value);
 
 #ifdef __cplusplus
 }

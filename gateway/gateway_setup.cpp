@@ -77,6 +77,8 @@ void installBlockMethods(SFcnRecord* record) {
 SFcnRecord* obtainRecord(int rhsCount, const mxArray* rhs[]) {
   SFcnRecord* record = nullptr;
   if (attachArgumentNamesRecord(rhs[1], &record)) {
+    // A stamped argument whose address converts to 0 would have the name
+    // check read through null; refuse it before touching anything.
     if (record == nullptr) raiseSetupError(kNullRecord, SFCN_DISPLAY_NAME);
     checkRecordName(record);
     installBlockMethods(record);

@@ -13,8 +13,17 @@ namespace {
 
 using namespace twinvolts;
 
+// A host record may leave a name null; the message then shows it empty
+// rather than the dialog crashing the host.
+const char* sfcnNameOf(const SFcnRecord* record) {
+  return record->sfcnName != nullptr ? record->sfcnName : "";
+}
+const char* blockPathOf(const SFcnRecord* record) {
+  return record->blockPath != nullptr ? record->blockPath : "";
+}
+
 size_t nameLengths(const SFcnRecord* record) {
-  return strlen(record->sfcnName) + strlen(record->blockPath);
+  return strlen(sfcnNameOf(record)) + strlen(blockPathOf(record));
 }
 
 // 1-based port number as the messages show it; cannot overflow in 64 bits.
@@ -31,7 +40,7 @@ bool portInRange(const SFcnRecord* record, int32_t port) {
 }
 
 void reportFatal(SFcnRecord* record, const char* message) {
-  record->hostInfo->fatalErrorFlag = 1;
+  if (record->hostInfo != nullptr) record->hostInfo->fatalErrorFlag = 1;
   showFatalError(record, message);
 }
 
@@ -40,7 +49,7 @@ void reportPortOutOfRange(SFcnRecord* record, int32_t port) {
   const size_t size = messageCapacity(sizeof kPortOutOfRangeFormat, nameLengths(record), 3);
   char* message = static_cast<char*>(malloc(size));
   if (message == nullptr) return;
-  snprintf(message, size, kPortOutOfRangeFormat, record->sfcnName, record->blockPath,
+  snprintf(message, size, kPortOutOfRangeFormat, sfcnNameOf(record), blockPathOf(record),
            shownPort(port), static_cast<int>(count), lastPort(count));
   reportFatal(record, message);
   free(message);
@@ -51,7 +60,7 @@ void reportPortUnconnected(SFcnRecord* record, int32_t port) {
                                       nameLengths(record) + strlen(kPortUnconnectedHint), 1);
   char* message = static_cast<char*>(malloc(size));
   if (message == nullptr) return;
-  snprintf(message, size, kPortUnconnectedFormat, record->sfcnName, record->blockPath,
+  snprintf(message, size, kPortUnconnectedFormat, sfcnNameOf(record), blockPathOf(record),
            shownPort(port), kPortUnconnectedHint);
   reportFatal(record, message);
   free(message);
@@ -66,7 +75,7 @@ void reportFeedThroughPortOutOfRange(SFcnRecord* record, int32_t port) {
   char* message = static_cast<char*>(malloc(size));
   char* range = static_cast<char*>(malloc(rangeSize));
   if (message != nullptr && range != nullptr) {
-    snprintf(message, size, kFeedThroughPortFormat, record->sfcnName, record->blockPath,
+    snprintf(message, size, kFeedThroughPortFormat, sfcnNameOf(record), blockPathOf(record),
              shownPort(port), static_cast<int>(count));
     snprintf(range, rangeSize, kFeedThroughRangeFormat, lastPort(count));
     const size_t used = strlen(message);

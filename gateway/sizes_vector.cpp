@@ -8,15 +8,15 @@ namespace {
 static_assert(sizeof(SFcnSizes) == SFCN_SIZES_COUNT * sizeof(uint32_t),
               "the sizes block is 38 plain 32-bit words");
 
-constexpr int kUnsignedRows[] = {15, 16, 17, 18, 23};
-
-void readEntries(const SFcnSizes& sizes, uint32_t (&words)[SFCN_SIZES_COUNT]) {
-  std::memcpy(words, &sizes, sizeof words);
+// Host words that the vector carries as unsigned; every other row is signed.
+bool unsignedRow(int row) {
+  return (row >= 15 && row <= 18) || row == 23;
 }
 
-double asSigned(uint32_t word) {
+double rowValue(const uint32_t (&words)[SFCN_SIZES_COUNT], int row) {
+  if (unsignedRow(row)) return words[row];
   int32_t value;
-  std::memcpy(&value, &word, sizeof value);
+  std::memcpy(&value, &words[row], sizeof value);
   return value;
 }
 
@@ -27,12 +27,10 @@ extern "C" mxArray* makeSizesVector(SFcnRecord* record) {
   if (vector == nullptr) return nullptr;
   double* rows = mxGetPr(vector);
 
-  uint32_t words[SFCN_SIZES_COUNT];
-  readEntries(record->sizesBlock, words);
-  for (int k = 0; k < SFCN_SIZES_COUNT; ++k) rows[k] = asSigned(words[k]);
-
+  // The set-up bit stays in the record, where the host sees it, and shows in row 23.
   record->sizesBlock.sizesFlags |= SFCN_SIZES_FLAG_SETUP_DONE;
-  readEntries(record->sizesBlock, words);
-  for (int k : kUnsignedRows) rows[k] = words[k];
+  uint32_t words[SFCN_SIZES_COUNT];
+  std::memcpy(words, &record->sizesBlock, sizeof words);
+  for (int row = 0; row < SFCN_SIZES_COUNT; ++row) rows[row] = rowValue(words, row);
   return vector;
 }

@@ -4,6 +4,7 @@
 
 #include "rtw/record_file_hooks.h"
 #include "rtw/rtw_error_slot.h"
+#include "rtw/value_type_code.h"
 #include "services/data_type_ids.h"
 
 namespace {
@@ -21,10 +22,6 @@ struct ValueShape {
   int32_t nRows = 1;
   int32_t nCols = 1;
 };
-
-bool isKnownCode(int32_t type) {
-  return static_cast<uint32_t>(type) <= static_cast<uint32_t>(SSWRITE_VALUE_PAIR_MATRIX);
-}
 
 bool isMatrixCode(int32_t type) {
   return type == SSWRITE_VALUE_MATRIX || type == SSWRITE_VALUE_TYPED_MATRIX ||
@@ -84,7 +81,7 @@ bool hasValue(int32_t type, const void* value, int32_t dataType) {
 extern "C" int32_t ssWriteRTWNameValuePair(SFcnRecord* record, int32_t type, const char* name,
                                            const void* value, ...) {
   using twinvolts_rtw::refuse;
-  if (!isKnownCode(type)) return refuse(record, kInvalidType);
+  if (!twinvolts_rtw::isKnownValueType(type)) return refuse(record, kInvalidType);
 
   va_list args;
   va_start(args, value);

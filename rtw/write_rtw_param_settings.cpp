@@ -4,6 +4,7 @@
 
 #include "rtw/record_file_hooks.h"
 #include "rtw/rtw_error_slot.h"
+#include "rtw/value_type_code.h"
 #include "rtw/write_rtw_line.h"
 #include "rtw/write_rtw_name_value_pair.h"
 #include "services/data_type_ids.h"
@@ -72,7 +73,7 @@ int32_t writePairSetting(SFcnRecord* record, int32_t type, const char* name, va_
 int32_t writeSetting(SFcnRecord* record, va_list* args) {
   const int32_t type = va_arg(*args, int);
   const char* name = va_arg(*args, const char*);
-  if (static_cast<uint32_t>(type) > static_cast<uint32_t>(SSWRITE_VALUE_PAIR_MATRIX)) {
+  if (!twinvolts_rtw::isKnownValueType(type)) {
     return twinvolts_rtw::refuse(record, kInvalidType);
   }
   if (type == SSWRITE_VALUE_SCALAR) {

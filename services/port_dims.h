@@ -29,7 +29,7 @@ extern const DimsDescriptor* const defaultDims;
 int32_t ssSetInputPortVectorShape(SFcnRecord* record, int32_t port, int32_t width);
 int32_t ssSetOutputPortVectorShape(SFcnRecord* record, int32_t port, int32_t width);
 /* rows x cols; the element count is not fixed if either is SFCN_DIM_NOT_FIXED,
- * otherwise their product, wrapping modulo 2^32 as the host computes it. */
+ * otherwise their product, wrapping modulo 2^32 rather than overflowing. */
 int32_t ssSetInputPortMatrixShape(SFcnRecord* record, int32_t port, int32_t rows, int32_t cols);
 int32_t ssSetOutputPortMatrixShape(SFcnRecord* record, int32_t port, int32_t rows, int32_t cols);
 

@@ -46,7 +46,7 @@ TEST(DoubleConversion, TruncatesToSixtyFourBitsAndKeepsTheLowWord) {
   for (const Conversion& c : kConversions) {
     SCOPED_TRACE(c.value);
     EXPECT_EQ(truncateToInt64(c.value), c.truncated);
-    EXPECT_EQ(doubleToInt32Word(c.value), c.word);
+    EXPECT_EQ(lowWord32(truncateToInt64(c.value)), c.word);
   }
 }
 

@@ -162,6 +162,19 @@ TEST_F(PortAccessTest, LongNamesFitTheMessages) {
   EXPECT_EQ(std::string(standinDialog(2).message), unconnectedText(name, path, "1"));
 }
 
+// A host record without names, or without host info, still gets its dialog.
+TEST_F(PortAccessTest, RecordWithoutNamesOrHostInfoStillShowsTheDialog) {
+  record_.sfcnName = nullptr;
+  record_.blockPath = nullptr;
+  ssGetInputPortSignal(&record_, 0);
+  record_.hostInfo = nullptr;
+  ssSetInputPortDirectFeedThrough(&record_, 1, 1);
+  ASSERT_EQ(standinDialogCount(), 2u);
+  EXPECT_EQ(std::string(standinDialog(0).message), unconnectedText("", "", "1"));
+  EXPECT_EQ(std::string(standinDialog(1).message), feedThroughText("", "", "2", "1", "0"));
+  EXPECT_EQ(hostInfo_.fatalErrorFlag, 1);
+}
+
 TEST_F(PortAccessTest, FeedThroughSetterStoresTheFlagOfAValidPort) {
   setPortCount(3);
   ssSetInputPortDirectFeedThrough(&record_, 0, 1);
