@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "block/device_state.h"
 #include "fuzz/expected_messages.h"
 #include "fuzz/fuzz_arrays.h"
 #include "fuzz/fuzz_records.h"
@@ -226,9 +227,20 @@ void runCalls(FuzzedDataProvider& data) {
 }  // namespace
 }  // namespace fuzz
 
+// Each input starts from a freshly loaded module, so a finding reproduces alone.
+void resetDeviceState() {
+  SFcnTaskAo0 = 0;
+  SFcnTaskAo1 = 0;
+  ao0Value = 0.0;
+  ao1Value = 0.0;
+  samplesWritten = 0;
+  tasksHeld = false;
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
   standinReset();
   simcardReset();
+  resetDeviceState();
   fuzz::resetRecorderCalls();
   FuzzedDataProvider data(bytes, size);
   if (data.ConsumeBool()) simcardSetPresent(false);

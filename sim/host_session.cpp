@@ -92,8 +92,9 @@ bool checkInterface(const SFcnRecord& record, std::string& error) {
   return false;
 }
 
-void countWrites(size_t firstWrite, RunResult& result, std::string& status) {
-  for (size_t i = firstWrite; i < simcardWriteCount(); ++i) {
+// Counts the writes in the card's trace, cleared before the call that made them.
+void countWrites(RunResult& result, std::string& status) {
+  for (size_t i = 0; i < simcardWriteCount(); ++i) {
     SimcardWrite write = simcardWriteAt(i);
     bool assigned = write.channel == 0 || write.channel == 1;
     ChannelFigures& channel =
@@ -129,11 +130,12 @@ bool runSteps(BlockSession& session, const SessionSettings& settings, const Inpu
     step.requested = input.steps[k];
     signal[0] = step.requested[0];
     signal[1] = step.requested[1];
-    size_t firstWrite = simcardWriteCount();
+    // Each step reads only its own writes, so no run outgrows the card's trace.
+    simcardClearWriteTrace();
     std::string error;
     bool ok = session.method(kFlagOutputs, error);
     step.status = "ok";
-    countWrites(firstWrite, result, step.status);
+    countWrites(result, step.status);
     step.actual = {simcardOutputVolts(0), simcardOutputVolts(1)};
     noteExtremes(step, result);
     result.steps.push_back(step);
@@ -169,12 +171,12 @@ bool declare(BlockSession& session, RunResult& result) {
 }
 
 bool terminate(BlockSession& session, RunResult& result) {
-  size_t firstWrite = simcardWriteCount();
+  simcardClearWriteTrace();
   std::string error;
   std::string status;
   bool ok = session.method(kFlagTerminate, error);
   if (!ok) result.errors.push_back("terminate: " + error);
-  countWrites(firstWrite, result, status);
+  countWrites(result, status);
   return ok;
 }
 

@@ -48,11 +48,18 @@ bool readInputCsv(const std::string& path, InputSignal& signal, std::string& err
   int lineNumber = 0;
   while (std::getline(file, line)) {
     ++lineNumber;
+    // Editors that save "UTF-8 with BOM" put three bytes before the first row.
+    if (lineNumber == 1 && line.rfind("\xEF\xBB\xBF", 0) == 0) line.erase(0, 3);
     if (trimmed(line).empty()) continue;
     std::vector<std::string> fields = splitFields(trimmed(line));
     StepInput volts{};
     bool numeric =
         fields.size() == 2 && parseVolts(fields[0], volts[0]) && parseVolts(fields[1], volts[1]);
+    if (numeric && signal.steps.size() >= static_cast<size_t>(kMaxSteps)) {
+      error = path + ":" + std::to_string(lineNumber) + ": more than " + std::to_string(kMaxSteps) +
+              " rows of volts";
+      return false;
+    }
     if (numeric) {
       signal.steps.push_back(volts);
       continue;

@@ -9,6 +9,9 @@ namespace sim {
 
 using StepInput = std::array<double, 2>;  // volts for ao0, ao1
 
+// Longest run: the trace of every step is kept in memory.
+constexpr int kMaxSteps = 1000000;
+
 struct InputSignal {
   std::vector<StepInput> steps;
   std::string description;  // for the summary, e.g. "file in.csv" or "built-in sine/ramp"

@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "sim/input_signal.h"
+
 namespace sim {
 namespace {
 
@@ -65,8 +67,8 @@ bool takeValue(ArgReader& args, const char* option, Options& options, std::strin
       return bad("a positive number of seconds");
   } else if (name == "--steps") {
     long steps = 0;
-    if (!parseLong(text, steps) || steps < 1 || steps > 100000000)
-      return bad("a step count from 1");
+    if (!parseLong(text, steps) || steps < 1 || steps > kMaxSteps)
+      return bad("a step count from 1 to 1000000");
     options.builtInSteps = static_cast<int>(steps);
   } else if (name == "--fail-write-at") {
     if (!parseLong(text, options.failWriteAt) || options.failWriteAt < 1)

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <fstream>
 #include <sstream>
+#include <vector>
 
 namespace sim {
 namespace {
@@ -100,14 +101,36 @@ void drawAxes(std::ostream& svg, const Axes& a) {
       << ") rotate(-90)' text-anchor='middle'>output (V)</text>\n";
 }
 
+// Points of one output, at most about 2 x kMaxBuckets of them: a long run is
+// cut into time buckets, each drawn by its lowest and highest level in the
+// order they came, so the plot keeps its envelope at any length.
+constexpr size_t kMaxBuckets = 2000;
+
 void drawSeries(std::ostream& svg, const Axes& a, const RunResult& result, size_t channel) {
   svg << "<polyline class='series' id='ao" << channel << "' fill='none' stroke='"
       << kColours[channel] << "' stroke-width='1.5' points='";
-  // An output holds its level until the next write: draw steps, not ramps.
-  for (size_t k = 0; k < result.steps.size(); ++k) {
-    const StepRecord& step = result.steps[k];
-    if (k > 0) svg << a.x(step.time) << "," << a.y(result.steps[k - 1].actual[channel]) << " ";
-    svg << a.x(step.time) << "," << a.y(step.actual[channel]) << " ";
+  const std::vector<StepRecord>& steps = result.steps;
+  auto point = [&](size_t k) {
+    svg << a.x(steps[k].time) << "," << a.y(steps[k].actual[channel]) << " ";
+  };
+  if (steps.size() <= kMaxBuckets) {
+    // An output holds its level until the next write: draw steps, not ramps.
+    for (size_t k = 0; k < steps.size(); ++k) {
+      if (k > 0) svg << a.x(steps[k].time) << "," << a.y(steps[k - 1].actual[channel]) << " ";
+      point(k);
+    }
+  } else {
+    for (size_t bucket = 0; bucket < kMaxBuckets; ++bucket) {
+      size_t first = bucket * steps.size() / kMaxBuckets;
+      size_t last = (bucket + 1) * steps.size() / kMaxBuckets;
+      size_t low = first, high = first;
+      for (size_t k = first; k < last; ++k) {
+        if (steps[k].actual[channel] < steps[low].actual[channel]) low = k;
+        if (steps[k].actual[channel] > steps[high].actual[channel]) high = k;
+      }
+      point(std::min(low, high));
+      point(std::max(low, high));
+    }
   }
   svg << "'/>\n";
 }

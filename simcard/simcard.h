@@ -87,6 +87,9 @@ size_t simcardWriteCount(void);
 /* An index past the end gives {0, -1, NaN, SIMCARD_OK}. */
 SimcardWrite simcardWriteAt(size_t index);
 size_t simcardWritesDropped(void);
+/* Empties the trace (and its dropped count) and leaves the card as it is, so
+ * a long run can read each step's writes without reaching the capacity. */
+void simcardClearWriteTrace(void);
 
 /* Recording mode: every driver call with its arguments, for exact-call tests.
  * Keeps the first SIMCARD_CALL_LOG_CAPACITY calls since reset; no-op writes

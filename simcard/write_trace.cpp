@@ -48,3 +48,7 @@ extern "C" SimcardWrite simcardWriteAt(size_t index) {
 extern "C" size_t simcardWritesDropped(void) {
   return simcard::trace().dropped;
 }
+
+extern "C" void simcardClearWriteTrace(void) {
+  simcard::clearWriteTrace();
+}

@@ -35,7 +35,9 @@ ReadOutcome read(const std::string& text) {
 }
 
 TEST(InputCsv, ReadsRowsWithAndWithoutHeader) {
-  for (const char* text : {"ao0,ao1\n1.5,2\n0, 4.25\r\n", "1.5,2\n\n0,4.25\n"}) {
+  for (const char* text : {"ao0,ao1\n1.5,2\n0, 4.25\r\n", "1.5,2\n\n0,4.25\n",
+                           "\xEF\xBB\xBF"
+                           "1.5,2\n0,4.25\n"}) {
     ReadOutcome outcome = read(text);
     ASSERT_TRUE(outcome.ok) << outcome.error;
     ASSERT_EQ(outcome.signal.steps.size(), 2u);

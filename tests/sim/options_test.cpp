@@ -54,6 +54,7 @@ TEST(SimOptions, RefusesBadOptionsWithAReason) {
       {{"--dt", "0"}, "positive number"},
       {{"--dt", "fast"}, "positive number"},
       {{"--steps", "-4"}, "step count"},
+      {{"--steps", "1000001"}, "step count from 1 to 1000000"},
       {{"--fail-write-at", "0"}, "write number"},
       {{"a.so", "b.so"}, "unknown option 'b.so'"},
   };

@@ -134,6 +134,24 @@ class CardBehaviour(Workdir):
         refused = [channel_figures(out, ch)["refused"] for ch in (0, 1)]
         self.assertEqual(refused, [1, 0])  # write 5 is ao0's third
 
+    def test_long_run_counts_every_write(self):
+        # Longer than the card's write trace holds: the counts must not stop.
+        rows = ["2,3"] * 39999 + ["7.5,3"]
+        status, out, err = run("--input", self.write_csv("\n".join(rows) + "\n"))
+        self.assertEqual(status, 0, err)
+        self.assertEqual(summary_field(out, "steps"), "40000 of 0.01 s")
+        ao0, ao1 = channel_figures(out, 0), channel_figures(out, 1)
+        self.assertEqual((ao0["writes"], ao0["refused"], ao0["max"]), (40001, 1, 2.0))
+        self.assertEqual((ao1["writes"], ao1["refused"]), (40001, 0))
+
+    def test_byte_order_mark_does_not_eat_the_first_row(self):
+        path = self.path("bom.csv")
+        with open(path, "wb") as f:
+            f.write(b"\xef\xbb\xbf1,2\n3,4\n")
+        status, out, err = run("--input", host_path(path))
+        self.assertEqual(status, 0, err)
+        self.assertEqual(summary_field(out, "steps"), "2 of 0.01 s")
+
     def test_sizes_rows(self):
         status, out, err = run("--sizes")
         self.assertEqual(status, 0, err)
@@ -168,6 +186,7 @@ class BadInput(Workdir):
     def test_bad_options(self):
         self.assertBadInput(run("--bogus"), "unknown option")
         self.assertBadInput(run("--dt", "-1"), "--dt")
+        self.assertBadInput(run("--steps", "1000001"), "1 to 1000000")
         self.assertBadInput(run("--trace"), "needs a value")
 
 

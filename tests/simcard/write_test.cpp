@@ -193,4 +193,16 @@ TEST_F(SimcardTest, TraceStopsAtItsCapacityAndCountsTheRest) {
   EXPECT_EQ(simcardWritesDropped(), 0u);
 }
 
+TEST_F(SimcardTest, ClearingTheTraceLeavesTheCardAsItIs) {
+  TaskHandle task = startedTask("Dev1/ao0");
+  for (int i = 0; i < 3; ++i) ASSERT_EQ(write(task, 1.5), SIMCARD_OK);
+  simcardClearWriteTrace();
+  EXPECT_EQ(simcardWriteCount(), 0u);
+  EXPECT_EQ(simcardOutputVolts(0), 1.5);
+  EXPECT_EQ(simcardOpenTaskCount(), 1);
+  ASSERT_EQ(write(task, 2.5), SIMCARD_OK);
+  ASSERT_EQ(simcardWriteCount(), 1u);
+  EXPECT_EQ(simcardWriteAt(0).volts, 2.5);
+}
+
 }  // namespace
