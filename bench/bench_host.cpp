@@ -1,19 +1,13 @@
 #include "bench/bench_host.h"
 
-#include <initializer_list>
-
 #include "gateway/sfcn_names.h"
 #include "host/daqmx.h"
 #include "simcard/simcard.h"
-#include "standin_host/host_arrays.h"
 #include "standin_host/host_calls.h"
 #include "standin_host/host_record.h"
 
 namespace bench {
 namespace {
-
-constexpr double kFlagSampleTimes = 101;
-constexpr double kFlagOutputs = 104;
 
 // The arguments the block passes to every write.
 constexpr int32 kSamplesPerChannel = 1;
@@ -32,30 +26,19 @@ BenchHost::BenchHost(const std::string& modulePath) {
     error_ = message;
     return;
   }
-  record_ = standinNewHostRecord(S_FUNCTION_NAME, "model/twinvolts");
-  empty_ = standinCreateArray(mxDOUBLE_CLASS, 0, 0, mxREAL);
-  attach_ = standinNewAttachArgument(record_);
-  setupRecord_ = standinNewHostRecord(S_FUNCTION_NAME, "model/twinvolts set-up");
-  setupAttach_ = standinNewAttachArgument(setupRecord_);
-  setupFlag_ = standinCreateScalar(mxDOUBLE_CLASS, 0.0);
-  methodFlag_ = standinCreateScalar(mxDOUBLE_CLASS, kFlagOutputs);
-  methodLhs_[1] = reinterpret_cast<mxArray*>(record_);
-  for (const mxArray*& argument : methodRhs_) argument = empty_;
-  methodRhs_[3] = methodFlag_;
-
-  if (!setUpCall(attach_) || !methodCall(kFlagSampleTimes) ||
-      !standinConnectInput(record_, 0, signal_) || record_->mdlOutputs == nullptr) {
-    error_ = std::string("the block could not be set up: ") + standinLastError();
+  session_.emplace(module_.mexFunction, S_FUNCTION_NAME, "model/twinvolts");
+  setUpSession_.emplace(module_.mexFunction, S_FUNCTION_NAME, "model/twinvolts set-up");
+  SFcnRecord* record = session_->record();
+  if (!session_->setUp() || !session_->method(standin::kFlagSampleTimes) ||
+      !standinConnectInput(record, 0, signal_) || record->mdlOutputs == nullptr) {
+    error_ = std::string("the block could not be set up: ") + session_->error();
   }
-  *static_cast<double*>(standinRealData(methodFlag_)) = kFlagOutputs;
 }
 
 BenchHost::~BenchHost() {
-  for (mxArray* array : {empty_, attach_, setupAttach_, setupFlag_, methodFlag_}) {
-    if (array != nullptr) mxDestroyArray(array);
-  }
-  standinFreeHostRecord(record_);
-  standinFreeHostRecord(setupRecord_);
+  // The records go before the module whose code they point into.
+  session_.reset();
+  setUpSession_.reset();
   standinUnloadModule(&module_);
   simcardSetWritesNoop(false);
 }
@@ -70,37 +53,23 @@ void BenchHost::driverWrites() {
 }
 
 void BenchHost::stepThroughSlot() {
-  record_->mdlOutputs(record_, 0);
+  session_->record()->mdlOutputs(session_->record(), 0);
 }
 
 bool BenchHost::stepThroughCallSite() {
-  return standinCallMexFunction(module_.mexFunction, -1, methodLhs_, 4, methodRhs_);
+  return session_->method(standin::kFlagOutputs);
 }
 
 void BenchHost::stepThroughBareMexFunction() {
-  module_.mexFunction(-1, methodLhs_, 4, methodRhs_);
-}
-
-bool BenchHost::methodCall(double flag) {
-  *static_cast<double*>(standinRealData(methodFlag_)) = flag;
-  record_->errorMessage = nullptr;
-  return stepThroughCallSite() && record_->errorMessage == nullptr;
-}
-
-bool BenchHost::setUpCall(mxArray* second) {
-  mxArray* sizes[1] = {nullptr};
-  const mxArray* rhs[4] = {empty_, second, empty_, setupFlag_};
-  const bool returned = standinCallMexFunction(module_.mexFunction, 1, sizes, 4, rhs);
-  if (sizes[0] != nullptr) mxDestroyArray(sizes[0]);
-  return returned;
+  session_->bareMethod(standin::kFlagOutputs);
 }
 
 bool BenchHost::standaloneSetUp() {
-  return setUpCall(empty_);
+  return session_->standaloneSetUp();
 }
 
 bool BenchHost::directSetUp() {
-  return setUpCall(setupAttach_);
+  return setUpSession_->setUp();
 }
 
 }  // namespace bench

@@ -4,9 +4,10 @@
 // no-ops so that only the module and the host's path to it are measured.
 #pragma once
 
+#include <optional>
 #include <string>
 
-#include "gateway/sfcn_record.h"
+#include "standin_host/block_session.h"
 #include "standin_host/module_loader.h"
 
 namespace bench {
@@ -36,23 +37,15 @@ class BenchHost {
   bool directSetUp();
 
  private:
-  bool setUpCall(mxArray* second);
-  bool methodCall(double flag);
-
   StandinModule module_{};
-  SFcnRecord* record_ = nullptr;
-  SFcnRecord* setupRecord_ = nullptr;
+  // Made once the module is loaded: the stepping block, and a record of its
+  // own for the repeated direct-mode set-up calls.
+  std::optional<standin::BlockSession> session_;
+  std::optional<standin::BlockSession> setUpSession_;
   double signal_[2] = {1.25, 3.75};
   double ao0_ = 0.0;
   double ao1_ = 0.0;
   int samplesWritten_ = 0;
-  mxArray* empty_ = nullptr;
-  mxArray* attach_ = nullptr;
-  mxArray* setupAttach_ = nullptr;
-  mxArray* setupFlag_ = nullptr;
-  mxArray* methodFlag_ = nullptr;
-  mxArray* methodLhs_[2] = {nullptr, nullptr};
-  const mxArray* methodRhs_[4] = {nullptr, nullptr, nullptr, nullptr};
   std::string error_;
 };
 

@@ -6,75 +6,16 @@
 #include "gateway/sfcn_names.h"
 #include "gateway/sfcn_record.h"
 #include "simcard/simcard.h"
-#include "standin_host/host_arrays.h"
+#include "standin_host/block_session.h"
 #include "standin_host/host_record.h"
 
 namespace sim {
 namespace {
 
-enum : int { kFlagSampleTimes = 101, kFlagOutputs = 104, kFlagTerminate = 107 };
-
-// One host-owned record and the argument arrays of the calls made on it.
-class BlockSession {
- public:
-  BlockSession(MexFunctionPtr entry, const std::string& blockPath)
-      : entry_(entry),
-        record_(standinNewHostRecord(S_FUNCTION_NAME, blockPath.c_str())),
-        empty_(standinCreateArray(mxDOUBLE_CLASS, 0, 0, mxREAL)),
-        attach_(standinNewAttachArgument(record_)),
-        flag_(standinCreateScalar(mxDOUBLE_CLASS, 0.0)) {}
-
-  ~BlockSession() {
-    for (mxArray* array : {empty_, attach_, flag_}) mxDestroyArray(array);
-    standinFreeHostRecord(record_);
-  }
-
-  BlockSession(const BlockSession&) = delete;
-  BlockSession& operator=(const BlockSession&) = delete;
-
-  SFcnRecord* record() { return record_; }
-
-  // The direct-mode set-up call; the sizes vector it returns is not needed
-  // beyond the record, which the host reads directly.
-  bool setUp(std::string& error) {
-    setFlag(0.0);
-    mxArray* plhs[1] = {nullptr};
-    const mxArray* prhs[4] = {empty_, attach_, empty_, flag_};
-    bool ok = call(1, plhs, prhs, error);
-    if (plhs[0] != nullptr) mxDestroyArray(plhs[0]);
-    return ok;
-  }
-
-  bool method(int flag, std::string& error) {
-    setFlag(static_cast<double>(flag));
-    mxArray* plhs[2] = {nullptr, reinterpret_cast<mxArray*>(record_)};
-    const mxArray* prhs[4] = {empty_, empty_, empty_, flag_};
-    return call(-1, plhs, prhs, error);
-  }
-
- private:
-  void setFlag(double value) { *static_cast<double*>(standinRealData(flag_)) = value; }
-
-  // Clears the error slot before the call and reads it after, as a host does.
-  bool call(int nlhs, mxArray** plhs, const mxArray** prhs, std::string& error) {
-    record_->rootRecord->errorMessage = nullptr;
-    if (!standinCallMexFunction(entry_, nlhs, plhs, 4, prhs)) {
-      error = standinLastError();
-      return false;
-    }
-    if (record_->rootRecord->errorMessage != nullptr) {
-      error = record_->rootRecord->errorMessage;
-      return false;
-    }
-    return true;
-  }
-
-  MexFunctionPtr entry_;
-  SFcnRecord* record_;
-  mxArray* empty_;
-  mxArray* attach_;
-  mxArray* flag_;
-};
+using standin::BlockSession;
+using standin::kFlagOutputs;
+using standin::kFlagSampleTimes;
+using standin::kFlagTerminate;
 
 // The interface the block promises; anything else is a module fault.
 bool checkInterface(const SFcnRecord& record, std::string& error) {
@@ -132,8 +73,7 @@ bool runSteps(BlockSession& session, const SessionSettings& settings, const Inpu
     signal[1] = step.requested[1];
     // Each step reads only its own writes, so no run outgrows the card's trace.
     simcardClearWriteTrace();
-    std::string error;
-    bool ok = session.method(kFlagOutputs, error);
+    bool ok = session.method(kFlagOutputs);
     step.status = "ok";
     countWrites(result, step.status);
     step.actual = {simcardOutputVolts(0), simcardOutputVolts(1)};
@@ -141,7 +81,7 @@ bool runSteps(BlockSession& session, const SessionSettings& settings, const Inpu
     result.steps.push_back(step);
     if (progress) progress(k + 1, input.steps.size());
     if (!ok) {
-      result.errors.push_back("step " + std::to_string(k) + ": " + error);
+      result.errors.push_back("step " + std::to_string(k) + ": " + session.error());
       return false;
     }
   }
@@ -163,8 +103,8 @@ bool declare(BlockSession& session, RunResult& result) {
     result.errors.push_back(error);
     return false;
   }
-  if (!session.method(kFlagSampleTimes, error)) {
-    result.errors.push_back("sample times: " + error);
+  if (!session.method(kFlagSampleTimes)) {
+    result.errors.push_back("sample times: " + std::string(session.error()));
     return false;
   }
   return true;
@@ -172,10 +112,9 @@ bool declare(BlockSession& session, RunResult& result) {
 
 bool terminate(BlockSession& session, RunResult& result) {
   simcardClearWriteTrace();
-  std::string error;
   std::string status;
-  bool ok = session.method(kFlagTerminate, error);
-  if (!ok) result.errors.push_back("terminate: " + error);
+  bool ok = session.method(kFlagTerminate);
+  if (!ok) result.errors.push_back("terminate: " + std::string(session.error()));
   countWrites(result, status);
   return ok;
 }
@@ -185,10 +124,9 @@ bool terminate(BlockSession& session, RunResult& result) {
 RunResult runSimulation(MexFunctionPtr entry, const SessionSettings& settings,
                         const InputSignal& input, const ProgressFn& progress) {
   RunResult result;
-  BlockSession session(entry, settings.blockPath);
-  std::string error;
-  bool setUp = session.setUp(error);
-  if (!setUp) result.errors.push_back("set-up: " + error);
+  BlockSession session(entry, S_FUNCTION_NAME, settings.blockPath.c_str());
+  bool setUp = session.setUp();
+  if (!setUp) result.errors.push_back("set-up: " + std::string(session.error()));
   bool ran =
       setUp && declare(session, result) && runSteps(session, settings, input, progress, result);
   // A host ends every simulation whose set-up call returned, also after an error.

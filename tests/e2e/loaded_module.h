@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "gateway/sfcn_record.h"
+#include "standin_host/block_session.h"
 #include "standin_host/host_calls.h"
 #include "standin_host/module_loader.h"
 
@@ -26,13 +27,11 @@ extern const char* const kInvalidFlagMessage;
 extern const char* const kVarHitMessage;
 extern const char* const kZeroCrossingsMessage;
 
-enum : int {
-  kFlagSampleTimes = 101,
-  kFlagVarHit = 103,
-  kFlagOutputs = 104,
-  kFlagTerminate = 107,
-  kFlagZeroCrossings = 108
-};
+using standin::kFlagOutputs;
+using standin::kFlagSampleTimes;
+using standin::kFlagTerminate;
+// Flags of methods the block does not have, to probe how it refuses them.
+enum : int { kFlagVarHit = 103, kFlagZeroCrossings = 108 };
 
 class LoadedModuleTest : public ::testing::Test {
  protected:

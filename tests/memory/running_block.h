@@ -4,20 +4,19 @@
 #pragma once
 
 #include "gateway/sfcn_record.h"
-#include "host/mx_array.h"
+#include "standin_host/block_session.h"
 
 namespace memory_test {
 
 class RunningBlock {
  public:
   RunningBlock();
-  ~RunningBlock();
   RunningBlock(const RunningBlock&) = delete;
   RunningBlock& operator=(const RunningBlock&) = delete;
 
   // False when set-up or the sample-time call did not succeed.
   bool ready() const { return ready_; }
-  SFcnRecord* record() { return record_; }
+  SFcnRecord* record() { return session_.record(); }
 
   // The input the next step reads.
   void setInput(double ao0, double ao1);
@@ -33,15 +32,8 @@ class RunningBlock {
   bool standaloneSetUp();
 
  private:
-  bool methodCall(double flag);
-
-  SFcnRecord* record_ = nullptr;
+  standin::BlockSession session_;
   double signal_[2] = {0.0, 0.0};
-  mxArray* empty_ = nullptr;
-  mxArray* flag_ = nullptr;
-  mxArray* setupFlag_ = nullptr;
-  mxArray* methodLhs_[2] = {nullptr, nullptr};
-  const mxArray* methodRhs_[4] = {nullptr, nullptr, nullptr, nullptr};
   bool ready_ = false;
 };
 

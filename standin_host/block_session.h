@@ -1,0 +1,61 @@
+// Plays the host for one block: a host-owned record, the argument arrays a
+// host makes once and reuses for every call on it, the set-up calls and the
+// method calls by flag. Host-side code for tools and tests, never the module.
+#pragma once
+
+#include "gateway/sfcn_record.h"
+#include "host/mx_array.h"
+#include "standin_host/host_calls.h"
+
+namespace standin {
+
+// The flags of the method calls a host makes once set-up has returned.
+enum MethodFlag : int { kFlagSampleTimes = 101, kFlagOutputs = 104, kFlagTerminate = 107 };
+
+class BlockSession {
+ public:
+  // A fresh host record named sfcnName at blockPath, called through entry.
+  BlockSession(MexFunctionPtr entry, const char* sfcnName, const char* blockPath);
+  ~BlockSession();
+  BlockSession(const BlockSession&) = delete;
+  BlockSession& operator=(const BlockSession&) = delete;
+
+  SFcnRecord* record() const { return record_; }
+
+  // The direct-mode set-up call on the record. Its sizes vector is dropped:
+  // the host reads the record. True when the call returned and the root
+  // record's error slot stayed empty.
+  bool setUp();
+  // A stand-alone set-up call (an empty second argument). True when it
+  // returned; its sizes vector goes to *sizes, which the caller then owns,
+  // or is dropped when sizes is null.
+  bool standaloneSetUp(mxArray** sizes = nullptr);
+
+  // A method call through the host's call site: the root record's error slot
+  // is cleared before and read after, as a host does. Allocates nothing, so
+  // it serves the per-step path.
+  bool method(int flag);
+  // The same call made on the entry point directly: no call site, so no
+  // recovery from an error and no end-of-call reclaim.
+  void bareMethod(int flag);
+
+  // Why the last failed call failed: the text that ended it, else the error
+  // slot's message ("" when there is none). Valid until the next call.
+  const char* error() const;
+
+ private:
+  void setFlag(double value);
+  bool setUpCall(const mxArray* second, mxArray** sizes);
+
+  MexFunctionPtr entry_;
+  SFcnRecord* record_;
+  mxArray* empty_;
+  mxArray* attach_;
+  mxArray* setUpFlag_;
+  mxArray* methodFlag_;
+  mxArray* methodLhs_[2];
+  const mxArray* methodRhs_[4];
+  bool returned_ = true;
+};
+
+}  // namespace standin
