@@ -14,6 +14,7 @@ BlockSession::BlockSession(MexFunctionPtr entry, const char* sfcnName, const cha
       attach_(standinNewAttachArgument(record_)),
       setUpFlag_(standinCreateScalar(mxDOUBLE_CLASS, 0.0)),
       methodFlag_(standinCreateScalar(mxDOUBLE_CLASS, 0.0)),
+      methodFlagValue_(static_cast<double*>(standinRealData(methodFlag_))),
       // A method call's second result slot carries the record's address.
       methodLhs_{nullptr, reinterpret_cast<mxArray*>(record_)},
       methodRhs_{empty_, empty_, empty_, methodFlag_} {}
@@ -51,7 +52,7 @@ const char* BlockSession::error() const {
 }
 
 void BlockSession::setFlag(double value) {
-  *static_cast<double*>(standinRealData(methodFlag_)) = value;
+  *methodFlagValue_ = value;
 }
 
 bool BlockSession::setUpCall(const mxArray* second, mxArray** sizes) {

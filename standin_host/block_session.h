@@ -53,6 +53,7 @@ class BlockSession {
   mxArray* attach_;
   mxArray* setUpFlag_;
   mxArray* methodFlag_;
+  double* methodFlagValue_;  // the host writes its own array directly, as a host does
   mxArray* methodLhs_[2];
   const mxArray* methodRhs_[4];
   bool returned_ = true;
