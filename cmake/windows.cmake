@@ -19,6 +19,8 @@ set(CMAKE_ARCHIVE_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/lib)
 # unwinder from the DLL. (ALL would also hide the DLL's own objects, which
 # CMake links as an archive.)
 add_link_options(-Wl,--exclude-libs,libgcc.a:libgcc_eh.a:libstdc++.a:libsupc++.a)
+# No link time in the PE header: two builds of one commit are byte-identical.
+add_link_options(-Wl,--no-insert-timestamp)
 
 set(TWINVOLTS_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
 configure_file(${CMAKE_CURRENT_LIST_DIR}/wine-run.in ${CMAKE_BINARY_DIR}/wine-run
@@ -61,8 +63,15 @@ set_target_properties(twinvolts PROPERTIES SUFFIX ".mexw32"
                                            LIBRARY_OUTPUT_DIRECTORY ${TWINVOLTS_WINDOWS_BIN_DIR}
                                            RUNTIME_OUTPUT_DIRECTORY ${TWINVOLTS_WINDOWS_BIN_DIR})
 target_sources(twinvolts PRIVATE ${PROJECT_SOURCE_DIR}/gateway/exports.def)
-target_link_options(twinvolts PRIVATE -Wl,--exclude-all-symbols)
+target_link_options(twinvolts PRIVATE -Wl,--exclude-all-symbols -Wl,--no-insert-timestamp)
 twinvolts_link_host_imports(twinvolts)
+
+# Its version resource (file and product version, description, original file
+# name), made from the project's version.
+enable_language(RC)
+configure_file(${CMAKE_CURRENT_LIST_DIR}/module_version.rc.in ${CMAKE_BINARY_DIR}/module_version.rc
+               @ONLY)
+target_sources(twinvolts PRIVATE ${CMAKE_BINARY_DIR}/module_version.rc)
 
 # twinvolts_driver_dll(target): a stand-in for a stdcall driver DLL. It is
 # named without the lib prefix, exports its stdcall functions by their plain

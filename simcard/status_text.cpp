@@ -36,6 +36,9 @@ extern "C" const char* simcardStatusText(int32 status) {
       return "Time-out, data layout or reserved argument is invalid";
     case SIMCARD_ERR_INJECTED_WRITE_FAILURE:
       return "Write failed (injected fault)";
+    case SIMCARD_ERR_NOT_ARMED:
+      return "This is the simulated card of the twinvolts rehearsal kit, not the real driver: "
+             "it acts only for twinvolts-sim";
     default:
       return "Unknown status";
   }
