@@ -30,14 +30,17 @@ configure_file(${CMAKE_CURRENT_LIST_DIR}/wine-run.in ${CMAKE_BINARY_DIR}/wine-ru
 # Import libraries made from our own declarations of the host's and the
 # driver's DLLs: the module never links against the stand-ins.
 set(TWINVOLTS_IMPORTS_DIR ${CMAKE_BINARY_DIR}/host_imports)
+file(MAKE_DIRECTORY ${TWINVOLTS_IMPORTS_DIR})
 set(TWINVOLTS_HOST_IMPORT_LIBS)
 foreach(dll libmx libmex nicaiu)
   set(def ${PROJECT_SOURCE_DIR}/host/${dll}.def)
   set(lib ${TWINVOLTS_IMPORTS_DIR}/${dll}.imports.a)
-  # -k: the stdcall names _Name@N import the DLL's undecorated Name.
+  # -k: the stdcall names _Name@N import the DLL's undecorated Name. dlltool
+  # names a symbol after the library's path: a bare name keeps the checkout's
+  # path out of the module file.
   add_custom_command(OUTPUT ${lib}
-    COMMAND ${CMAKE_COMMAND} -E make_directory ${TWINVOLTS_IMPORTS_DIR}
-    COMMAND ${CMAKE_DLLTOOL} -k -d ${def} -l ${lib}
+    COMMAND ${CMAKE_DLLTOOL} -k -d ${def} -l ${dll}.imports.a
+    WORKING_DIRECTORY ${TWINVOLTS_IMPORTS_DIR}
     DEPENDS ${def}
     COMMENT "Import library for ${dll}.dll from host/${dll}.def"
     VERBATIM)
