@@ -1,45 +1,47 @@
-#include "gateway/host_number.h"
-
+// Numbers in host arrays: the host hands the gateway its FLAG and its attach
+// argument as arrays of any class, so each element is read at its class's
+// own width and decoded by its kind, then held to the rule for doubles that
+// carry an integer.
+#include <cmath>
 #include <cstring>
 
-#include "gateway/double_conversion.h"
+#include "gateway/gateway.h"
 
+namespace twinvolts {
 namespace {
 
-// Limit of the integer rule for doubles, applied alike to integer classes.
-constexpr uint64_t kInt64Magnitude = uint64_t{1} << 63;
+enum class Kind : uint8_t { kNone, kFloating, kSigned, kUnsigned };
 
-size_t elementSize(mxClassID classId) {
-  switch (classId) {
-    case mxDOUBLE_CLASS:
-    case mxINT64_CLASS:
-    case mxUINT64_CLASS:
-      return 8;
-    case mxSINGLE_CLASS:
-    case mxINT32_CLASS:
-    case mxUINT32_CLASS:
-      return 4;
-    case mxINT16_CLASS:
-    case mxUINT16_CLASS:
-    case mxCHAR_CLASS:
-      return 2;
-    case mxINT8_CLASS:
-    case mxUINT8_CLASS:
-    case mxLOGICAL_CLASS:
-      return 1;
-    default:
-      return 0;
-  }
-}
+// How one class's elements are read: their size in bytes and how to decode them.
+struct ClassReading {
+  uint8_t size;
+  Kind kind;
+};
 
-bool hasElement(const mxArray* array, size_t index) {
-  const size_t rows = mxGetM(array);
-  const size_t columns = mxGetN(array);
-  // index < rows * columns, without overflowing the product; the first
-  // column needs no division, and the flag and the attach argument live there.
-  if (rows == 0 || columns == 0) return false;
-  return index < rows || index / columns < rows;
-}
+// Indexed by class id; the classes without numbers (cell, struct, void,
+// function, unknown) read as nothing. Logical and char are unsigned.
+constexpr ClassReading kClassReadings[] = {
+    {0, Kind::kNone},     {0, Kind::kNone},     {0, Kind::kNone},  // unknown, cell, struct
+    {1, Kind::kUnsigned}, {2, Kind::kUnsigned}, {0, Kind::kNone},  // logical, char, void
+    {8, Kind::kFloating}, {4, Kind::kFloating},                    // double, single
+    {1, Kind::kSigned},   {1, Kind::kUnsigned},                    // int8, uint8
+    {2, Kind::kSigned},   {2, Kind::kUnsigned},                    // int16, uint16
+    {4, Kind::kSigned},   {4, Kind::kUnsigned},                    // int32, uint32
+    {8, Kind::kSigned},   {8, Kind::kUnsigned},                    // int64, uint64
+    {0, Kind::kNone},                                              // function
+};
+static_assert(sizeof kClassReadings / sizeof kClassReadings[0] == mxFUNCTION_CLASS + 1,
+              "one reading per class id");
+
+// 2^63: the first magnitude an int64_t cannot hold.
+constexpr double kInt64Limit = 9223372036854775808.0;
+
+// One element, decoded; kept in registers within this file.
+struct Number {
+  Kind kind;
+  double floating;  // when kFloating
+  uint64_t bits;    // when kSigned (two's complement) or kUnsigned
+};
 
 template <typename T>
 T load(const unsigned char* bytes) {
@@ -48,100 +50,118 @@ T load(const unsigned char* bytes) {
   return value;
 }
 
-HostNumber floating(double value) {
-  return HostNumber{HOST_NUMBER_FLOATING, value, 0, 0};
-}
-HostNumber signedNumber(int64_t value) {
-  return HostNumber{HOST_NUMBER_SIGNED, 0.0, value, 0};
-}
-HostNumber unsignedNumber(uint64_t value) {
-  return HostNumber{HOST_NUMBER_UNSIGNED, 0.0, 0, value};
+int64_t signedBits(uint64_t bits) {
+  int64_t value;
+  std::memcpy(&value, &bits, sizeof value);
+  return value;
 }
 
-HostNumber decode(mxClassID classId, const unsigned char* bytes) {
-  switch (classId) {
-    case mxDOUBLE_CLASS:
-      return floating(load<double>(bytes));
-    case mxSINGLE_CLASS:
-      return floating(load<float>(bytes));
-    case mxINT8_CLASS:
-      return signedNumber(load<int8_t>(bytes));
-    case mxINT16_CLASS:
-      return signedNumber(load<int16_t>(bytes));
-    case mxINT32_CLASS:
-      return signedNumber(load<int32_t>(bytes));
-    case mxINT64_CLASS:
-      return signedNumber(load<int64_t>(bytes));
-    case mxUINT8_CLASS:
-    case mxLOGICAL_CLASS:
-      return unsignedNumber(load<uint8_t>(bytes));
-    case mxUINT16_CLASS:
-    case mxCHAR_CLASS:
-      return unsignedNumber(load<uint16_t>(bytes));
-    case mxUINT32_CLASS:
-      return unsignedNumber(load<uint32_t>(bytes));
-    case mxUINT64_CLASS:
-      return unsignedNumber(load<uint64_t>(bytes));
+Number decode(ClassReading reading, const unsigned char* bytes) {
+  switch (reading.kind) {
+    case Kind::kFloating:
+      return {reading.kind, reading.size == 8 ? load<double>(bytes) : load<float>(bytes), 0};
+    case Kind::kSigned: {
+      int64_t value = reading.size == 8   ? load<int64_t>(bytes)
+                      : reading.size == 4 ? load<int32_t>(bytes)
+                      : reading.size == 2 ? load<int16_t>(bytes)
+                                          : load<int8_t>(bytes);
+      return {reading.kind, 0.0, static_cast<uint64_t>(value)};
+    }
+    case Kind::kUnsigned: {
+      uint64_t value = reading.size == 8   ? load<uint64_t>(bytes)
+                       : reading.size == 4 ? load<uint32_t>(bytes)
+                       : reading.size == 2 ? load<uint16_t>(bytes)
+                                           : load<uint8_t>(bytes);
+      return {reading.kind, 0.0, value};
+    }
     default:
-      return HostNumber{HOST_NUMBER_NONE, 0.0, 0, 0};
+      return {Kind::kNone, 0.0, 0};
   }
 }
 
-}  // namespace
-
-extern "C" HostNumber readHostElement(const mxArray* array, size_t index) {
-  const HostNumber none{HOST_NUMBER_NONE, 0.0, 0, 0};
-  const mxClassID classId = mxGetClassID(array);
-  const size_t size = elementSize(classId);
-  if (size == 0 || !hasElement(array, index)) return none;
-  const auto* data = reinterpret_cast<const unsigned char*>(mxGetPr(array));
-  if (data == nullptr) return none;
-  return decode(classId, data + index * size);
+// Element `index` exists when index < rows * columns, tested without
+// overflowing the product. Element 0 needs no host call: an array without
+// elements has no data for mxGetPr to give, and the data is tested anyway.
+bool hasElement(HostElement element) {
+  if (element.index == 0) return true;
+  const size_t rows = mxGetM(element.array);
+  const size_t columns = mxGetN(element.array);
+  if (rows == 0 || columns == 0) return false;
+  return element.index < rows || element.index / columns < rows;
 }
 
-extern "C" int64_t hostNumberToInt64(HostNumber number) {
+Number read(HostElement element) {
+  const Number none = {Kind::kNone, 0.0, 0};
+  const auto classId = static_cast<unsigned>(mxGetClassID(element.array));
+  if (classId > mxFUNCTION_CLASS) return none;
+  const ClassReading reading = kClassReadings[classId];
+  if (reading.kind == Kind::kNone || !hasElement(element)) return none;
+  const auto* data = reinterpret_cast<const unsigned char*>(mxGetPr(element.array));
+  if (data == nullptr) return none;
+  return decode(reading, data + element.index * reading.size);
+}
+
+int64_t toInt64(const Number& number) {
   switch (number.kind) {
-    case HOST_NUMBER_FLOATING:
+    case Kind::kFloating:
       return truncateToInt64(number.floating);
-    case HOST_NUMBER_SIGNED:
-      return number.signedValue == INT64_MIN ? 0 : number.signedValue;
-    case HOST_NUMBER_UNSIGNED:
-      return number.unsignedValue >= kInt64Magnitude ? 0
-                                                     : static_cast<int64_t>(number.unsignedValue);
+    case Kind::kSigned:
+      // INT64_MIN has the magnitude 2^63, which the rule for doubles refuses.
+      return number.bits == (uint64_t{1} << 63) ? 0 : signedBits(number.bits);
+    case Kind::kUnsigned:
+      return number.bits >= (uint64_t{1} << 63) ? 0 : signedBits(number.bits);
     default:
       return 0;
   }
 }
 
-extern "C" bool hostNumberToExactInt32(HostNumber number, int32_t* result) {
-  const int32_t word = lowWord32(hostNumberToInt64(number));
-  bool exact = false;
+bool equals(const Number& number, int64_t value) {
   switch (number.kind) {
-    case HOST_NUMBER_FLOATING:
-      exact = number.floating == static_cast<double>(word);  // false for NaN
-      break;
-    case HOST_NUMBER_SIGNED:
-      exact = number.signedValue == word;
-      break;
-    case HOST_NUMBER_UNSIGNED:
-      exact = word >= 0 && number.unsignedValue == static_cast<uint64_t>(word);
-      break;
-    default:
-      break;
-  }
-  if (exact) *result = word;
-  return exact;
-}
-
-extern "C" bool hostNumberEquals(HostNumber number, int64_t value) {
-  switch (number.kind) {
-    case HOST_NUMBER_FLOATING:
-      return number.floating == static_cast<double>(value);
-    case HOST_NUMBER_SIGNED:
-      return number.signedValue == value;
-    case HOST_NUMBER_UNSIGNED:
-      return value >= 0 && number.unsignedValue == static_cast<uint64_t>(value);
+    case Kind::kFloating:
+      return number.floating == static_cast<double>(value);  // false for NaN
+    case Kind::kSigned:
+      return signedBits(number.bits) == value;
+    case Kind::kUnsigned:
+      return value >= 0 && number.bits == static_cast<uint64_t>(value);
     default:
       return false;
   }
 }
+
+}  // namespace
+
+int64_t truncateToInt64(double value) {
+  // The comparison is false for NaN too, so every value that reaches the cast fits.
+  if (!(std::fabs(value) < kInt64Limit)) return 0;
+  return static_cast<int64_t>(value);
+}
+
+int32_t lowWord32(int64_t value) {
+  const auto low = static_cast<uint32_t>(static_cast<uint64_t>(value));
+  int32_t word;
+  std::memcpy(&word, &low, sizeof word);
+  return word;
+}
+
+int64_t elementToInt64(HostElement element) {
+  return toInt64(read(element));
+}
+
+bool elementEquals(HostElement element, int64_t value) {
+  return equals(read(element), value);
+}
+
+// Whole and within 32 bits exactly when the number equals its own low word.
+bool elementToExactInt32(HostElement element, int32_t* result) {
+  const Number number = read(element);
+  const int32_t word = lowWord32(toInt64(number));
+  if (!equals(number, word)) return false;
+  *result = word;
+  return true;
+}
+
+int32_t methodFlag(const mxArray* flag) {
+  return lowWord32(toInt64(read({flag, 0})));
+}
+
+}  // namespace twinvolts
