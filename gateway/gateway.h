@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 #include "gateway/sfcn_record.h"
 #include "host/mx_array.h"
@@ -76,26 +77,66 @@ void warn(const char* message);
 // Truncation toward zero; NaN, infinities and magnitudes of 2^63 or more give 0.
 int64_t truncateToInt64(double value);
 // The low 32 bits of a 64-bit integer, as a signed word.
-int32_t lowWord32(int64_t value);
+inline int32_t lowWord32(int64_t value) {
+  const auto low = static_cast<uint32_t>(static_cast<uint64_t>(value));
+  int32_t word;
+  std::memcpy(&word, &low, sizeof word);
+  return word;
+}
 
-// Element `index` (column-major) of a host array's real part, read at the
-// width of the array's class: a smaller element must not be read as eight
-// bytes. An array of a class without numbers, or without data, has no element.
-struct HostElement {
-  const mxArray* array;
-  size_t index;
+// How one class's elements are read: their size and how to decode them.
+struct ClassReading {
+  size_t size;
+  int64_t (*toInt64)(const void* element);  // by the rule for doubles
+  bool (*equals)(const void* element, int64_t value);
 };
+// One reading per class id; the classes without numbers have size 0.
+extern const ClassReading kClassReadings[mxFUNCTION_CLASS + 1];
 
-// The element as an integer by the rule for doubles (truncation toward zero;
-// 0 for NaN, infinities, magnitudes of 2^63 or more and a missing element).
-int64_t elementToInt64(HostElement element);
-// True when the element exists and equals value exactly.
-bool elementEquals(HostElement element, int64_t value);
-// True when the element is a whole number within the signed 32-bit range
-// (-0.0 included); the value is then stored in *result.
-bool elementToExactInt32(HostElement element, int32_t* result);
-// A method call's flag: element 0 as an integer, low 32 bits. Beyond an
-// element being there to read, the host vouches for the flag.
-int32_t methodFlag(const mxArray* flag);
+// The first column of a host array, read by the array's class: the class
+// and the data address are asked of the host once, and each element is read
+// at its class's own width (a smaller element must not be read as eight
+// bytes). Row r exists when the column has data and r is below the array's
+// row count, which the caller has checked: an array without elements has no
+// data, and a class without numbers gives nothing to read.
+struct HostColumn {
+  const ClassReading* reading;  // null: nothing to read
+  const void* data;
+};
+// Inline, like methodFlag, for the per-step path.
+inline HostColumn readFirstColumn(const mxArray* array) {
+  const auto classId = static_cast<unsigned>(mxGetClassID(array));
+  if (classId > mxFUNCTION_CLASS || kClassReadings[classId].size == 0) return {nullptr, nullptr};
+  const void* data = mxGetPr(array);
+  if (data == nullptr) return {nullptr, nullptr};
+  return {&kClassReadings[classId], data};
+}
+
+inline const void* elementAt(HostColumn column, size_t row) {
+  return static_cast<const unsigned char*>(column.data) + row * column.reading->size;
+}
+// Row `row` as an integer by the rule for doubles (truncation toward zero;
+// 0 for NaN, infinities, magnitudes of 2^63 or more and nothing to read).
+inline int64_t elementToInt64(HostColumn column, size_t row) {
+  return column.reading == nullptr ? 0 : column.reading->toInt64(elementAt(column, row));
+}
+// True when there is a number to read and it equals value exactly.
+inline bool elementEquals(HostColumn column, size_t row, int64_t value) {
+  return column.reading != nullptr && column.reading->equals(elementAt(column, row), value);
+}
+// True when the number is a whole number within the signed 32-bit range
+// (-0.0 included), that is when it equals its own low word; the value is
+// then stored in *result.
+inline bool elementToExactInt32(HostColumn column, size_t row, int32_t* result) {
+  const int32_t word = lowWord32(elementToInt64(column, row));
+  if (!elementEquals(column, row, word)) return false;
+  *result = word;
+  return true;
+}
+// A method call's flag: row 0 as an integer, low 32 bits. Beyond a number
+// being there to read, the host vouches for the flag.
+inline int32_t methodFlag(const mxArray* flag) {
+  return lowWord32(elementToInt64(readFirstColumn(flag), 0));
+}
 
 }  // namespace twinvolts

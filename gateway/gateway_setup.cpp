@@ -38,7 +38,9 @@ void checkFlagIsZero(const mxArray* flag) {
     raiseError(kFlagNotInteger, SFCN_DISPLAY_NAME);
   }
   int32_t value = 0;
-  if (!elementToExactInt32({flag, 0}, &value)) raiseError(kFlagNotInteger, SFCN_DISPLAY_NAME);
+  if (!elementToExactInt32(readFirstColumn(flag), 0, &value)) {
+    raiseError(kFlagNotInteger, SFCN_DISPLAY_NAME);
+  }
   if (value != 0) raiseError(kInvalidFlag, SFCN_DISPLAY_NAME);
 }
 
@@ -49,10 +51,11 @@ void checkFlagIsZero(const mxArray* flag) {
 // Any other argument, a 2-by-0 one included, selects stand-alone mode.
 bool attachArgumentNamesRecord(const mxArray* attach, SFcnRecord** record) {
   if (mxGetM(attach) != 2) return false;
-  if (!elementEquals({attach, 1}, SFCN_VERSION_STAMP)) return false;
+  const HostColumn column = readFirstColumn(attach);
+  if (!elementEquals(column, 1, SFCN_VERSION_STAMP)) return false;
   // The address fills the whole pointer: its low 32 bits on a 32-bit target,
   // all 64 on a 64-bit one, where the record layout is widened.
-  const int64_t address = elementToInt64({attach, 0});
+  const int64_t address = elementToInt64(column, 0);
   *record = reinterpret_cast<SFcnRecord*>(static_cast<uintptr_t>(address));
   return true;
 }
@@ -106,6 +109,11 @@ SFcnRecord* obtainRecord(int rhsCount, const mxArray* rhs[]) {
 static_assert(sizeof(SFcnSizes) == SFCN_SIZES_COUNT * sizeof(int32_t),
               "the sizes block is 38 plain 32-bit words");
 
+// Host words that the vector carries as unsigned; every other row is signed.
+constexpr bool unsignedRow(int row) {
+  return (row >= 15 && row <= 18) || row == 23;
+}
+
 // The set-up call's result: a new 38-by-1 real double array of the record's
 // sizes entries, signed except rows 15-18 and 23, which the host keeps as
 // unsigned words. The set-up bit stays in the record, where the host sees
@@ -116,12 +124,15 @@ mxArray* makeSizesVector(SFcnRecord* record) {
   double* rows = mxGetPr(vector);
   SFcnSizes& sizes = record->sizesBlock;
   sizes.sizesFlags |= SFCN_SIZES_FLAG_SETUP_DONE;
-  // Every row as signed, straight from the record (the sizes block is plain
-  // 32-bit words, signed and unsigned alike), then the unsigned rows again.
+  // Straight from the record: the sizes block is plain 32-bit words, signed
+  // and unsigned alike. Unrolled, so each row's reading is settled at
+  // compile time.
   const auto* words = reinterpret_cast<const int32_t*>(&sizes);
-  for (int row = 0; row < SFCN_SIZES_COUNT; ++row) rows[row] = words[row];
-  for (int k = 0; k < 4; ++k) rows[15 + k] = sizes.hostUnsigned[k];
-  rows[23] = sizes.sizesFlags;
+#pragma GCC unroll 38
+  for (int row = 0; row < SFCN_SIZES_COUNT; ++row) {
+    rows[row] = unsignedRow(row) ? static_cast<double>(static_cast<uint32_t>(words[row]))
+                                 : static_cast<double>(words[row]);
+  }
   return vector;
 }
 

@@ -81,9 +81,6 @@ const char* dispatchBlockMethod(SFcnRecord* record, int32_t flag) {
     case 103:
       varHitStub(record);
       return nullptr;
-    case 104:
-      mdlOutputs(record, outputsTaskId(record));
-      return nullptr;
     case 107:
       mdlShutdown(record);
       return nullptr;
@@ -167,11 +164,22 @@ const char* dispatch(SFcnRecord* record, int32_t flag) {
   return dispatchPropagationSlot(record, flag);
 }
 
+// Every flag but the outputs flag; kept out of line, so the step's path
+// through dispatchFlag stays a test and a call.
+[[gnu::noinline]] void dispatchOtherFlag(SFcnRecord* record, int32_t flag) {
+  const char* message = dispatch(record, flag);
+  if (message != nullptr) postErrorMessage(record, message);
+}
+
 }  // namespace
 
 void dispatchFlag(SFcnRecord* record, int32_t flag) {
-  const char* message = dispatch(record, flag);
-  if (message != nullptr) postErrorMessage(record, message);
+  // The outputs flag comes at every step: it is tested before the others.
+  if (flag == 104) {
+    mdlOutputs(record, outputsTaskId(record));
+    return;
+  }
+  dispatchOtherFlag(record, flag);
 }
 
 extern "C" SFCN_EXPORT void HOST_CALL mexFunction(int nlhs, mxArray* plhs[], int nrhs,
