@@ -2,8 +2,12 @@
 # stand-in host's libraries and the simulated card, side by side, taken from a
 # build with `cmake --install BUILD --component rehearsal --prefix DIR --strip`
 # into DIR/rehearsal. The program finds its libraries in its own folder
-# wherever that is unpacked. The module file is not part of the kit: the host
-# must never find the simulated driver beside it.
+# wherever that is unpacked: it imports them, so the system loads them from the
+# program's own folder, the first place searched, before it runs (on Linux
+# through the RUNPATH $ORIGIN). The module file it is given, loaded later by
+# its full path, binds its driver import to the simulated card already loaded.
+# The module file is not part of the kit: a host must never find the simulated
+# driver beside it.
 set_target_properties(twinvolts-sim PROPERTIES INSTALL_RPATH "$ORIGIN")
 install(TARGETS twinvolts-sim mx mex nicaiu
         RUNTIME DESTINATION rehearsal COMPONENT rehearsal
