@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "block/device_state.h"
+#include "block/twinvolts_block.h"
 #include "fuzz/expected_messages.h"
 #include "fuzz/fuzz_arrays.h"
 #include "fuzz/fuzz_records.h"
