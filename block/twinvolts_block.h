@@ -37,4 +37,22 @@ extern int32 samplesWritten;  // count target of every write; never read
 extern bool tasksHeld;
 }
 
+namespace twinvolts {
+
+// What the driver refused since the last complete set-up, so that each kind
+// of failure is warned about once per channel and shutdown can sum up.
+struct ChannelReport {
+  unsigned warnedKinds;  // a bit per kind of operation already warned about
+  uint32_t refusedWrites;
+  uint32_t firstRefusedStep;
+  int32 firstRefusedStatus;
+};
+struct RunReport {
+  uint32_t steps;  // output steps that reached the driver
+  ChannelReport channels[2];
+};
+extern RunReport runReport;
+
+}  // namespace twinvolts
+
 #endif

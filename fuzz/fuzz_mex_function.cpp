@@ -235,6 +235,7 @@ void resetDeviceState() {
   ao1Value = 0.0;
   samplesWritten = 0;
   tasksHeld = false;
+  twinvolts::runReport = {};
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {

@@ -23,6 +23,7 @@ class BlockTest : public ::testing::Test {
     ao1Value = 0.0;
     samplesWritten = 0;
     tasksHeld = false;
+    twinvolts::runReport = {};
     record_ = standinNewHostRecord("twinvolts", "model/Analog Out");
   }
 
