@@ -11,12 +11,11 @@
 // alone.
 #include "block/twinvolts_block.h"
 
-#include <math.h>
-#include <stdio.h>
-#include <stdlib.h>
+#include <cmath>
+#include <cstdlib>
 
-#include "gateway/error_slot.h"
-#include "services/block_warning.h"
+#include "gateway/gateway.h"
+#include "services/services.h"
 
 // Plain zero-initialised globals: loading the module runs no code.
 extern "C" {
@@ -84,14 +83,14 @@ bool firstOfItsKind(int channel, Kind kind) {
 // The shortest decimal form that reads back as the same double, so that the
 // warning names exactly the value that was written.
 void formatVolts(char* text, size_t size, double value) {
-  if (isnan(value)) {
-    snprintf(text, size, "NaN");
-  } else if (isinf(value)) {
-    snprintf(text, size, "%s", value < 0 ? "-Inf" : "Inf");
+  if (std::isnan(value)) {
+    formatInto(text, size, "NaN");
+  } else if (std::isinf(value)) {
+    formatInto(text, size, "%s", value < 0 ? "-Inf" : "Inf");
   } else {
     for (int digits = 1; digits <= 17; ++digits) {
-      snprintf(text, size, "%.*g V", digits, value);
-      if (strtod(text, nullptr) == value) return;
+      formatInto(text, size, "%.*g V", digits, value);
+      if (std::strtod(text, nullptr) == value) return;
     }
   }
 }
@@ -101,8 +100,8 @@ void formatVolts(char* text, size_t size, double value) {
                                                 const char* consequence) {
   if (!firstOfItsKind(channel, kind)) return;
   char message[kMessageSize];
-  snprintf(message, sizeof message, "%s: the driver refused to %s (status %ld); %s",
-           kChannels[channel].physicalName, operation, static_cast<long>(status), consequence);
+  formatInto(message, sizeof message, "%s: the driver refused to %s (status %ld); %s",
+             kChannels[channel].physicalName, operation, static_cast<long>(status), consequence);
   ssWarnWithBlockPath(record, message);
 }
 
@@ -119,15 +118,15 @@ void formatVolts(char* text, size_t size, double value) {
   formatVolts(volts, sizeof volts, *kChannels[channel].value);
   char when[24];
   if (kind == kWrite) {
-    snprintf(when, sizeof when, "at step %lu", static_cast<unsigned long>(runReport.steps));
+    formatInto(when, sizeof when, "at step %lu", static_cast<unsigned long>(runReport.steps));
   } else {
-    snprintf(when, sizeof when, "at shutdown");
+    formatInto(when, sizeof when, "at shutdown");
   }
   char message[kMessageSize];
-  snprintf(message, sizeof message, "%s: the driver refused the write of %s %s (status %ld); %s",
-           kChannels[channel].physicalName, volts, when, static_cast<long>(status),
-           kind == kWrite ? "the output keeps its previous level"
-                          : "the output may still hold its last level");
+  formatInto(message, sizeof message, "%s: the driver refused the write of %s %s (status %ld); %s",
+             kChannels[channel].physicalName, volts, when, static_cast<long>(status),
+             kind == kWrite ? "the output keeps its previous level"
+                            : "the output may still hold its last level");
   ssWarnWithBlockPath(record, message);
 }
 
@@ -136,12 +135,12 @@ void reportRefusedWriteCount(SFcnRecord* record, int channel) {
   const ChannelReport& report = runReport.channels[channel];
   if (report.refusedWrites == 0) return;
   char message[kMessageSize];
-  snprintf(message, sizeof message,
-           "%s: %lu of %lu writes were refused; the first at step %lu (status %ld)",
-           kChannels[channel].physicalName, static_cast<unsigned long>(report.refusedWrites),
-           static_cast<unsigned long>(runReport.steps),
-           static_cast<unsigned long>(report.firstRefusedStep),
-           static_cast<long>(report.firstRefusedStatus));
+  formatInto(message, sizeof message,
+             "%s: %lu of %lu writes were refused; the first at step %lu (status %ld)",
+             kChannels[channel].physicalName, static_cast<unsigned long>(report.refusedWrites),
+             static_cast<unsigned long>(runReport.steps),
+             static_cast<unsigned long>(report.firstRefusedStep),
+             static_cast<long>(report.firstRefusedStatus));
   ssWarnWithBlockPath(record, message);
 }
 

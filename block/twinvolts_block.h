@@ -2,10 +2,9 @@
 // The six methods are what the gateway installs in a host record's slots;
 // the module-wide state is declared here so that tests and the fuzz target
 // can start each case from the zeros of a freshly loaded module.
-#ifndef TWINVOLTS_BLOCK_TWINVOLTS_BLOCK_H
-#define TWINVOLTS_BLOCK_TWINVOLTS_BLOCK_H
+#pragma once
 
-#include <stdint.h>
+#include <cstdint>
 
 #include "gateway/sfcn_record.h"
 #include "host/daqmx.h"
@@ -54,5 +53,3 @@ struct RunReport {
 extern RunReport runReport;
 
 }  // namespace twinvolts
-
-#endif
