@@ -230,7 +230,8 @@ extern "C" void HOST_CALL mdlDeclareSampleTimes(SFcnRecord* record) {
 }
 
 extern "C" void HOST_CALL mdlOutputs(SFcnRecord* record, int32_t /*taskId*/) {
-  const double* input = ssGetInputPortRealSignal(record, 0);
+  // The guarded accessor's checks, made inline (ssGetInputPortRealSignal).
+  const auto* input = static_cast<const double*>(inputSignal(record, 0));
   if (input == nullptr) return;  // the accessor has shown why; nothing to write
 
   // Both buffers are filled before either write; values pass unchanged, the
