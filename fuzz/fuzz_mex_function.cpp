@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "block/device_state.h"
+#include "block/twinvolts_block.h"
 #include "fuzz/expected_messages.h"
 #include "fuzz/fuzz_arrays.h"
 #include "fuzz/fuzz_records.h"
@@ -235,6 +235,7 @@ void resetDeviceState() {
   ao1Value = 0.0;
   samplesWritten = 0;
   tasksHeld = false;
+  twinvolts::runReport = {};
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {

@@ -72,6 +72,22 @@ void reportFatalError(SFcnRecord* record, const char* message);
 // 4. Warning: shows message as a host warning; the caller goes on.
 void warn(const char* message);
 
+// --- Port accessors (port_access.cpp) ---
+
+// The guarded read of an input port's signal, as ssGetInputPortSignal does
+// it, here so that a block's step makes the two tests and two loads itself;
+// the fatal-error reports stay out of line and give null.
+[[gnu::cold]] const void* inputPortOutOfRange(SFcnRecord* record, int32_t port);
+[[gnu::cold]] const void* inputPortUnconnected(SFcnRecord* record, int32_t port);
+inline const void* inputSignal(SFcnRecord* record, int32_t port) {
+  if (port < 0 || port >= record->sizesBlock.inputPortCount) {
+    return inputPortOutOfRange(record, port);
+  }
+  const void* signal = record->inputPorts[port].signal;
+  if (signal == nullptr) return inputPortUnconnected(record, port);
+  return signal;
+}
+
 // --- Numbers in host arrays (host_number.cpp) ---
 
 // Truncation toward zero; NaN, infinities and magnitudes of 2^63 or more give 0.

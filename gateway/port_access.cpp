@@ -76,20 +76,6 @@ void reportAndRelease(SFcnRecord* record, char* message) {
   std::free(message);
 }
 
-[[gnu::cold, gnu::noinline]] const void* portOutOfRange(SFcnRecord* record, int32_t port) {
-  const int32_t count = record->sizesBlock.inputPortCount;
-  reportAndRelease(record,
-                   newMessage(kPortOutOfRangeFormat, sfcnNameOf(record), blockPathOf(record),
-                              shownPort(port), static_cast<int>(count), lastPort(count)));
-  return nullptr;
-}
-
-[[gnu::cold, gnu::noinline]] const void* portUnconnected(SFcnRecord* record, int32_t port) {
-  reportAndRelease(record, newMessage(kPortUnconnectedFormat, sfcnNameOf(record),
-                                      blockPathOf(record), shownPort(port), kPortUnconnectedHint));
-  return nullptr;
-}
-
 [[gnu::cold, gnu::noinline]] void feedThroughPortOutOfRange(SFcnRecord* record, int32_t port) {
   const int32_t count = record->sizesBlock.inputPortCount;
   char* range = newMessage(kFeedThroughRangeFormat, lastPort(count));
@@ -100,14 +86,21 @@ void reportAndRelease(SFcnRecord* record, char* message) {
   std::free(range);
 }
 
-inline const void* inputSignal(SFcnRecord* record, int32_t port) {
-  if (!portInRange(record, port)) return portOutOfRange(record, port);
-  const void* signal = record->inputPorts[port].signal;
-  if (signal == nullptr) return portUnconnected(record, port);
-  return signal;
+}  // namespace
+
+const void* inputPortOutOfRange(SFcnRecord* record, int32_t port) {
+  const int32_t count = record->sizesBlock.inputPortCount;
+  reportAndRelease(record,
+                   newMessage(kPortOutOfRangeFormat, sfcnNameOf(record), blockPathOf(record),
+                              shownPort(port), static_cast<int>(count), lastPort(count)));
+  return nullptr;
 }
 
-}  // namespace
+const void* inputPortUnconnected(SFcnRecord* record, int32_t port) {
+  reportAndRelease(record, newMessage(kPortUnconnectedFormat, sfcnNameOf(record),
+                                      blockPathOf(record), shownPort(port), kPortUnconnectedHint));
+  return nullptr;
+}
 
 extern "C" const void* ssGetInputPortSignal(SFcnRecord* record, int32_t port) {
   return inputSignal(record, port);

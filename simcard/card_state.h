@@ -29,6 +29,7 @@ struct Card {
   bool armed = false;
   bool present = true;
   bool writesNoop = false;
+  bool warnOnSuccess = false;
   long failWriteAt = 0;
   long writesSeen = 0;
   int openTasks = 0;
@@ -38,6 +39,10 @@ struct Card {
 };
 
 Card& card();
+
+// What a driver function returns for status: a success becomes the warning
+// status when the card is set to warn.
+int32 answer(int32 status);
 
 // The task of an open handle, or null for zero, unknown and cleared handles.
 Task* findOpenTask(TaskHandle handle);

@@ -7,7 +7,6 @@
 
 #include <vector>
 
-#include "block/device_state.h"
 #include "block/twinvolts_block.h"
 #include "simcard/simcard.h"
 #include "standin_host/host_calls.h"
@@ -24,6 +23,7 @@ class BlockTest : public ::testing::Test {
     ao1Value = 0.0;
     samplesWritten = 0;
     tasksHeld = false;
+    twinvolts::runReport = {};
     record_ = standinNewHostRecord("twinvolts", "model/Analog Out");
   }
 
