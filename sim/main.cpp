@@ -128,6 +128,13 @@ class Outputs : public sim::StepObserver {
     return traceFile_.finish(error) && plotFile_.finish(error);
   }
 
+  // The input failed part-way: what was written is not the run asked for.
+  void discard() {
+    progress_.finish();
+    traceFile_.discard();
+    plotFile_.discard();
+  }
+
   bool onStandardOutput() const {
     return traceFile_.isStandardOutput() || plotFile_.isStandardOutput();
   }
@@ -140,12 +147,6 @@ class Outputs : public sim::StepObserver {
   sim::ProgressLine progress_;
   int64_t total_;
 };
-
-int exitStatus(const sim::RunResult& result) {
-  if (!result.inputError.empty()) return kBadInput;
-  if (!result.completed) return kModuleError;
-  return result.clean() ? kClean : kFaults;
-}
 
 // The card as the options ask for it, then the run; every check is done.
 int runChecked(const sim::Options& options, MexFunctionPtr entry, sim::StepSource& input,
@@ -161,15 +162,17 @@ int runChecked(const sim::Options& options, MexFunctionPtr entry, sim::StepSourc
       sim::runSimulation(entry, {options.blockPath, options.dt}, input, outputs);
   reservation.release();
   result.tasksLeftOpen = simcardOpenTaskCount();
+  if (!result.inputError.empty()) {
+    outputs.discard();
+    return fail(kBadInput, result.inputError);
+  }
   if (!outputs.finish(error)) return fail(kBadInput, error);
   sim::SummaryContext context{shownPath(options.modulePath), options.blockPath,
                               input.description(),           options.dt,
                               sim::terminalWidth(),          options.quiet};
-  int status = exitStatus(result);
+  int status = result.completed ? (result.clean() ? kClean : kFaults) : kModuleError;
   std::FILE* stream = outputs.onStandardOutput() ? stderr : stdout;
-  status = print(stream, sim::summaryText(context, result), status);
-  if (!result.inputError.empty()) return fail(kBadInput, result.inputError);
-  return status;
+  return print(stream, sim::summaryText(context, result), status);
 }
 
 int simulate(const sim::Options& options) {
