@@ -122,6 +122,14 @@ class DefaultRun(Workdir):
                              "docs/default-run.svg is stale: make it again with "
                              "twinvolts-sim --plot docs/default-run.svg")
 
+    def test_version_and_help(self):
+        status, out, err = run("--version", module=None)
+        self.assertEqual((status, err), (0, ""))
+        self.assertRegex(out, r"^twinvolts-sim \d+\.\d+\.\d+\S*\n$")
+        status, out, err = run("--help", module=None)
+        self.assertEqual((status, err), (0, ""))
+        self.assertIn("Exit status: 0 completed cleanly", out)
+
     def test_trace_to_standard_output_sends_the_summary_to_standard_error(self):
         status, out, err = run("--steps", "3", "--trace", "-")
         self.assertEqual(status, 0, err)
