@@ -60,7 +60,8 @@ struct TaskChannels {
 // Counts the writes of one call, read from the card's trace, which the call
 // started empty; notes each channel's outcome in the step's record.
 void countWrites(const TaskChannels& tasks, RunResult& result, StepRecord& record) {
-  for (size_t i = 0; i < simcardWriteCount(); ++i) {
+  const size_t count = simcardWriteCount();
+  for (size_t i = 0; i < count; ++i) {
     SimcardWrite write = simcardWriteAt(i);
     int ch = tasks.channelOf(write);
     ChannelFigures& figures =
