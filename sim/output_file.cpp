@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <filesystem>
 
@@ -25,6 +26,30 @@
 namespace sim {
 namespace {
 
+// Temporaries to remove when the program is interrupted (Ctrl-C, kill): the
+// handler may only call async-signal-safe functions, so plain char arrays.
+constexpr int kMostTemporaries = 4;
+char interruptedTemporaries[kMostTemporaries][4096];
+
+extern "C" void removeTemporariesAndStop(int signalNumber) {
+  for (char* path : interruptedTemporaries)
+    if (path[0] != '\0') ::unlink(path);
+  std::signal(signalNumber, SIG_DFL);
+  std::raise(signalNumber);
+}
+
+void watchTemporary(const std::string& path, bool watch) {
+  for (char* slot : interruptedTemporaries) {
+    if (watch ? slot[0] == '\0' : path == slot) {
+      if (watch && path.size() >= sizeof interruptedTemporaries[0]) return;
+      std::strcpy(slot, watch ? path.c_str() : "");
+      break;
+    }
+  }
+  std::signal(SIGINT, removeTemporariesAndStop);
+  std::signal(SIGTERM, removeTemporariesAndStop);
+}
+
 std::string reason(int error) {
   return std::strerror(error != 0 ? error : EIO);
 }
@@ -34,7 +59,10 @@ std::FILE* createTemporary(const std::string& path, std::string& temporary) {
   for (int attempt = 0; attempt < 100; ++attempt) {
     temporary = path + ".part" + std::to_string(getpid()) + "-" + std::to_string(attempt);
     int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_BINARY, 0666);
-    if (fd >= 0) return fdopen(fd, "wb");
+    if (fd >= 0) {
+      watchTemporary(temporary, true);
+      return fdopen(fd, "wb");
+    }
     if (errno != EEXIST) break;
   }
   temporary.clear();
@@ -94,6 +122,7 @@ bool OutputFile::finish(std::string& error) {
   if (firstErrno_ == 0 && !temporary_.empty() && !replaceFile(temporary_, path_))
     firstErrno_ = errno;
   if (firstErrno_ == 0) {
+    watchTemporary(temporary_, false);
     temporary_.clear();
     return true;
   }
@@ -106,7 +135,10 @@ bool OutputFile::finish(std::string& error) {
 void OutputFile::discard() {
   if (file_ != nullptr && file_ != stdout) std::fclose(file_);
   file_ = nullptr;
-  if (!temporary_.empty()) std::remove(temporary_.c_str());
+  if (!temporary_.empty()) {
+    std::remove(temporary_.c_str());
+    watchTemporary(temporary_, false);
+  }
   temporary_.clear();
 }
 

@@ -9,7 +9,7 @@ import csv
 import io
 import os
 import re
-import shutil
+import signal
 import subprocess
 import sys
 import tempfile
@@ -309,6 +309,15 @@ class OutputsAndMemory(Workdir):
         self.assertEqual(status, 0, err)
         self.assertEqual(len(read_trace(self.read("t.csv"))), 3)
         self.assertEqual(os.listdir(self.dir.name), ["t.csv"])
+
+    def test_an_interrupted_run_leaves_no_file(self):
+        child = subprocess.Popen([SIM, "--module", MODULE, "--quiet", "--steps", "100000000",
+                                  "--trace", self.path("t.csv"), "--plot", self.path("p.svg")])
+        while not os.listdir(self.dir.name):
+            self.assertIsNone(child.poll())
+        child.send_signal(signal.SIGINT)
+        self.assertEqual(child.wait(timeout=60), -signal.SIGINT)
+        self.assertEqual(os.listdir(self.dir.name), [])
 
     def peak_kb(self, steps):
         # GNU time reports its child's peak alone; a child of this Python
