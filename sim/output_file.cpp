@@ -58,12 +58,14 @@ std::string reason(int error) {
 std::FILE* createTemporary(const std::string& path, std::string& temporary) {
   for (int attempt = 0; attempt < 100; ++attempt) {
     temporary = path + ".part" + std::to_string(getpid()) + "-" + std::to_string(attempt);
+    // Watched before it exists, so an interruption cannot come between.
+    watchTemporary(temporary, true);
     int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_BINARY, 0666);
-    if (fd >= 0) {
-      watchTemporary(temporary, true);
-      return fdopen(fd, "wb");
-    }
-    if (errno != EEXIST) break;
+    if (fd >= 0) return fdopen(fd, "wb");
+    int failure = errno;
+    watchTemporary(temporary, false);
+    errno = failure;
+    if (failure != EEXIST) break;
   }
   temporary.clear();
   return nullptr;
