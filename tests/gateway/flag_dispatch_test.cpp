@@ -78,6 +78,8 @@ void HOST_CALL __wrap_zeroCrossingsStub(SFcnRecord* r) {
 
 namespace {
 
+using twinvolts::dispatchFlag;
+
 constexpr char kInvalidFlag[] = "Invalid flag encountered in simulink";
 
 // The call arguments the host leaves in the record before a method call.

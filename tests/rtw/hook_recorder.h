@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "gateway/sfcn_record.h"
-#include "rtw/sswrite_value_type.h"
+#include "rtw/rtw_writers.h"
 
 enum class HookKind { kLine, kNameValue, kParam };
 
