@@ -6,9 +6,9 @@
 
 namespace sim {
 
-// The text in single quotes, control and non-ASCII bytes written as \xNN,
-// cut after about 60 characters with "..." so that a huge line cannot make
-// a huge message.
+// The text in single quotes, control bytes written as \xNN,
+// its middle cut to "..." past about 60 characters, so that a huge line
+// cannot make a huge message and a long path keeps its file name.
 std::string quotedText(std::string_view text);
 
 }  // namespace sim

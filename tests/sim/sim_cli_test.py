@@ -270,7 +270,8 @@ class BadInput(Workdir):
             (["--input", w(b"1,2\n\xff\xfe0,1\n")] + out, "not UTF-8"),
             (["--input", w("1," + "9" * 300000 + "\n")] + out, "longer than"),
             (["--input", w("1,\x1b[31m" + "x" * 200 + "\n")] + out, "control bytes"),
-            (["--input", w("1,\u00e9" + "x" * 200 + "\n")] + out, "...'"),
+            (["--input", w("1,\u00e9" + "x" * 200 + "\n")] + out,
+             "'\u00e9" + "x" * 29 + "..." + "x" * 27 + "' is not"),
         ]
         for args, expected in rows:
             with self.subTest(args=" ".join(a[:40] for a in args)):
