@@ -38,6 +38,26 @@ int HOST_CALL standaloneSetNumOutputPorts(void* context, int32_t count);
 // record's errorMessage.
 void dispatchFlag(SFcnRecord* record, int32_t flag);
 
+// --- Guarded input-port access (port_access.cpp) ---
+
+inline bool inputPortInRange(const SFcnRecord* record, int32_t port) {
+  return port >= 0 && port < record->sizesBlock.inputPortCount;
+}
+
+// Show a bad index or an unconnected port as a fatal error; give null.
+[[gnu::cold]] const void* reportPortOutOfRange(SFcnRecord* record, int32_t port);
+[[gnu::cold]] const void* reportPortUnconnected(SFcnRecord* record, int32_t port);
+
+// ssGetInputPortSignal's guard and read, inline so that the block's step
+// saves the call; the reports stay out of line, so the step saves no
+// registers for them either.
+inline const void* inputSignal(SFcnRecord* record, int32_t port) {
+  if (!inputPortInRange(record, port)) return reportPortOutOfRange(record, port);
+  const void* signal = record->inputPorts[port].signal;
+  if (signal == nullptr) return reportPortUnconnected(record, port);
+  return signal;
+}
+
 // --- Messages and the four ways of reporting (reporting.cpp) ---
 
 // The one way a message is built: formatted with vsnprintf into buffer (size
@@ -71,22 +91,6 @@ void reportFatalError(SFcnRecord* record, const char* message);
 
 // 4. Warning: shows message as a host warning; the caller goes on.
 void warn(const char* message);
-
-// --- Port accessors (port_access.cpp) ---
-
-// The guarded read of an input port's signal, as ssGetInputPortSignal does
-// it, here so that a block's step makes the two tests and two loads itself;
-// the fatal-error reports stay out of line and give null.
-[[gnu::cold]] const void* inputPortOutOfRange(SFcnRecord* record, int32_t port);
-[[gnu::cold]] const void* inputPortUnconnected(SFcnRecord* record, int32_t port);
-inline const void* inputSignal(SFcnRecord* record, int32_t port) {
-  if (port < 0 || port >= record->sizesBlock.inputPortCount) {
-    return inputPortOutOfRange(record, port);
-  }
-  const void* signal = record->inputPorts[port].signal;
-  if (signal == nullptr) return inputPortUnconnected(record, port);
-  return signal;
-}
 
 // --- Numbers in host arrays (host_number.cpp) ---
 
