@@ -10,13 +10,7 @@ namespace {
 
 using namespace gateway_test;
 
-class DirectMode : public GatewayTest {
- protected:
-  SetupOutcome attach(SFcnRecord* record) {
-    return callSetup(
-        1, {emptyDoubles(), standinNewAttachArgument(record), emptyDoubles(), doubleScalar(0.0)});
-  }
-};
+using DirectMode = GatewayTest;
 
 void HOST_CALL hostMethod(SFcnRecord*) {}
 void HOST_CALL hostPortMethod(SFcnRecord*, int32_t, SFcnArgWord) {}
@@ -75,7 +69,7 @@ std::set<size_t> wordsOf(std::initializer_list<Field> fields) {
 }
 
 TEST_F(DirectMode, InstallsSixMethodsAndChangesNothingElse) {
-  SFcnRecord* record = standinNewHostRecord(S_FUNCTION_NAME, "model/twinvolts");
+  SFcnRecord* record = host().record();
   scribble(record);
   const std::vector<uint32_t> before = recordWords(*record);
 
@@ -88,9 +82,9 @@ TEST_F(DirectMode, InstallsSixMethodsAndChangesNothingElse) {
   EXPECT_EQ(record->mdlOutputs, &mdlOutputs);
   EXPECT_EQ(record->mdlZeroCrossings, &zeroCrossingsStub);
   EXPECT_EQ(record->mdlTerminate, &mdlShutdown);
-  EXPECT_EQ(record->sizesBlock.versionStamp, SFCN_VERSION_STAMP);
+  EXPECT_EQ(record->sizesBlock.versionStamp, 5200229);
   const size_t flagsWord = offsetof(SFcnRecord, sizesBlock.sizesFlags) / sizeof(uint32_t);
-  EXPECT_EQ(record->sizesBlock.sizesFlags, before[flagsWord] | SFCN_SIZES_FLAG_SETUP_DONE);
+  EXPECT_EQ(record->sizesBlock.sizesFlags, before[flagsWord] | 0x2000u);
   EXPECT_EQ(record->mdlSetInputPortWidthOrDimsInfo, &hostPortMethod);
   EXPECT_EQ(record->mdlSetWorkWidths, &hostMethod);
   EXPECT_EQ(record->errorMessage, nullptr);
@@ -114,7 +108,6 @@ TEST_F(DirectMode, InstallsSixMethodsAndChangesNothingElse) {
       EXPECT_EQ(after[i], before[i]) << "word " << i;
     }
   }
-  standinFreeHostRecord(record);
 }
 
 TEST_F(DirectMode, NameMismatchLeavesTheRecordUntouched) {
@@ -127,7 +120,7 @@ TEST_F(DirectMode, NameMismatchLeavesTheRecordUntouched) {
 
     const SetupOutcome outcome = attach(record);
     EXPECT_FALSE(outcome.returned);
-    EXPECT_EQ(outcome.error, nameMismatch(name));
+    EXPECT_EQ(outcome.error, expected::nameMismatch(name));
     EXPECT_EQ(outcome.sizes, nullptr);
     EXPECT_EQ(recordWords(*record), before);
     EXPECT_EQ(standinInputPortCountCalls(record), 0);
@@ -142,7 +135,7 @@ TEST_F(DirectMode, LongHostNameIsCutToTheMessageBuffer) {
   EXPECT_FALSE(outcome.returned);
   // 255 characters and the terminator fill the buffer; the text is the message's start.
   EXPECT_EQ(outcome.error.size(), 255u);
-  EXPECT_EQ(outcome.error, nameMismatch(longName).substr(0, 255));
+  EXPECT_EQ(outcome.error, expected::nameMismatch(longName).substr(0, 255));
   EXPECT_EQ(record->mdlInitializeSizes, nullptr);
   EXPECT_EQ(record->sizesBlock.versionStamp, 0);
   standinFreeHostRecord(record);
@@ -153,25 +146,24 @@ TEST_F(DirectMode, NameThatJustFitsIsWhole) {
   const std::string name(97, 'm');
   SFcnRecord* record = standinNewHostRecord(name.c_str(), "model/other");
   const SetupOutcome outcome = attach(record);
-  EXPECT_EQ(outcome.error, nameMismatch(name));
+  EXPECT_EQ(outcome.error, expected::nameMismatch(name));
   EXPECT_EQ(outcome.error.size(), 255u);
   standinFreeHostRecord(record);
 }
 
 TEST_F(DirectMode, NullHostNameIsAMismatch) {
-  SFcnRecord* record = standinNewHostRecord(S_FUNCTION_NAME, "model/twinvolts");
+  SFcnRecord* record = host().record();
   const char* saved = record->sfcnName;
   record->sfcnName = nullptr;
   const SetupOutcome outcome = attach(record);
-  EXPECT_EQ(outcome.error, nameMismatch(""));
+  EXPECT_EQ(outcome.error, expected::nameMismatch(""));
   EXPECT_EQ(record->mdlInitializeSizes, nullptr);
   record->sfcnName = saved;
-  standinFreeHostRecord(record);
 }
 
 TEST_F(DirectMode, AttachArgumentShapesSelectTheMode) {
-  SFcnRecord* record = standinNewHostRecord(S_FUNCTION_NAME, "model/twinvolts");
-  const double address = mxGetPr(standinNewAttachArgument(record))[0];
+  SFcnRecord* record = host().record();
+  const double address = mxGetPr(host().attachArgument())[0];
   struct Case {
     const char* name;
     size_t rows, columns;
@@ -193,21 +185,19 @@ TEST_F(DirectMode, AttachArgumentShapesSelectTheMode) {
     record->mdlInitializeSizes = nullptr;
     record->sizesBlock.versionStamp = 0;
     const mxArray* attachArg = standinCreateDoubles(c.rows, c.columns, c.values.data());
-    const SetupOutcome outcome =
-        callSetup(1, {emptyDoubles(), attachArg, emptyDoubles(), doubleScalar(0.0)});
+    const SetupOutcome outcome = callSetup(1, setupArgs(doubleScalar(0.0), attachArg));
     ASSERT_TRUE(outcome.returned) << outcome.error;
     EXPECT_EQ(record->mdlInitializeSizes != nullptr, c.direct);
-    EXPECT_EQ(record->sizesBlock.versionStamp, c.direct ? SFCN_VERSION_STAMP : 0);
+    EXPECT_EQ(record->sizesBlock.versionStamp, c.direct ? 5200229 : 0);
   }
-  standinFreeHostRecord(record);
 }
 
 TEST_F(DirectMode, StampWithoutAnAddressIsRefused) {
   const double values[] = {0.0, 5200229.0};
-  const SetupOutcome outcome = callSetup(
-      1, {emptyDoubles(), standinCreateDoubles(2, 1, values), emptyDoubles(), doubleScalar(0.0)});
+  const SetupOutcome outcome =
+      callSetup(1, setupArgs(doubleScalar(0.0), standinCreateDoubles(2, 1, values)));
   EXPECT_FALSE(outcome.returned);
-  EXPECT_EQ(outcome.error, kNullRecord);
+  EXPECT_EQ(outcome.error, expected::kNullRecord);
 }
 
 }  // namespace
