@@ -1,7 +1,7 @@
 // Host-owned records for method calls: well formed, as the host guarantees,
 // with their call arguments, port flags, optional slots, propagation table,
 // port count and input connection set from fuzz input. Optional slots are
-// filled with recorders that only count their calls.
+// filled with the slot table's recorders, whose calls slots::slotCalls() keeps.
 #pragma once
 
 #include <fuzzer/FuzzedDataProvider.h>
@@ -11,10 +11,6 @@
 namespace fuzz {
 
 constexpr int kRecordCount = 2;
-
-// Calls of the recorders since the last reset.
-long recorderCalls();
-void resetRecorderCalls();
 
 class HostRecords {
  public:

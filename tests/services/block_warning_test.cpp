@@ -4,7 +4,6 @@
 
 #include <string>
 
-#include "gateway/sfcn_names.h"
 #include "standin_host/host_calls.h"
 #include "standin_host/host_record.h"
 
@@ -32,7 +31,7 @@ struct WarningCase {
 const WarningCase kWarningCases[] = {
     {"prefixed", "m/B", "Hello", "block 'm/B': Hello"},
     {"no path", nullptr, "Hello", "Hello"},
-    {"module name as path", S_FUNCTION_NAME, "Hello", "block 'twinvolts': Hello"},
+    {"module name as path", "twinvolts", "Hello", "block 'twinvolts': Hello"},
     {"empty message", "m/B", "", "block 'm/B': "},
     {"empty path", "", "Hello", "block '': Hello"},
     {"percent in message", "m/B", "100% %s %d done", "block 'm/B': 100% %s %d done"},
@@ -45,7 +44,7 @@ TEST_F(BlockWarningTest, ShowsMessageWithBlockPathPrefix) {
     SCOPED_TRACE(c.name);
     standinReset();
     SFcnRecord record{};
-    record.sfcnName = S_FUNCTION_NAME;
+    record.sfcnName = "twinvolts";
     record.blockPath = c.blockPath;
     ssWarnWithBlockPath(&record, c.message);
     ASSERT_EQ(standinWarningCount(), 1u);
@@ -56,7 +55,7 @@ TEST_F(BlockWarningTest, ShowsMessageWithBlockPathPrefix) {
 TEST_F(BlockWarningTest, PrefixIsSizedForLongPathsAndMessages) {
   const std::string path(3000, 'p');
   const std::string message(5000, 'm');
-  SFcnRecord* record = standinNewHostRecord(S_FUNCTION_NAME, path.c_str());
+  SFcnRecord* record = standinNewHostRecord("twinvolts", path.c_str());
   ssWarnWithBlockPath(record, message.c_str());
   standinFreeHostRecord(record);
   ASSERT_EQ(standinWarningCount(), 1u);
@@ -64,7 +63,7 @@ TEST_F(BlockWarningTest, PrefixIsSizedForLongPathsAndMessages) {
 }
 
 TEST_F(BlockWarningTest, NamesTheBlockByPathNotByName) {
-  SFcnRecord* record = standinNewHostRecord(S_FUNCTION_NAME, "model/sub/Out");
+  SFcnRecord* record = standinNewHostRecord("twinvolts", "model/sub/Out");
   ssWarnWithBlockPath(record, "careful");
   ssWarnWithBlockPath(record, "careful");
   standinFreeHostRecord(record);
@@ -72,7 +71,7 @@ TEST_F(BlockWarningTest, NamesTheBlockByPathNotByName) {
 }
 
 TEST_F(BlockWarningTest, LeavesErrorSlotsAlone) {
-  SFcnRecord* record = standinNewHostRecord(S_FUNCTION_NAME, "m/B");
+  SFcnRecord* record = standinNewHostRecord("twinvolts", "m/B");
   ssWarnWithBlockPath(record, "Hello");
   EXPECT_EQ(record->errorMessage, nullptr);
   EXPECT_EQ(record->hostInfo->fatalErrorFlag, 0);
