@@ -33,11 +33,20 @@ const char* const kZeroCrossings =
 const char* const kFatalTitle = "Fatal Error";
 const char* const kFatalMode = "modal";
 
+namespace {
+
+// How each dialog begins: the S-function and the block it is in.
+std::string sfunctionInBlock(const std::string& name, const std::string& path) {
+  return "S-function '" + name + "' in block '" + path + "'";
+}
+
+}  // namespace
+
 std::string portOutOfRange(const std::string& name, const std::string& path,
                            const std::string& shownPort, const std::string& count,
                            const std::string& last) {
-  return "S-function '" + name + "' in block '" + path +
-         "' is attempting to access the signal from input port '" + shownPort +
+  return sfunctionInBlock(name, path) + " is attempting to access the signal from input port '" +
+         shownPort +
          "' in one its methods. However, the S-function's mdlInitializeSizes routine has "
          "configured the block to have only " +
          count +
@@ -49,8 +58,8 @@ std::string portOutOfRange(const std::string& name, const std::string& path,
 
 std::string portUnconnected(const std::string& name, const std::string& path,
                             const std::string& shownPort) {
-  return "S-function '" + name + "' in block '" + path +
-         "' is attempting to access the signal from input port '" + shownPort +
+  return sfunctionInBlock(name, path) + " is attempting to access the signal from input port '" +
+         shownPort +
          "' in one its methods. However, the S-function's mdlInitializeSizes routine did not "
          "register the ssSetInputPortDirectFeedThrough macro or the direct feedthrough flag has "
          "been set to zero. This will cause a segmentation violation. Please verify that the "
@@ -62,8 +71,8 @@ std::string portUnconnected(const std::string& name, const std::string& path,
 std::string feedThroughOutOfRange(const std::string& name, const std::string& path,
                                   const std::string& shownPort, const std::string& count,
                                   const std::string& last) {
-  return "S-function '" + name + "' in block '" + path +
-         "' is setting or clearing the direct feedthrough flag for port " + shownPort +
+  return sfunctionInBlock(name, path) +
+         " is setting or clearing the direct feedthrough flag for port " + shownPort +
          ". However, the S-function's mdlInitializeSizes routine has configured the block to have "
          "only " +
          count +
