@@ -139,16 +139,15 @@ void setupCall(FuzzedDataProvider& data, HostRecords& records) {
     if (i == 1 && !attach) keepAttachAddressesHonest(argument);
     made.push_back(argument);
   }
-  std::vector<const mxArray*> rhs(made.begin(), made.end());
-  mxArray* lhs[3] = {nullptr, nullptr, nullptr};
-
+  mxArray* sizes = nullptr;
   const bool returned =
-      standinCallMexFunction(mexFunction, nlhs, lhs, nrhs, nrhs > 0 ? rhs.data() : nullptr);
+      records.sessionOf(records.at(0))
+          .setUpWith(nlhs, std::vector<const mxArray*>(made.begin(), made.end()), &sizes);
   const std::string error = standinLastError();
   if (returned) {
     require(nrhs >= 4 && nlhs <= 1, "a set-up call with bad argument counts returned");
-    checkSizesVector(lhs[0]);
-    mxDestroyArray(lhs[0]);
+    checkSizesVector(sizes);
+    mxDestroyArray(sizes);
   } else if (nrhs < 4) {
     require(error == expected::kTooFewRightHand, "too few right-hand arguments, but: " + error);
   } else if (nlhs > 1) {
@@ -191,12 +190,9 @@ void methodCall(FuzzedDataProvider& data, HostRecords& records) {
   const char* before = root->errorMessage;
   const int nlhs = data.ConsumeIntegralInRange<int>(-3, -1);
   mxArray* flag = flagArray(data);
-  mxArray* empty = standinCreateArray(mxDOUBLE_CLASS, 0, 0, mxREAL);
-  mxArray* lhs[2] = {nullptr, reinterpret_cast<mxArray*>(record)};
-  const mxArray* rhs[4] = {empty, empty, empty, flag};
   const size_t recordersBefore = slots::slotCalls().size();
 
-  const bool returned = standinCallMexFunction(mexFunction, nlhs, lhs, 4, rhs);
+  const bool returned = records.sessionOf(record).methodKeepingError(flag, nlhs);
   require(returned, std::string("a method call ended in mexErrMsgTxt: ") + standinLastError());
   const long slotsCalled = static_cast<long>(slots::slotCalls().size() - recordersBefore);
   require(slotsCalled <= 1, "one method call ran more than one slot");
@@ -208,7 +204,6 @@ void methodCall(FuzzedDataProvider& data, HostRecords& records) {
   }
   checkWholeFlag(flag, slotsCalled, after);
   mxDestroyArray(flag);
-  mxDestroyArray(empty);
 }
 
 // The host in direct mode calls the installed slots without mexFunction.

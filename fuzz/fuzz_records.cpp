@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "host/mex_api.h"
 #include "standin_host/host_arrays.h"
 #include "standin_host/host_record.h"
 #include "tests/support/slot_table.h"
@@ -31,7 +32,8 @@ const char* recordName(FuzzedDataProvider& data, std::string& text) {
 HostRecords::HostRecords(FuzzedDataProvider& data) {
   for (int i = 0; i < kRecordCount; ++i) {
     std::string text;
-    records_[i] = standinNewHostRecord(recordName(data, text), "model/twinvolts");
+    sessions_[i].emplace(mexFunction, recordName(data, text), "model/twinvolts");
+    records_[i] = sessions_[i]->record();
     names_[i] = records_[i]->sfcnName;
     propagation_[i] = records_[i]->propagationMethods;
     inputPortsHook_[i] = records_[i]->setNumInputPortsFcn;
@@ -42,7 +44,6 @@ HostRecords::HostRecords(FuzzedDataProvider& data) {
 }
 
 HostRecords::~HostRecords() {
-  for (SFcnRecord* record : records_) standinFreeHostRecord(record);
   mxDestroyArray(const_cast<mxArray*>(params_[0]));
 }
 

@@ -6,7 +6,10 @@
 
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <optional>
+
 #include "gateway/sfcn_record.h"
+#include "standin_host/block_session.h"
 
 namespace fuzz {
 
@@ -22,6 +25,8 @@ class HostRecords {
 
   SFcnRecord* pick(FuzzedDataProvider& data);
   SFcnRecord* at(int index) { return records_[index]; }
+  // The host's session on the record, which makes the calls on it.
+  standin::BlockSession& sessionOf(const SFcnRecord* record) { return *sessions_[indexOf(record)]; }
   const char* const* names() const { return names_; }
 
   // Changes one thing a host may change between calls.
@@ -34,6 +39,7 @@ class HostRecords {
   void setParameters(FuzzedDataProvider& data, SFcnRecord* record);
   int indexOf(const SFcnRecord* record) const;
 
+  std::optional<standin::BlockSession> sessions_[kRecordCount];
   SFcnRecord* records_[kRecordCount] = {};
   PropagationMethods* propagation_[kRecordCount] = {};
   const char* names_[kRecordCount] = {};

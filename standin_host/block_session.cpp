@@ -52,11 +52,11 @@ bool BlockSession::method(double flag) {
 
 bool BlockSession::methodKeepingError(double flag) {
   setFlag(flag);
-  return methodCall(methodFlag_);
+  return methodCall(methodFlag_, -1);
 }
 
-bool BlockSession::methodKeepingError(const mxArray* flag) {
-  return methodCall(flag);
+bool BlockSession::methodKeepingError(const mxArray* flag, int nlhs) {
+  return methodCall(flag, nlhs);
 }
 
 void BlockSession::bareMethod(double flag) {
@@ -87,9 +87,9 @@ bool BlockSession::setUpCall(int nlhs, mxArray** plhs, int nrhs, const mxArray**
   return returned_;
 }
 
-bool BlockSession::methodCall(const mxArray* flag) {
+bool BlockSession::methodCall(const mxArray* flag, int nlhs) {
   methodRhs_[3] = flag;
-  returned_ = standinCallMexFunction(entry_, -1, methodLhs_, 4, methodRhs_);
+  returned_ = standinCallMexFunction(entry_, nlhs, methodLhs_, 4, methodRhs_);
   methodRhs_[3] = methodFlag_;
   return returned_;
 }

@@ -45,9 +45,10 @@ class BlockSession {
   bool method(double flag);
   // The same call with the error slot left as it stands, so that what an
   // earlier call posted stays; FLAG is the session's array holding flag, or
-  // the given array of any class and shape. True when the call returned.
+  // the given array of any class and shape, with any negative left-hand
+  // count. True when the call returned.
   bool methodKeepingError(double flag);
-  bool methodKeepingError(const mxArray* flag);
+  bool methodKeepingError(const mxArray* flag, int nlhs = -1);
   // The same call made on the entry point directly: no call site, so no
   // recovery from an error and no end-of-call reclaim.
   void bareMethod(double flag);
@@ -59,7 +60,7 @@ class BlockSession {
  private:
   void setFlag(double value);
   bool setUpCall(int nlhs, mxArray** plhs, int nrhs, const mxArray** prhs, mxArray** sizes);
-  bool methodCall(const mxArray* flag);
+  bool methodCall(const mxArray* flag, int nlhs);
 
   MexFunctionPtr entry_;
   SFcnRecord* record_;
