@@ -6,13 +6,12 @@
 
 #include "standin_host/host_calls.h"
 #include "standin_host/host_record.h"
+#include "tests/support/fresh_host_test.h"
 
 namespace {
 
-class BlockWarningTest : public ::testing::Test {
+class BlockWarningTest : public FreshHostTest {
  protected:
-  void SetUp() override { standinReset(); }
-
   static std::string warnings() {
     std::string all;
     for (size_t i = 0; i < standinWarningCount(); ++i) all += std::string(standinWarning(i)) + "\n";

@@ -8,17 +8,21 @@
 #include "services/port_dims.h"
 #include "services/port_reuse.h"
 #include "standin_host/host_calls.h"
+#include "tests/support/fresh_host_test.h"
 
 namespace {
 
-class StandaloneRecordTest : public ::testing::Test {
+class StandaloneRecordTest : public FreshHostTest {
  protected:
   void SetUp() override {
-    standinReset();
+    FreshHostTest::SetUp();
     record_ = createStandaloneRecord(0, nullptr);
     ASSERT_NE(record_, nullptr);
   }
-  void TearDown() override { standinReclaimCallMemory(); }
+  void TearDown() override {
+    standinReclaimCallMemory();
+    FreshHostTest::TearDown();
+  }
 
   SFcnRecord* record_ = nullptr;
 };

@@ -10,6 +10,7 @@
 #include "host/mex_api.h"
 #include "standin_host/host_arrays.h"
 #include "standin_host/host_calls.h"
+#include "tests/support/fresh_host_test.h"
 
 namespace {
 
@@ -40,15 +41,14 @@ void HOST_CALL fakeEntry(int nlhs, mxArray* plhs[], int nrhs, const mxArray* prh
   for (int i = 0; i < std::max(nlhs, 1); ++i) plhs[i] = mxCreateDoubleMatrix(38, 1, mxREAL);
 }
 
-class BlockSessionTest : public ::testing::Test {
+class BlockSessionTest : public FreshHostTest {
  protected:
   void SetUp() override {
-    standinReset();
+    FreshHostTest::SetUp();
     seen = Seen{};
     posting = nullptr;
     refusingSetUp = false;
   }
-  void TearDown() override { standinReset(); }
 };
 
 TEST_F(BlockSessionTest, SetUpCallsHandOverTheFirstResultAndDropTheRest) {
