@@ -12,10 +12,12 @@
 #include "standin_host/host_arrays.h"
 #include "standin_host/host_record.h"
 #include "tests/e2e/loaded_module.h"
-#include "tests/e2e/record_words.h"
+#include "tests/support/record_words.h"
 
 namespace e2e {
 namespace {
+
+using namespace record_words;
 
 using DirectSetupTest = LoadedModuleTest;
 
@@ -36,20 +38,20 @@ void fillOptionalSlots(SFcnRecord* record) {
 // host's own hooks hand out.
 std::vector<FieldSpan> setupWrites() {
   return {
-      E2E_FIELD(SFcnRecord, mdlInitializeSizes),
-      E2E_FIELD(SFcnRecord, mdlSampleTimes),
-      E2E_FIELD(SFcnRecord, mdlGetTimeOfNextVarHit),
-      E2E_FIELD(SFcnRecord, mdlOutputs),
-      E2E_FIELD(SFcnRecord, mdlZeroCrossings),
-      E2E_FIELD(SFcnRecord, mdlTerminate),
-      E2E_FIELD(SFcnRecord, sizesBlock.outputPortCount),
-      E2E_FIELD(SFcnRecord, sizesBlock.inputPortCount),
-      E2E_FIELD(SFcnRecord, sizesBlock.sampleTimeCount),
-      E2E_FIELD(SFcnRecord, sizesBlock.expectedParamCount),
-      E2E_FIELD(SFcnRecord, sizesBlock.versionStamp),
-      E2E_FIELD(SFcnRecord, sizesBlock.sizesFlags),
-      E2E_FIELD(SFcnRecord, inputPorts),
-      E2E_FIELD(SFcnRecord, outputPorts),
+      RECORD_FIELD(SFcnRecord, mdlInitializeSizes),
+      RECORD_FIELD(SFcnRecord, mdlSampleTimes),
+      RECORD_FIELD(SFcnRecord, mdlGetTimeOfNextVarHit),
+      RECORD_FIELD(SFcnRecord, mdlOutputs),
+      RECORD_FIELD(SFcnRecord, mdlZeroCrossings),
+      RECORD_FIELD(SFcnRecord, mdlTerminate),
+      RECORD_FIELD(SFcnRecord, sizesBlock.outputPortCount),
+      RECORD_FIELD(SFcnRecord, sizesBlock.inputPortCount),
+      RECORD_FIELD(SFcnRecord, sizesBlock.sampleTimeCount),
+      RECORD_FIELD(SFcnRecord, sizesBlock.expectedParamCount),
+      RECORD_FIELD(SFcnRecord, sizesBlock.versionStamp),
+      RECORD_FIELD(SFcnRecord, sizesBlock.sizesFlags),
+      RECORD_FIELD(SFcnRecord, inputPorts),
+      RECORD_FIELD(SFcnRecord, outputPorts),
   };
 }
 

@@ -5,10 +5,12 @@
 
 #include "block/twinvolts_block.h"
 #include "gateway_fixture.h"
+#include "tests/support/record_words.h"
 
 namespace {
 
 using namespace gateway_test;
+using namespace record_words;
 
 using DirectMode = GatewayTest;
 
@@ -19,9 +21,10 @@ void HOST_CALL hostPortMethod(SFcnRecord*, int32_t, SFcnArgWord) {}
 // what the host and the block need to work with it.
 void scribble(SFcnRecord* record) {
   SFcnRecord keep = *record;
-  std::vector<uint32_t> words(sizeof(SFcnRecord) / sizeof(uint32_t));
-  for (size_t i = 0; i < words.size(); ++i) words[i] = 0xA5000000u + static_cast<uint32_t>(i);
-  std::memcpy(record, words.data(), sizeof(SFcnRecord));
+  for (size_t offset = 0; offset + 4 <= sizeof(SFcnRecord); offset += 4) {
+    const uint32_t word = 0xA5000000u + static_cast<uint32_t>(offset / 4);
+    std::memcpy(reinterpret_cast<unsigned char*>(record) + offset, &word, sizeof word);
+  }
   record->sfcnName = keep.sfcnName;
   record->blockPath = keep.blockPath;
   record->rootRecord = keep.rootRecord;
@@ -50,28 +53,11 @@ void scribble(SFcnRecord* record) {
   record->mdlTerminate = hostMethod;
 }
 
-// Byte ranges of the fields that a direct-mode set-up may change.
-struct Field {
-  size_t offset;
-  size_t size;
-};
-#define FIELD(member)                                        \
-  Field {                                                    \
-    offsetof(SFcnRecord, member), sizeof(SFcnRecord::member) \
-  }
-
-std::set<size_t> wordsOf(std::initializer_list<Field> fields) {
-  std::set<size_t> words;
-  for (const Field& f : fields)
-    for (size_t b = f.offset; b < f.offset + f.size; b += sizeof(uint32_t))
-      words.insert(b / sizeof(uint32_t));
-  return words;
-}
-
 TEST_F(DirectMode, InstallsSixMethodsAndChangesNothingElse) {
   SFcnRecord* record = host().record();
   scribble(record);
-  const std::vector<uint32_t> before = recordWords(*record);
+  const uint32_t flagsBefore = record->sizesBlock.sizesFlags;
+  const auto before = snapshot(*record);
 
   const SetupOutcome outcome = attach(record);
   ASSERT_TRUE(outcome.returned) << outcome.error;
@@ -83,8 +69,7 @@ TEST_F(DirectMode, InstallsSixMethodsAndChangesNothingElse) {
   EXPECT_EQ(record->mdlZeroCrossings, &zeroCrossingsStub);
   EXPECT_EQ(record->mdlTerminate, &mdlShutdown);
   EXPECT_EQ(record->sizesBlock.versionStamp, 5200229);
-  const size_t flagsWord = offsetof(SFcnRecord, sizesBlock.sizesFlags) / sizeof(uint32_t);
-  EXPECT_EQ(record->sizesBlock.sizesFlags, before[flagsWord] | 0x2000u);
+  EXPECT_EQ(record->sizesBlock.sizesFlags, flagsBefore | 0x2000u);
   EXPECT_EQ(record->mdlSetInputPortWidthOrDimsInfo, &hostPortMethod);
   EXPECT_EQ(record->mdlSetWorkWidths, &hostMethod);
   EXPECT_EQ(record->errorMessage, nullptr);
@@ -93,21 +78,23 @@ TEST_F(DirectMode, InstallsSixMethodsAndChangesNothingElse) {
   EXPECT_EQ(record->inputPorts[0].width, 2);
   EXPECT_EQ(outcome.row(3), 1.0);
 
-  const std::set<size_t> mayChange =
-      wordsOf({// the gateway's own writes
-               FIELD(mdlInitializeSizes), FIELD(mdlSampleTimes), FIELD(mdlGetTimeOfNextVarHit),
-               FIELD(mdlOutputs), FIELD(mdlZeroCrossings), FIELD(mdlTerminate),
-               FIELD(sizesBlock.versionStamp), FIELD(sizesBlock.sizesFlags),
-               // what mdlInitializeSizes and the host's port-count hooks write
-               FIELD(sizesBlock.expectedParamCount), FIELD(sizesBlock.inputPortCount),
-               FIELD(sizesBlock.outputPortCount), FIELD(sizesBlock.sampleTimeCount),
-               FIELD(sizesBlock.portFlags), FIELD(inputPorts), FIELD(outputPorts)});
-  const std::vector<uint32_t> after = recordWords(*record);
-  for (size_t i = 0; i < after.size(); ++i) {
-    if (mayChange.count(i) == 0) {
-      EXPECT_EQ(after[i], before[i]) << "word " << i;
-    }
-  }
+  // Beside the gateway's own writes, what mdlInitializeSizes and the host's
+  // port-count hooks write.
+  EXPECT_EQ(
+      wordsChangedOutside(
+          before, record,
+          {RECORD_FIELD(SFcnRecord, mdlInitializeSizes), RECORD_FIELD(SFcnRecord, mdlSampleTimes),
+           RECORD_FIELD(SFcnRecord, mdlGetTimeOfNextVarHit), RECORD_FIELD(SFcnRecord, mdlOutputs),
+           RECORD_FIELD(SFcnRecord, mdlZeroCrossings), RECORD_FIELD(SFcnRecord, mdlTerminate),
+           RECORD_FIELD(SFcnRecord, sizesBlock.versionStamp),
+           RECORD_FIELD(SFcnRecord, sizesBlock.sizesFlags),
+           RECORD_FIELD(SFcnRecord, sizesBlock.expectedParamCount),
+           RECORD_FIELD(SFcnRecord, sizesBlock.inputPortCount),
+           RECORD_FIELD(SFcnRecord, sizesBlock.outputPortCount),
+           RECORD_FIELD(SFcnRecord, sizesBlock.sampleTimeCount),
+           RECORD_FIELD(SFcnRecord, sizesBlock.portFlags), RECORD_FIELD(SFcnRecord, inputPorts),
+           RECORD_FIELD(SFcnRecord, outputPorts)}),
+      std::vector<std::string>{});
 }
 
 TEST_F(DirectMode, NameMismatchLeavesTheRecordUntouched) {
@@ -116,13 +103,13 @@ TEST_F(DirectMode, NameMismatchLeavesTheRecordUntouched) {
     SCOPED_TRACE(name);
     SFcnRecord* record = standinNewHostRecord(name, "model/other");
     scribble(record);
-    const std::vector<uint32_t> before = recordWords(*record);
+    const auto before = snapshot(*record);
 
     const SetupOutcome outcome = attach(record);
     EXPECT_FALSE(outcome.returned);
     EXPECT_EQ(outcome.error, expected::nameMismatch(name));
     EXPECT_EQ(outcome.sizes, nullptr);
-    EXPECT_EQ(recordWords(*record), before);
+    EXPECT_EQ(wordsChangedOutside(before, record, {}), std::vector<std::string>{});
     EXPECT_EQ(standinInputPortCountCalls(record), 0);
     standinFreeHostRecord(record);
   }

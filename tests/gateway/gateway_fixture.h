@@ -93,11 +93,4 @@ class PortRecordTest : public FreshHostTest {
   InputPortInfo ports_[3]{};
 };
 
-// The record as raw 32-bit words, to see that nothing but named fields changed.
-inline std::vector<uint32_t> recordWords(const SFcnRecord& record) {
-  std::vector<uint32_t> words(sizeof(SFcnRecord) / sizeof(uint32_t));
-  std::memcpy(words.data(), &record, sizeof(SFcnRecord));
-  return words;
-}
-
 }  // namespace gateway_test

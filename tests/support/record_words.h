@@ -8,7 +8,7 @@
 
 #include "gateway/sfcn_record.h"
 
-namespace e2e {
+namespace record_words {
 
 // A field of a record: its bytes and its name for messages.
 struct FieldSpan {
@@ -17,8 +17,8 @@ struct FieldSpan {
   const char* name;
 };
 
-#define E2E_FIELD(Type, member)                                                  \
-  ::e2e::FieldSpan {                                                             \
+#define RECORD_FIELD(Type, member)                                               \
+  ::record_words::FieldSpan {                                                    \
     offsetof(Type, member), sizeof(static_cast<Type*>(nullptr)->member), #member \
   }
 
@@ -45,4 +45,4 @@ void markHostWords(SFcnRecord* record);
 // The value markHostWords gives the 32-bit word at byte offset `offset`.
 uint32_t markOf(size_t offset);
 
-}  // namespace e2e
+}  // namespace record_words

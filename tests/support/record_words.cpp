@@ -1,9 +1,9 @@
-#include "tests/e2e/record_words.h"
+#include "tests/support/record_words.h"
 
 #include <cstdint>
 #include <cstring>
 
-namespace e2e {
+namespace record_words {
 
 namespace {
 
@@ -43,30 +43,30 @@ std::vector<std::string> wordsChangedOutside(const std::vector<unsigned char>& b
 
 void markHostWords(SFcnRecord* record) {
   const FieldSpan recordWords[] = {
-      E2E_FIELD(SFcnRecord, reserved2),   E2E_FIELD(SFcnRecord, reserved51),
-      E2E_FIELD(SFcnRecord, reserved67),  E2E_FIELD(SFcnRecord, reserved84),
-      E2E_FIELD(SFcnRecord, reserved100), E2E_FIELD(SFcnRecord, reserved105),
-      E2E_FIELD(SFcnRecord, reserved115), E2E_FIELD(SFcnRecord, reserved119),
-      E2E_FIELD(SFcnRecord, reserved122), E2E_FIELD(SFcnRecord, reserved128),
-      E2E_FIELD(SFcnRecord, sizesBlock),
+      RECORD_FIELD(SFcnRecord, reserved2),   RECORD_FIELD(SFcnRecord, reserved51),
+      RECORD_FIELD(SFcnRecord, reserved67),  RECORD_FIELD(SFcnRecord, reserved84),
+      RECORD_FIELD(SFcnRecord, reserved100), RECORD_FIELD(SFcnRecord, reserved105),
+      RECORD_FIELD(SFcnRecord, reserved115), RECORD_FIELD(SFcnRecord, reserved119),
+      RECORD_FIELD(SFcnRecord, reserved122), RECORD_FIELD(SFcnRecord, reserved128),
+      RECORD_FIELD(SFcnRecord, sizesBlock),
   };
   for (const FieldSpan& field : recordWords) markSpan(record, field);
 
   const FieldSpan hostInfoWords[] = {
-      E2E_FIELD(HostInfo, standaloneMark), E2E_FIELD(HostInfo, reserved1),
-      E2E_FIELD(HostInfo, reserved15),     E2E_FIELD(HostInfo, reserved51),
-      E2E_FIELD(HostInfo, reserved62),     E2E_FIELD(HostInfo, reserved65),
-      E2E_FIELD(HostInfo, reserved71),     E2E_FIELD(HostInfo, reserved81),
-      E2E_FIELD(HostInfo, reserved96),
+      RECORD_FIELD(HostInfo, standaloneMark), RECORD_FIELD(HostInfo, reserved1),
+      RECORD_FIELD(HostInfo, reserved15),     RECORD_FIELD(HostInfo, reserved51),
+      RECORD_FIELD(HostInfo, reserved62),     RECORD_FIELD(HostInfo, reserved65),
+      RECORD_FIELD(HostInfo, reserved71),     RECORD_FIELD(HostInfo, reserved81),
+      RECORD_FIELD(HostInfo, reserved96),
   };
   for (const FieldSpan& field : hostInfoWords) markSpan(record->hostInfo, field);
 
   const FieldSpan propagationWords[] = {
-      E2E_FIELD(PropagationMethods, reserved0),
-      E2E_FIELD(PropagationMethods, reserved3),
-      E2E_FIELD(PropagationMethods, reserved7),
+      RECORD_FIELD(PropagationMethods, reserved0),
+      RECORD_FIELD(PropagationMethods, reserved3),
+      RECORD_FIELD(PropagationMethods, reserved7),
   };
   for (const FieldSpan& field : propagationWords) markSpan(record->propagationMethods, field);
 }
 
-}  // namespace e2e
+}  // namespace record_words
