@@ -33,28 +33,6 @@ void fillOptionalSlots(SFcnRecord* record) {
   record->propagationMethods->mdlSetDefaultPortDataTypes = hostWorkWidths;
 }
 
-// Words a direct set-up may write: the six slots, the sizes the block
-// declares, the version stamp, the set-up flag, and the port arrays that the
-// host's own hooks hand out.
-std::vector<FieldSpan> setupWrites() {
-  return {
-      RECORD_FIELD(SFcnRecord, mdlInitializeSizes),
-      RECORD_FIELD(SFcnRecord, mdlSampleTimes),
-      RECORD_FIELD(SFcnRecord, mdlGetTimeOfNextVarHit),
-      RECORD_FIELD(SFcnRecord, mdlOutputs),
-      RECORD_FIELD(SFcnRecord, mdlZeroCrossings),
-      RECORD_FIELD(SFcnRecord, mdlTerminate),
-      RECORD_FIELD(SFcnRecord, sizesBlock.outputPortCount),
-      RECORD_FIELD(SFcnRecord, sizesBlock.inputPortCount),
-      RECORD_FIELD(SFcnRecord, sizesBlock.sampleTimeCount),
-      RECORD_FIELD(SFcnRecord, sizesBlock.expectedParamCount),
-      RECORD_FIELD(SFcnRecord, sizesBlock.versionStamp),
-      RECORD_FIELD(SFcnRecord, sizesBlock.sizesFlags),
-      RECORD_FIELD(SFcnRecord, inputPorts),
-      RECORD_FIELD(SFcnRecord, outputPorts),
-  };
-}
-
 // Sizes entry k as the vector must carry it.
 double expectedRow(const SFcnRecord* record, int k) {
   uint32_t word;
@@ -82,7 +60,8 @@ TEST_F(DirectSetupTest, InstallsTheSixSlotsAndWritesNothingElse) {
   mxArray* sizes = nullptr;
   ASSERT_TRUE(block.setUp(&sizes)) << block.error();
 
-  EXPECT_EQ(wordsChangedOutside(recordBefore, record, setupWrites()), std::vector<std::string>{});
+  EXPECT_EQ(wordsChangedOutside(recordBefore, record, directSetUpWrites()),
+            std::vector<std::string>{});
   EXPECT_EQ(wordsChangedOutside(hostInfoBefore, record->hostInfo, {}), std::vector<std::string>{});
   EXPECT_EQ(wordsChangedOutside(propagationBefore, record->propagationMethods, {}),
             std::vector<std::string>{});

@@ -41,6 +41,25 @@ std::vector<std::string> wordsChangedOutside(const std::vector<unsigned char>& b
   return changed;
 }
 
+std::vector<FieldSpan> directSetUpWrites() {
+  return {
+      RECORD_FIELD(SFcnRecord, mdlInitializeSizes),
+      RECORD_FIELD(SFcnRecord, mdlSampleTimes),
+      RECORD_FIELD(SFcnRecord, mdlGetTimeOfNextVarHit),
+      RECORD_FIELD(SFcnRecord, mdlOutputs),
+      RECORD_FIELD(SFcnRecord, mdlZeroCrossings),
+      RECORD_FIELD(SFcnRecord, mdlTerminate),
+      RECORD_FIELD(SFcnRecord, sizesBlock.outputPortCount),
+      RECORD_FIELD(SFcnRecord, sizesBlock.inputPortCount),
+      RECORD_FIELD(SFcnRecord, sizesBlock.sampleTimeCount),
+      RECORD_FIELD(SFcnRecord, sizesBlock.expectedParamCount),
+      RECORD_FIELD(SFcnRecord, sizesBlock.versionStamp),
+      RECORD_FIELD(SFcnRecord, sizesBlock.sizesFlags),
+      RECORD_FIELD(SFcnRecord, inputPorts),
+      RECORD_FIELD(SFcnRecord, outputPorts),
+  };
+}
+
 void markHostWords(SFcnRecord* record) {
   const FieldSpan recordWords[] = {
       RECORD_FIELD(SFcnRecord, reserved2),   RECORD_FIELD(SFcnRecord, reserved51),

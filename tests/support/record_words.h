@@ -35,6 +35,11 @@ std::vector<std::string> wordsChangedOutside(const std::vector<unsigned char>& b
                                              const void* after,
                                              const std::vector<FieldSpan>& allowed);
 
+// Words a direct set-up may write: the six slots, the sizes the block
+// declares, the version stamp, the set-up flag, and the port arrays that the
+// host's own hooks hand out.
+std::vector<FieldSpan> directSetUpWrites();
+
 // Fills every host-owned word of the record, its HostInfo and its
 // PropagationMethods, and the sizes entries the block declares, with
 // recognisable values that differ from word to word, so that any write the
