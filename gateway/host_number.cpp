@@ -1,147 +1,78 @@
-#include "gateway/host_number.h"
-
+// Numbers in host arrays: the host hands the gateway its FLAG and its attach
+// argument as arrays of any class, so each element is read at its class's
+// own width, then held to the rule for doubles that carry an integer.
+#include <cmath>
 #include <cstring>
+#include <type_traits>
 
-#include "gateway/double_conversion.h"
+#include "gateway/gateway.h"
 
+namespace twinvolts {
 namespace {
 
-// Limit of the integer rule for doubles, applied alike to integer classes.
-constexpr uint64_t kInt64Magnitude = uint64_t{1} << 63;
-
-size_t elementSize(mxClassID classId) {
-  switch (classId) {
-    case mxDOUBLE_CLASS:
-    case mxINT64_CLASS:
-    case mxUINT64_CLASS:
-      return 8;
-    case mxSINGLE_CLASS:
-    case mxINT32_CLASS:
-    case mxUINT32_CLASS:
-      return 4;
-    case mxINT16_CLASS:
-    case mxUINT16_CLASS:
-    case mxCHAR_CLASS:
-      return 2;
-    case mxINT8_CLASS:
-    case mxUINT8_CLASS:
-    case mxLOGICAL_CLASS:
-      return 1;
-    default:
-      return 0;
-  }
-}
-
-bool hasElement(const mxArray* array, size_t index) {
-  const size_t rows = mxGetM(array);
-  const size_t columns = mxGetN(array);
-  // index < rows * columns, without overflowing the product; the first
-  // column needs no division, and the flag and the attach argument live there.
-  if (rows == 0 || columns == 0) return false;
-  return index < rows || index / columns < rows;
-}
+// 2^63: the first magnitude an int64_t cannot hold.
+constexpr double kInt64Limit = 9223372036854775808.0;
 
 template <typename T>
-T load(const unsigned char* bytes) {
+T load(const void* element) {
   T value;
-  std::memcpy(&value, bytes, sizeof value);
+  std::memcpy(&value, element, sizeof value);
   return value;
 }
 
-HostNumber floating(double value) {
-  return HostNumber{HOST_NUMBER_FLOATING, value, 0, 0};
-}
-HostNumber signedNumber(int64_t value) {
-  return HostNumber{HOST_NUMBER_SIGNED, 0.0, value, 0};
-}
-HostNumber unsignedNumber(uint64_t value) {
-  return HostNumber{HOST_NUMBER_UNSIGNED, 0.0, 0, value};
-}
-
-HostNumber decode(mxClassID classId, const unsigned char* bytes) {
-  switch (classId) {
-    case mxDOUBLE_CLASS:
-      return floating(load<double>(bytes));
-    case mxSINGLE_CLASS:
-      return floating(load<float>(bytes));
-    case mxINT8_CLASS:
-      return signedNumber(load<int8_t>(bytes));
-    case mxINT16_CLASS:
-      return signedNumber(load<int16_t>(bytes));
-    case mxINT32_CLASS:
-      return signedNumber(load<int32_t>(bytes));
-    case mxINT64_CLASS:
-      return signedNumber(load<int64_t>(bytes));
-    case mxUINT8_CLASS:
-    case mxLOGICAL_CLASS:
-      return unsignedNumber(load<uint8_t>(bytes));
-    case mxUINT16_CLASS:
-    case mxCHAR_CLASS:
-      return unsignedNumber(load<uint16_t>(bytes));
-    case mxUINT32_CLASS:
-      return unsignedNumber(load<uint32_t>(bytes));
-    case mxUINT64_CLASS:
-      return unsignedNumber(load<uint64_t>(bytes));
-    default:
-      return HostNumber{HOST_NUMBER_NONE, 0.0, 0, 0};
+// The rule for doubles, applied alike to the integer classes: magnitudes of
+// 2^63 or more give 0.
+template <typename T>
+int64_t toInt64(const void* element) {
+  const T value = load<T>(element);
+  if constexpr (std::is_floating_point_v<T>) {
+    return truncateToInt64(value);
+  } else if constexpr (std::is_signed_v<T>) {
+    const int64_t wide = value;
+    return wide == INT64_MIN ? 0 : wide;
+  } else {
+    const uint64_t wide = value;
+    return wide >= (uint64_t{1} << 63) ? 0 : static_cast<int64_t>(wide);
   }
 }
+
+template <typename T>
+bool equals(const void* element, int64_t value) {
+  const T number = load<T>(element);
+  if constexpr (std::is_floating_point_v<T>) {
+    return static_cast<double>(number) == static_cast<double>(value);  // false for NaN
+  } else if constexpr (std::is_signed_v<T>) {
+    return static_cast<int64_t>(number) == value;
+  } else {
+    return value >= 0 && static_cast<uint64_t>(number) == static_cast<uint64_t>(value);
+  }
+}
+
+template <typename T>
+constexpr ClassReading readAs() {
+  return {sizeof(T), toInt64<T>, equals<T>};
+}
+constexpr ClassReading kNoNumbers = {0, nullptr, nullptr};
 
 }  // namespace
 
-extern "C" HostNumber readHostElement(const mxArray* array, size_t index) {
-  const HostNumber none{HOST_NUMBER_NONE, 0.0, 0, 0};
-  const mxClassID classId = mxGetClassID(array);
-  const size_t size = elementSize(classId);
-  if (size == 0 || !hasElement(array, index)) return none;
-  const auto* data = reinterpret_cast<const unsigned char*>(mxGetPr(array));
-  if (data == nullptr) return none;
-  return decode(classId, data + index * size);
+// Logical and char read as unsigned; cell, struct, void, function and
+// unknown have no numbers.
+const ClassReading kClassReadings[mxFUNCTION_CLASS + 1] = {
+    kNoNumbers,        kNoNumbers,         kNoNumbers,  // unknown, cell, struct
+    readAs<uint8_t>(), readAs<uint16_t>(), kNoNumbers,  // logical, char, void
+    readAs<double>(),  readAs<float>(),                 // double, single
+    readAs<int8_t>(),  readAs<uint8_t>(),               // int8, uint8
+    readAs<int16_t>(), readAs<uint16_t>(),              // int16, uint16
+    readAs<int32_t>(), readAs<uint32_t>(),              // int32, uint32
+    readAs<int64_t>(), readAs<uint64_t>(),              // int64, uint64
+    kNoNumbers,                                         // function
+};
+
+int64_t truncateToInt64(double value) {
+  // The comparison is false for NaN too, so every value that reaches the cast fits.
+  if (!(std::fabs(value) < kInt64Limit)) return 0;
+  return static_cast<int64_t>(value);
 }
 
-extern "C" int64_t hostNumberToInt64(HostNumber number) {
-  switch (number.kind) {
-    case HOST_NUMBER_FLOATING:
-      return truncateToInt64(number.floating);
-    case HOST_NUMBER_SIGNED:
-      return number.signedValue == INT64_MIN ? 0 : number.signedValue;
-    case HOST_NUMBER_UNSIGNED:
-      return number.unsignedValue >= kInt64Magnitude ? 0
-                                                     : static_cast<int64_t>(number.unsignedValue);
-    default:
-      return 0;
-  }
-}
-
-extern "C" bool hostNumberToExactInt32(HostNumber number, int32_t* result) {
-  const int32_t word = lowWord32(hostNumberToInt64(number));
-  bool exact = false;
-  switch (number.kind) {
-    case HOST_NUMBER_FLOATING:
-      exact = number.floating == static_cast<double>(word);  // false for NaN
-      break;
-    case HOST_NUMBER_SIGNED:
-      exact = number.signedValue == word;
-      break;
-    case HOST_NUMBER_UNSIGNED:
-      exact = word >= 0 && number.unsignedValue == static_cast<uint64_t>(word);
-      break;
-    default:
-      break;
-  }
-  if (exact) *result = word;
-  return exact;
-}
-
-extern "C" bool hostNumberEquals(HostNumber number, int64_t value) {
-  switch (number.kind) {
-    case HOST_NUMBER_FLOATING:
-      return number.floating == static_cast<double>(value);
-    case HOST_NUMBER_SIGNED:
-      return number.signedValue == value;
-    case HOST_NUMBER_UNSIGNED:
-      return value >= 0 && number.unsignedValue == static_cast<uint64_t>(value);
-    default:
-      return false;
-  }
-}
+}  // namespace twinvolts

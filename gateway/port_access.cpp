@@ -1,17 +1,51 @@
 // Guarded input-port accessors: a bad index or an unconnected port is shown
-// to the user as a fatal error instead of being dereferenced.
+// to the user as a fatal error instead of being dereferenced. The normal path
+// is two tests and two loads; the messages are built out of line, on the cold
+// path, so that it saves no registers for them.
+//
+// Port numbers arrive as 32-bit ints but are printed as 64-bit values:
+// port + 1 and count - 1 are computed in 64 bits so that INT32_MAX + 1 and
+// INT32_MIN - 1 print as the numbers they are.
 #include <cinttypes>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
-#include <cstring>
 
-#include "gateway/port_messages.h"
-#include "gateway/sfcn_record.h"
+#include "gateway/gateway.h"
 
+namespace twinvolts {
 namespace {
 
-using namespace twinvolts;
+// (sfcnName, blockPath, port + 1 [64-bit], count, count - 1 [64-bit])
+constexpr char kPortOutOfRangeFormat[] =
+    "S-function '%s' in block '%s' is attempting to access the signal from input port '%" PRId64
+    "' in one its methods. However, the S-function's mdlInitializeSizes routine has configured "
+    "the block to have only %d input port(s). The incorrect access will cause a segmentation "
+    "violation. Please verify that all calls to ssGetInputPort[Real]Signal[Ptrs]() are using port "
+    "indices in the range [0..%" PRId64 "].\n";
+
+// (sfcnName, blockPath, port + 1 [64-bit], kPortUnconnectedHint)
+constexpr char kPortUnconnectedFormat[] =
+    "S-function '%s' in block '%s' is attempting to access the signal from input port '%" PRId64
+    "' in one its methods. However, the S-function's mdlInitializeSizes routine did not register "
+    "the ssSetInputPortDirectFeedThrough macro or the direct feedthrough flag has been set to "
+    "zero. This will cause a segmentation violation. %s";
+constexpr char kPortUnconnectedHint[] =
+    "Please verify that the ssSetInputPortDirectFeedThrough is declared in mdlInitializeSizes and "
+    "the direct feedthrough flag is set to one when accessing the input port signals in the "
+    "mdlOutputs and/or mdlGetTimeOfNextVarHit method(s).";
+
+// (sfcnName, blockPath, port + 1 [64-bit], count, then the range text); the
+// first part ends in a blank, and the range is built in a buffer of its own.
+constexpr char kFeedThroughPortFormat[] =
+    "S-function '%s' in block '%s' is setting or clearing the direct feedthrough flag for port "
+    "%" PRId64
+    ". However, the S-function's mdlInitializeSizes routine has configured the block to have only "
+    "%d input port(s). Setting of clearing the direct feedthrough flag for an invalid port index "
+    "will cause a segmentation violation. %s";
+// (count - 1 [64-bit])
+constexpr char kFeedThroughRangeFormat[] =
+    "Please verify that all calls to ssSetInputPortDirectFeedThrough are using port indices in the "
+    "range [0..%" PRId64 "].\n";
 
 // A host record may leave a name null; the message then shows it empty
 // rather than the dialog crashing the host.
@@ -20,10 +54,6 @@ const char* sfcnNameOf(const SFcnRecord* record) {
 }
 const char* blockPathOf(const SFcnRecord* record) {
   return record->blockPath != nullptr ? record->blockPath : "";
-}
-
-size_t nameLengths(const SFcnRecord* record) {
-  return strlen(sfcnNameOf(record)) + strlen(blockPathOf(record));
 }
 
 // 1-based port number as the messages show it; cannot overflow in 64 bits.
@@ -39,73 +69,60 @@ bool portInRange(const SFcnRecord* record, int32_t port) {
   return port >= 0 && port < record->sizesBlock.inputPortCount;
 }
 
-void reportFatal(SFcnRecord* record, const char* message) {
-  if (record->hostInfo != nullptr) record->hostInfo->fatalErrorFlag = 1;
-  showFatalError(record, message);
-}
-
-void reportPortOutOfRange(SFcnRecord* record, int32_t port) {
-  const int32_t count = record->sizesBlock.inputPortCount;
-  const size_t size = messageCapacity(sizeof kPortOutOfRangeFormat, nameLengths(record), 3);
-  char* message = static_cast<char*>(malloc(size));
+// Shows message, unless it could not be built; releases it.
+void reportAndRelease(SFcnRecord* record, char* message) {
   if (message == nullptr) return;
-  snprintf(message, size, kPortOutOfRangeFormat, sfcnNameOf(record), blockPathOf(record),
-           shownPort(port), static_cast<int>(count), lastPort(count));
-  reportFatal(record, message);
-  free(message);
+  reportFatalError(record, message);
+  std::free(message);
 }
 
-void reportPortUnconnected(SFcnRecord* record, int32_t port) {
-  const size_t size = messageCapacity(sizeof kPortUnconnectedFormat,
-                                      nameLengths(record) + strlen(kPortUnconnectedHint), 1);
-  char* message = static_cast<char*>(malloc(size));
-  if (message == nullptr) return;
-  snprintf(message, size, kPortUnconnectedFormat, sfcnNameOf(record), blockPathOf(record),
-           shownPort(port), kPortUnconnectedHint);
-  reportFatal(record, message);
-  free(message);
-}
-
-void reportFeedThroughPortOutOfRange(SFcnRecord* record, int32_t port) {
+[[gnu::cold, gnu::noinline]] const void* portOutOfRange(SFcnRecord* record, int32_t port) {
   const int32_t count = record->sizesBlock.inputPortCount;
-  const size_t rangeSize = messageCapacity(sizeof kFeedThroughRangeFormat, 0, 1);
-  // The first buffer receives the second's text too.
-  const size_t size =
-      messageCapacity(sizeof kFeedThroughPortFormat, nameLengths(record), 2) + rangeSize;
-  char* message = static_cast<char*>(malloc(size));
-  char* range = static_cast<char*>(malloc(rangeSize));
-  if (message != nullptr && range != nullptr) {
-    snprintf(message, size, kFeedThroughPortFormat, sfcnNameOf(record), blockPathOf(record),
-             shownPort(port), static_cast<int>(count));
-    snprintf(range, rangeSize, kFeedThroughRangeFormat, lastPort(count));
-    const size_t used = strlen(message);
-    snprintf(message + used, size - used, "%s", range);
-    reportFatal(record, message);
-  }
-  free(range);
-  free(message);
+  reportAndRelease(record,
+                   newMessage(kPortOutOfRangeFormat, sfcnNameOf(record), blockPathOf(record),
+                              shownPort(port), static_cast<int>(count), lastPort(count)));
+  return nullptr;
+}
+
+[[gnu::cold, gnu::noinline]] const void* portUnconnected(SFcnRecord* record, int32_t port) {
+  reportAndRelease(record, newMessage(kPortUnconnectedFormat, sfcnNameOf(record),
+                                      blockPathOf(record), shownPort(port), kPortUnconnectedHint));
+  return nullptr;
+}
+
+[[gnu::cold, gnu::noinline]] void feedThroughPortOutOfRange(SFcnRecord* record, int32_t port) {
+  const int32_t count = record->sizesBlock.inputPortCount;
+  char* range = newMessage(kFeedThroughRangeFormat, lastPort(count));
+  if (range == nullptr) return;
+  reportAndRelease(record,
+                   newMessage(kFeedThroughPortFormat, sfcnNameOf(record), blockPathOf(record),
+                              shownPort(port), static_cast<int>(count), range));
+  std::free(range);
+}
+
+inline const void* inputSignal(SFcnRecord* record, int32_t port) {
+  if (!portInRange(record, port)) return portOutOfRange(record, port);
+  const void* signal = record->inputPorts[port].signal;
+  if (signal == nullptr) return portUnconnected(record, port);
+  return signal;
 }
 
 }  // namespace
 
 extern "C" const void* ssGetInputPortSignal(SFcnRecord* record, int32_t port) {
-  if (!portInRange(record, port)) {
-    reportPortOutOfRange(record, port);
-    return nullptr;
-  }
-  const void* signal = record->inputPorts[port].signal;
-  if (signal == nullptr) reportPortUnconnected(record, port);
-  return signal;
+  return inputSignal(record, port);
 }
 
 extern "C" const double* ssGetInputPortRealSignal(SFcnRecord* record, int32_t port) {
-  return static_cast<const double*>(ssGetInputPortSignal(record, port));
+  return static_cast<const double*>(inputSignal(record, port));
 }
 
 extern "C" void ssSetInputPortDirectFeedThrough(SFcnRecord* record, int32_t port, int32_t value) {
-  if (portInRange(record, port)) {
-    record->inputPorts[port].directFeedThrough = value;
+  if (!portInRange(record, port)) {
+    feedThroughPortOutOfRange(record, port);
     return;
   }
-  reportFeedThroughPortOutOfRange(record, port);
+  record->inputPorts[port].directFeedThrough = value;
 }
+
+}  // namespace twinvolts

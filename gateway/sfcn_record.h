@@ -9,8 +9,7 @@
  * On 64-bit targets address fields (pointers, hooks, method slots) and
  * reserved words widen to 64 bits, integers stay 32-bit, and the order of
  * the fields is kept. */
-#ifndef TWINVOLTS_GATEWAY_SFCN_RECORD_H
-#define TWINVOLTS_GATEWAY_SFCN_RECORD_H
+#pragma once
 
 #include <stddef.h>
 #include <stdint.h>
@@ -31,9 +30,9 @@ typedef struct SFcnRecord SFcnRecord;
 
 /* Four words handed to the host's dimension hooks. */
 typedef struct DimsDescriptor {
-  int32_t elementCount; /* 0: total elements; -1 means not fixed */
-  int32_t dimCount;     /* 1: number of dimensions; -1 means not fixed */
-  int32_t* dimValues;   /* 2: dimCount entries, rows first */
+  int32_t elementCount;  /* 0: total elements; -1 means not fixed */
+  int32_t dimCount;      /* 1: number of dimensions; -1 means not fixed */
+  int32_t* dimValues;    /* 2: dimCount entries, rows first */
   SFcnHostWord reserved; /* 3: always 0 from this module */
 } DimsDescriptor;
 
@@ -64,8 +63,8 @@ typedef int32_t(HOST_CALL* SFcnWriteRtwParamFcn)(void* writerArg, int32_t type, 
 #define SFCN_VERSION_STAMP 5200229
 
 /* portFlags bits */
-#define SFCN_PORT_FLAG_DIMENSION_INFO 0x1u  /* ports negotiated by dimension info, not width */
-#define SFCN_PORT_FLAG_COUNT_DECLARED 0x2u  /* a created record's hook declared a port count */
+#define SFCN_PORT_FLAG_DIMENSION_INFO 0x1u /* ports negotiated by dimension info, not width */
+#define SFCN_PORT_FLAG_COUNT_DECLARED 0x2u /* a created record's hook declared a port count */
 /* sizesFlags bit set by every set-up call */
 #define SFCN_SIZES_FLAG_SETUP_DONE 0x2000u
 
@@ -138,14 +137,14 @@ typedef struct HostInfo {
 
 /* Optional port-propagation methods; the host may leave any of them null. */
 typedef struct PropagationMethods {
-  SFcnHostWord reserved0[2];                       /* 0-1 */
-  SFcnPortArgMethod mdlSetInputPortFrameData;      /* 2 */
-  SFcnHostWord reserved3;                          /* 3 */
-  SFcnMethod mdlSetDefaultPortDimensionInfo;       /* 4 */
-  SFcnMethod mdlSetDefaultPortDataTypes;           /* 5 */
-  SFcnMethod mdlSetDefaultPortComplexSignals;      /* 6 */
-  SFcnHostWord reserved7[12];                      /* 7-18 */
-  SFcnIntArgMethod mdlInitializePropagationPass;   /* 19: called with callArgInt */
+  SFcnHostWord reserved0[2];                     /* 0-1 */
+  SFcnPortArgMethod mdlSetInputPortFrameData;    /* 2 */
+  SFcnHostWord reserved3;                        /* 3 */
+  SFcnMethod mdlSetDefaultPortDimensionInfo;     /* 4 */
+  SFcnMethod mdlSetDefaultPortDataTypes;         /* 5 */
+  SFcnMethod mdlSetDefaultPortComplexSignals;    /* 6 */
+  SFcnHostWord reserved7[12];                    /* 7-18 */
+  SFcnIntArgMethod mdlInitializePropagationPass; /* 19: called with callArgInt */
 } PropagationMethods;
 
 /* The per-block record, 130 words. */
@@ -173,27 +172,27 @@ struct SFcnRecord {
   double* sampleOffsets;                    /* 99 */
   SFcnHostWord reserved100[4];              /* 100-103 */
   /* Method slots: written by a direct-mode set-up (six of them) or the host. */
-  SFcnMethod mdlInitializeSizes;                        /* 104 */
-  SFcnHostWord reserved105[2];                          /* 105-106 */
-  SFcnPortArgMethod mdlSetInputPortWidthOrDimsInfo;     /* 107: by portFlags bit 0 */
-  SFcnPortArgMethod mdlSetOutputPortWidthOrDimsInfo;    /* 108 */
-  SFcnPortArgMethod mdlSetInputPortDataType;            /* 109 */
-  SFcnPortArgMethod mdlSetOutputPortDataType;           /* 110 */
-  SFcnMethod mdlSampleTimes;                            /* 111 */
-  SFcnPortTimeMethod mdlSetInputPortSampleTime;         /* 112 */
-  SFcnPortTimeMethod mdlSetOutputPortSampleTime;        /* 113 */
-  SFcnMethod mdlSetWorkWidths;                          /* 114 */
-  SFcnHostWord reserved115[3];                          /* 115-117 */
-  SFcnMethod mdlCheckParameters;                        /* 118 */
-  SFcnHostWord reserved119;                             /* 119 */
-  SFcnMethod mdlGetTimeOfNextVarHit;                    /* 120 */
-  SFcnOutputsMethod mdlOutputs;                         /* 121 */
-  SFcnHostWord reserved122[2];                          /* 122-123 */
-  SFcnMethod mdlZeroCrossings;                          /* 124 */
-  SFcnMethod mdlTerminate;                              /* 125 */
-  SFcnPortArgMethod mdlSetInputPortComplexSignal;       /* 126 */
-  SFcnPortArgMethod mdlSetOutputPortComplexSignal;      /* 127 */
-  SFcnHostWord reserved128[2];                          /* 128-129 */
+  SFcnMethod mdlInitializeSizes;                     /* 104 */
+  SFcnHostWord reserved105[2];                       /* 105-106 */
+  SFcnPortArgMethod mdlSetInputPortWidthOrDimsInfo;  /* 107: by portFlags bit 0 */
+  SFcnPortArgMethod mdlSetOutputPortWidthOrDimsInfo; /* 108 */
+  SFcnPortArgMethod mdlSetInputPortDataType;         /* 109 */
+  SFcnPortArgMethod mdlSetOutputPortDataType;        /* 110 */
+  SFcnMethod mdlSampleTimes;                         /* 111 */
+  SFcnPortTimeMethod mdlSetInputPortSampleTime;      /* 112 */
+  SFcnPortTimeMethod mdlSetOutputPortSampleTime;     /* 113 */
+  SFcnMethod mdlSetWorkWidths;                       /* 114 */
+  SFcnHostWord reserved115[3];                       /* 115-117 */
+  SFcnMethod mdlCheckParameters;                     /* 118 */
+  SFcnHostWord reserved119;                          /* 119 */
+  SFcnMethod mdlGetTimeOfNextVarHit;                 /* 120 */
+  SFcnOutputsMethod mdlOutputs;                      /* 121 */
+  SFcnHostWord reserved122[2];                       /* 122-123 */
+  SFcnMethod mdlZeroCrossings;                       /* 124 */
+  SFcnMethod mdlTerminate;                           /* 125 */
+  SFcnPortArgMethod mdlSetInputPortComplexSignal;    /* 126 */
+  SFcnPortArgMethod mdlSetOutputPortComplexSignal;   /* 127 */
+  SFcnHostWord reserved128[2];                       /* 128-129 */
 };
 
 /* Port accessors, guarded against bad indices and unconnected ports. */
@@ -207,8 +206,108 @@ void showFatalError(SFcnRecord* record, const char* message);
 }
 #endif
 
+/* Compile-time proof that the layouts sit at the host's word positions, on
+ * 32-bit targets, where every field is one 32-bit word and field k lies at
+ * byte 4 * k. */
 #if UINTPTR_MAX == 0xFFFFFFFFu
-#include "gateway/sfcn_record_layout.h"
+#ifdef __cplusplus
+#define SFCN_STATIC_ASSERT(cond, text) static_assert(cond, text)
+#else
+#define SFCN_STATIC_ASSERT(cond, text) _Static_assert(cond, text)
 #endif
+
+#define SFCN_AT_WORD(type, field, word) \
+  SFCN_STATIC_ASSERT(offsetof(type, field) == 4 * (word), #type "." #field " at word " #word)
+#define SFCN_WORDS(type, words) \
+  SFCN_STATIC_ASSERT(sizeof(type) == 4 * (words), #type " is " #words " words")
+
+SFCN_WORDS(DimsDescriptor, 4);
+SFCN_AT_WORD(DimsDescriptor, elementCount, 0);
+SFCN_AT_WORD(DimsDescriptor, dimCount, 1);
+SFCN_AT_WORD(DimsDescriptor, dimValues, 2);
+SFCN_AT_WORD(DimsDescriptor, reserved, 3);
+
+SFCN_WORDS(SFcnSizes, 38);
+SFCN_AT_WORD(SFcnSizes, outputPortCount, 2);
+SFCN_AT_WORD(SFcnSizes, inputPortCount, 3);
+SFCN_AT_WORD(SFcnSizes, callArgInt, 4);
+SFCN_AT_WORD(SFcnSizes, sampleTimeCount, 6);
+SFCN_AT_WORD(SFcnSizes, expectedParamCount, 7);
+SFCN_AT_WORD(SFcnSizes, iworkLength, 8);
+SFCN_AT_WORD(SFcnSizes, rworkLength, 9);
+SFCN_AT_WORD(SFcnSizes, pworkLength, 10);
+SFCN_AT_WORD(SFcnSizes, hostUnsigned, 15);
+SFCN_AT_WORD(SFcnSizes, versionStamp, 19);
+SFCN_AT_WORD(SFcnSizes, sizesFlags, 23);
+SFCN_AT_WORD(SFcnSizes, portFlags, 31);
+
+SFCN_WORDS(InputPortInfo, 16);
+SFCN_AT_WORD(InputPortInfo, width, 0);
+SFCN_AT_WORD(InputPortInfo, directFeedThrough, 1);
+SFCN_AT_WORD(InputPortInfo, signal, 4);
+SFCN_AT_WORD(InputPortInfo, attributes, 6);
+
+SFCN_WORDS(OutputPortInfo, 14);
+SFCN_AT_WORD(OutputPortInfo, attributes, 5);
+
+SFCN_WORDS(HostInfo, 100);
+SFCN_AT_WORD(HostInfo, standaloneMark, 0);
+SFCN_AT_WORD(HostInfo, fatalErrorFlag, 14);
+SFCN_AT_WORD(HostInfo, callArgDims, 50);
+SFCN_AT_WORD(HostInfo, writeRtwStrFcn, 58);
+SFCN_AT_WORD(HostInfo, writeRtwNameValueFcn, 59);
+SFCN_AT_WORD(HostInfo, writeRtwParamFcn, 60);
+SFCN_AT_WORD(HostInfo, writeRtwFcnArg, 61);
+SFCN_AT_WORD(HostInfo, hostServiceFcn, 64);
+SFCN_AT_WORD(HostInfo, callArgValue, 70);
+SFCN_AT_WORD(HostInfo, setInputPortDimsFcn, 79);
+SFCN_AT_WORD(HostInfo, setOutputPortDimsFcn, 80);
+SFCN_AT_WORD(HostInfo, callArgSampleTime, 92);
+SFCN_AT_WORD(HostInfo, callArgOffsetTime, 94);
+
+SFCN_WORDS(PropagationMethods, 20);
+SFCN_AT_WORD(PropagationMethods, mdlSetInputPortFrameData, 2);
+SFCN_AT_WORD(PropagationMethods, mdlSetDefaultPortDimensionInfo, 4);
+SFCN_AT_WORD(PropagationMethods, mdlSetDefaultPortDataTypes, 5);
+SFCN_AT_WORD(PropagationMethods, mdlSetDefaultPortComplexSignals, 6);
+SFCN_AT_WORD(PropagationMethods, mdlInitializePropagationPass, 19);
+
+SFCN_WORDS(SFcnRecord, 130);
+SFCN_AT_WORD(SFcnRecord, sfcnName, 0);
+SFCN_AT_WORD(SFcnRecord, blockPath, 1);
+SFCN_AT_WORD(SFcnRecord, rootRecord, 3);
+SFCN_AT_WORD(SFcnRecord, errorMessage, 4);
+SFCN_AT_WORD(SFcnRecord, sizesBlock, 5);
+SFCN_AT_WORD(SFcnRecord, setNumInputPortsFcn, 43);
+SFCN_AT_WORD(SFcnRecord, setNumInputPortsContext, 44);
+SFCN_AT_WORD(SFcnRecord, setNumOutputPortsFcn, 45);
+SFCN_AT_WORD(SFcnRecord, setNumOutputPortsContext, 46);
+SFCN_AT_WORD(SFcnRecord, inputPorts, 47);
+SFCN_AT_WORD(SFcnRecord, outputPorts, 48);
+SFCN_AT_WORD(SFcnRecord, suppliedParamCount, 49);
+SFCN_AT_WORD(SFcnRecord, paramArrays, 50);
+SFCN_AT_WORD(SFcnRecord, propagationMethods, 66);
+SFCN_AT_WORD(SFcnRecord, hostInfo, 83);
+SFCN_AT_WORD(SFcnRecord, samplePeriods, 98);
+SFCN_AT_WORD(SFcnRecord, sampleOffsets, 99);
+SFCN_AT_WORD(SFcnRecord, mdlInitializeSizes, 104);
+SFCN_AT_WORD(SFcnRecord, mdlSetInputPortWidthOrDimsInfo, 107);
+SFCN_AT_WORD(SFcnRecord, mdlSetOutputPortWidthOrDimsInfo, 108);
+SFCN_AT_WORD(SFcnRecord, mdlSetInputPortDataType, 109);
+SFCN_AT_WORD(SFcnRecord, mdlSetOutputPortDataType, 110);
+SFCN_AT_WORD(SFcnRecord, mdlSampleTimes, 111);
+SFCN_AT_WORD(SFcnRecord, mdlSetInputPortSampleTime, 112);
+SFCN_AT_WORD(SFcnRecord, mdlSetOutputPortSampleTime, 113);
+SFCN_AT_WORD(SFcnRecord, mdlSetWorkWidths, 114);
+SFCN_AT_WORD(SFcnRecord, mdlCheckParameters, 118);
+SFCN_AT_WORD(SFcnRecord, mdlGetTimeOfNextVarHit, 120);
+SFCN_AT_WORD(SFcnRecord, mdlOutputs, 121);
+SFCN_AT_WORD(SFcnRecord, mdlZeroCrossings, 124);
+SFCN_AT_WORD(SFcnRecord, mdlTerminate, 125);
+SFCN_AT_WORD(SFcnRecord, mdlSetInputPortComplexSignal, 126);
+SFCN_AT_WORD(SFcnRecord, mdlSetOutputPortComplexSignal, 127);
+
+#undef SFCN_AT_WORD
+#undef SFCN_WORDS
 
 #endif

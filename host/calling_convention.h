@@ -4,8 +4,7 @@
  * MEX functions, the record's method slots and hooks) uses the C convention.
  * The card's driver library uses stdcall on 32-bit Windows, where its
  * functions are imported by their undecorated names. */
-#ifndef TWINVOLTS_HOST_CALLING_CONVENTION_H
-#define TWINVOLTS_HOST_CALLING_CONVENTION_H
+#pragma once
 
 #if defined(_WIN32) && !defined(_WIN64)
 #define DRIVER_CALL __stdcall
@@ -13,6 +12,4 @@
 #else
 #define DRIVER_CALL
 #define HOST_CALL
-#endif
-
 #endif

@@ -1,8 +1,7 @@
 /* The card driver's functions that the block calls.
  * Declared here from the driver's documented behaviour; provided at load time
  * by the process that loads the module (nicaiu on Windows). */
-#ifndef TWINVOLTS_HOST_DAQMX_H
-#define TWINVOLTS_HOST_DAQMX_H
+#pragma once
 
 #include <stdint.h>
 
@@ -37,6 +36,4 @@ int32 DRIVER_CALL DAQmxWriteAnalogF64(TaskHandle task, int32 numSampsPerChan, bo
 
 #ifdef __cplusplus
 }
-#endif
-
 #endif

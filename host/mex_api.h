@@ -1,6 +1,5 @@
 /* The host's MEX functions, and the one function the module exports. */
-#ifndef TWINVOLTS_HOST_MEX_API_H
-#define TWINVOLTS_HOST_MEX_API_H
+#pragma once
 
 #include "host/calling_convention.h"
 #include "host/mx_array.h"
@@ -26,6 +25,4 @@ void HOST_CALL mexFunction(int nlhs, mxArray* plhs[], int nrhs, const mxArray* p
 
 #ifdef __cplusplus
 }
-#endif
-
 #endif

@@ -1,8 +1,7 @@
 /* The host's array functions, as the module relies on them.
  * Declared here from the host's documented behaviour; provided at load time
  * by the host process (libmx on Windows). */
-#ifndef TWINVOLTS_HOST_MX_ARRAY_H
-#define TWINVOLTS_HOST_MX_ARRAY_H
+#pragma once
 
 #include <stdbool.h>
 #include <stddef.h>
@@ -53,6 +52,4 @@ mxClassID HOST_CALL mxGetClassID(const mxArray* array);
 
 #ifdef __cplusplus
 }
-#endif
-
 #endif

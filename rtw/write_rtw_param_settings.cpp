@@ -1,14 +1,9 @@
-#include "rtw/write_rtw_param_settings.h"
 
-#include <stdarg.h>
+#include <cstdarg>
 
-#include "rtw/record_file_hooks.h"
-#include "rtw/rtw_error_slot.h"
-#include "rtw/value_type_code.h"
-#include "rtw/write_rtw_line.h"
-#include "rtw/write_rtw_name_value_pair.h"
-#include "services/data_type_ids.h"
+#include "rtw/writer_hooks.h"
 
+namespace twinvolts {
 namespace {
 
 constexpr const char* kInvalidType = "Invalid SSWRITE_VALUE_type passed to ssWriteRTWParamSettings";
@@ -73,8 +68,8 @@ int32_t writePairSetting(SFcnRecord* record, int32_t type, const char* name, va_
 int32_t writeSetting(SFcnRecord* record, va_list* args) {
   const int32_t type = va_arg(*args, int);
   const char* name = va_arg(*args, const char*);
-  if (!twinvolts_rtw::isKnownValueType(type)) {
-    return twinvolts_rtw::refuse(record, kInvalidType);
+  if (!isKnownValueType(type)) {
+    return refuse(record, kInvalidType);
   }
   if (type == SSWRITE_VALUE_SCALAR) {
     // Passed by value; the writer gets the address of this frame's copy.
@@ -91,8 +86,8 @@ int32_t writeSetting(SFcnRecord* record, va_list* args) {
 
 extern "C" int32_t ssWriteRTWParamSettings(SFcnRecord* record, int32_t nSettings, ...) {
   if (nSettings <= 0) return 0;
-  if (!twinvolts_rtw::hasLineAndNameValueHooks(record)) {
-    return twinvolts_rtw::refuse(record, kNoHooks);
+  if (!hasLineAndNameValueHooks(record)) {
+    return refuse(record, kNoHooks);
   }
   int32_t result = ssWriteRTWLine(record, "SFcnParamSettings {");
   if (result != 1) return result;
@@ -104,3 +99,5 @@ extern "C" int32_t ssWriteRTWParamSettings(SFcnRecord* record, int32_t nSettings
   if (result != 1) return result;
   return ssWriteRTWLine(record, "}");
 }
+
+}  // namespace twinvolts

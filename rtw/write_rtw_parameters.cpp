@@ -1,10 +1,9 @@
-#include "rtw/write_rtw_parameters.h"
 
-#include <stdarg.h>
+#include <cstdarg>
 
-#include "rtw/record_file_hooks.h"
-#include "rtw/rtw_error_slot.h"
+#include "rtw/writer_hooks.h"
 
+namespace twinvolts {
 namespace {
 
 constexpr const char* kInvalidType = "Invalid SSWRITE_VALUE_type passed to ssWriteRTWParameters";
@@ -86,7 +85,6 @@ bool isValid(const ParamEntry& entry) {
 // Reads one entry and hands it to the hook. 0 stops the run: a refusal with
 // its message, or the hook's own failure, which adds none.
 int32_t writeEntry(SFcnRecord* record, va_list* args) {
-  using twinvolts_rtw::refuse;
   ParamEntry entry;
   entry.type = va_arg(*args, int);
   entry.name = va_arg(*args, const char*);
@@ -95,10 +93,10 @@ int32_t writeEntry(SFcnRecord* record, va_list* args) {
   readData(&entry, args);
   if (!isValid(entry)) return refuse(record, kInvalidArguments);
 
-  const SFcnWriteRtwParamFcn hook = twinvolts_rtw::paramHook(record);
+  const SFcnWriteRtwParamFcn hook = paramHook(record);
   if (hook == nullptr) return refuse(record, kNoHook);
-  return hook(twinvolts_rtw::hookArgument(record), entry.type, entry.name, entry.paramInfo,
-              entry.data, entry.dataType, entry.nRows, entry.nCols);
+  return hook(hookArgument(record), entry.type, entry.name, entry.paramInfo, entry.data,
+              entry.dataType, entry.nRows, entry.nCols);
 }
 
 }  // namespace
@@ -111,3 +109,5 @@ extern "C" int32_t ssWriteRTWParameters(SFcnRecord* record, int32_t nParams, ...
   va_end(args);
   return result;
 }
+
+}  // namespace twinvolts

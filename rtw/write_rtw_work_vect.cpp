@@ -1,18 +1,12 @@
-#include "rtw/write_rtw_work_vect.h"
 
-#include <stdarg.h>
-#include <stdio.h>
-#include <string.h>
+#include <cstdarg>
+#include <cstring>
 
-#include "rtw/record_file_hooks.h"
-#include "rtw/rtw_error_slot.h"
-#include "rtw/sswrite_value_type.h"
-#include "rtw/write_rtw_line.h"
-#include "rtw/write_rtw_name_value_pair.h"
-#include "services/data_type_ids.h"
+#include "rtw/writer_hooks.h"
 
 char workVectErrorText[WORK_VECT_ERROR_TEXT_SIZE];
 
+namespace twinvolts {
 namespace {
 
 constexpr const char* kInvalidVectName =
@@ -57,7 +51,7 @@ int32_t writeInt32(SFcnRecord* record, const char* name, const int32_t* value) {
 // not give exactly 1.
 int32_t writeElement(SFcnRecord* record, const char* vectName, char* nameBuffer,
                      const char* elementName, int32_t width, int32_t startIndex) {
-  snprintf(nameBuffer, kNameBufferSize, "%sDefine {", vectName);
+  formatInto(nameBuffer, kNameBufferSize, "%sDefine {", vectName);
   int32_t result = ssWriteRTWLine(record, nameBuffer);
   if (result != 1) return result;
   result = ssWriteRTWNameValuePair(record, SSWRITE_VALUE_TEXT, "Name", elementName);
@@ -78,7 +72,7 @@ int32_t writeElements(SFcnRecord* record, const char* vectName, char* nameBuffer
   for (int32_t i = 0; i < nNames; ++i) {
     const char* elementName = va_arg(*args, const char*);
     const int32_t width = va_arg(*args, int);
-    if (!fitsInt32(startIndex)) return twinvolts_rtw::refuse(record, kStartIndexOverflow);
+    if (!fitsInt32(startIndex)) return refuse(record, kStartIndexOverflow);
     const int32_t result = writeElement(record, vectName, nameBuffer, elementName, width,
                                         static_cast<int32_t>(startIndex));
     if (result != 1) return result;
@@ -92,14 +86,13 @@ int32_t writeElements(SFcnRecord* record, const char* vectName, char* nameBuffer
 
 extern "C" int32_t ssWriteRTWWorkVect(SFcnRecord* record, const char* vectName, int32_t nNames,
                                       ...) {
-  using twinvolts_rtw::refuse;
   const int32_t* registered = registeredLength(record, vectName);
   if (registered == nullptr) return refuse(record, kInvalidVectName);
   if (nNames <= 0) return refuse(record, kInvalidNameCount);
-  if (!twinvolts_rtw::hasLineAndNameValueHooks(record)) return refuse(record, kNoHooks);
+  if (!hasLineAndNameValueHooks(record)) return refuse(record, kNoHooks);
 
   char nameBuffer[kNameBufferSize] = {};
-  snprintf(nameBuffer, sizeof nameBuffer, "Num%sDefines", vectName);
+  formatInto(nameBuffer, sizeof nameBuffer, "Num%sDefines", vectName);
   int32_t result = writeInt32(record, nameBuffer, &nNames);
   if (result != 1) return result;
 
@@ -113,7 +106,9 @@ extern "C" int32_t ssWriteRTWWorkVect(SFcnRecord* record, const char* vectName, 
   if (total == *registered) return 1;
   // Every earlier start index fit 32 bits, so the total has at most 11
   // characters, as the registered length does: the text stays within 189.
-  snprintf(workVectErrorText, sizeof workVectErrorText, kTotalMismatch, vectName,
-           static_cast<long long>(total), vectName, static_cast<int>(*registered));
+  formatInto(workVectErrorText, sizeof workVectErrorText, kTotalMismatch, vectName,
+             static_cast<long long>(total), vectName, static_cast<int>(*registered));
   return refuse(record, workVectErrorText);
 }
+
+}  // namespace twinvolts

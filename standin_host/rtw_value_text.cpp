@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "rtw/sswrite_value_type.h"
-#include "services/data_type_ids.h"
+#include "rtw/rtw_writers.h"
+#include "services/services.h"
 
 namespace {
 

@@ -6,9 +6,12 @@
 #include <cstdint>
 #include <limits>
 
-#include "gateway/double_conversion.h"
+#include "gateway/gateway.h"
 
 namespace {
+
+using twinvolts::lowWord32;
+using twinvolts::truncateToInt64;
 
 struct Conversion {
   double value;

@@ -48,6 +48,8 @@ void HOST_CALL __wrap_zeroCrossingsStub(SFcnRecord* r) {
 
 namespace {
 
+using twinvolts::dispatchFlag;
+
 std::vector<SlotCall>& calls = slotCalls();
 
 struct BlockRow {

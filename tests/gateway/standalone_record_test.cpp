@@ -6,6 +6,9 @@
 namespace {
 
 using namespace gateway_test;
+using twinvolts::createStandaloneRecord;
+using twinvolts::standaloneSetNumInputPorts;
+using twinvolts::standaloneSetNumOutputPorts;
 
 class StandaloneRecord : public GatewayTest {
  protected:

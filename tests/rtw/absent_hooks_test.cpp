@@ -2,12 +2,7 @@
 
 #include <functional>
 
-#include "rtw/write_rtw_line.h"
-#include "rtw/write_rtw_name_value_pair.h"
-#include "rtw/write_rtw_param_settings.h"
-#include "rtw/write_rtw_parameters.h"
-#include "rtw/write_rtw_real_imag.h"
-#include "rtw/write_rtw_work_vect.h"
+#include "rtw/rtw_writers.h"
 #include "tests/rtw/hook_recorder.h"
 
 namespace {

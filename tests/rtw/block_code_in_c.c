@@ -2,9 +2,8 @@
 
 #include <stddef.h>
 
-#include "rtw/write_rtw_param_settings.h"
-#include "rtw/write_rtw_work_vect.h"
-#include "services/data_type_ids.h"
+#include "rtw/rtw_writers.h"
+#include "services/services.h"
 
 int32_t writeSettingsFromC(SFcnRecord* record) {
   static const int32_t channels[2] = {0, 1};

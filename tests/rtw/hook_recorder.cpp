@@ -1,6 +1,6 @@
 #include "tests/rtw/hook_recorder.h"
 
-#include "services/data_type_ids.h"
+#include "services/services.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "gateway/sfcn_record.h"
-#include "rtw/sswrite_value_type.h"
+#include "rtw/rtw_writers.h"
 
 // The complex-data bit of a data type id, as the host writes it.
 constexpr int32_t kComplexBit = 0x10000;

@@ -4,13 +4,8 @@
 
 #include <string>
 
-#include "rtw/write_rtw_line.h"
-#include "rtw/write_rtw_name_value_pair.h"
-#include "rtw/write_rtw_param_settings.h"
-#include "rtw/write_rtw_parameters.h"
-#include "rtw/write_rtw_real_imag.h"
-#include "rtw/write_rtw_work_vect.h"
-#include "services/data_type_ids.h"
+#include "rtw/rtw_writers.h"
+#include "services/services.h"
 #include "standin_host/rtw_file.h"
 #include "tests/rtw/block_code_in_c.h"
 #include "tests/rtw/hook_recorder.h"

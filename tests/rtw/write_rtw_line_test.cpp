@@ -1,4 +1,4 @@
-#include "rtw/write_rtw_line.h"
+#include "rtw/rtw_writers.h"
 
 #include <gtest/gtest.h>
 

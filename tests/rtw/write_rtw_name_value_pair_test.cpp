@@ -1,12 +1,11 @@
-#include "rtw/write_rtw_name_value_pair.h"
+#include "rtw/rtw_writers.h"
 
 #include <gtest/gtest.h>
 #include <limits.h>
 
 #include <vector>
 
-#include "rtw/write_rtw_real_imag.h"
-#include "services/data_type_ids.h"
+#include "services/services.h"
 #include "tests/rtw/hook_recorder.h"
 
 namespace {

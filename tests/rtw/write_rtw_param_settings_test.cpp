@@ -1,10 +1,10 @@
-#include "rtw/write_rtw_param_settings.h"
+#include "rtw/rtw_writers.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
 
-#include "services/data_type_ids.h"
+#include "services/services.h"
 #include "tests/rtw/hook_recorder.h"
 
 namespace {

@@ -1,9 +1,9 @@
-#include "rtw/write_rtw_work_vect.h"
+#include "rtw/rtw_writers.h"
 
 #include <gtest/gtest.h>
 #include <string.h>
 
-#include "services/data_type_ids.h"
+#include "services/services.h"
 #include "tests/rtw/hook_recorder.h"
 
 namespace {

@@ -1,10 +1,9 @@
-#include "services/array_data_type.h"
+#include "services/services.h"
 
 #include <gtest/gtest.h>
 
 #include <stdint.h>
 
-#include "services/data_type_ids.h"
 #include "standin_host/host_arrays.h"
 #include "standin_host/host_calls.h"
 #include "tests/support/fresh_host_test.h"

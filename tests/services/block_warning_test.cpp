@@ -1,4 +1,4 @@
-#include "services/block_warning.h"
+#include "services/services.h"
 
 #include <gtest/gtest.h>
 

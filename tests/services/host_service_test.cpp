@@ -1,4 +1,4 @@
-#include "services/host_service.h"
+#include "services/services.h"
 
 #include <gtest/gtest.h>
 

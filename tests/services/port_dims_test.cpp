@@ -1,4 +1,4 @@
-#include "services/port_dims.h"
+#include "services/services.h"
 
 #include <gtest/gtest.h>
 

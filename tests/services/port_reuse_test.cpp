@@ -1,4 +1,4 @@
-#include "services/port_reuse.h"
+#include "services/services.h"
 
 #include <gtest/gtest.h>
 

@@ -3,14 +3,13 @@
 #include <gtest/gtest.h>
 
 #include "gateway/gateway.h"
-#include "services/block_warning.h"
-#include "services/host_service.h"
-#include "services/port_dims.h"
-#include "services/port_reuse.h"
+#include "services/services.h"
 #include "standin_host/host_calls.h"
 #include "tests/support/fresh_host_test.h"
 
 namespace {
+
+using twinvolts::createStandaloneRecord;
 
 class StandaloneRecordTest : public FreshHostTest {
  protected:

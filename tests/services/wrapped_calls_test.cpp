@@ -7,8 +7,7 @@
 #include <stdint.h>
 
 #include "host/mex_api.h"
-#include "services/block_warning.h"
-#include "services/port_reuse.h"
+#include "services/services.h"
 #include "standin_host/host_calls.h"
 #include "tests/support/fresh_host_test.h"
 

@@ -1,14 +1,13 @@
-#include "rtw/write_rtw_name_value_pair.h"
+// One raw line and one validated name/value pair (complex data given as
+// separate parts included): the writers that the group writers build on.
+#include <cstdarg>
 
-#include <stdarg.h>
+#include "rtw/writer_hooks.h"
 
-#include "rtw/record_file_hooks.h"
-#include "rtw/rtw_error_slot.h"
-#include "rtw/value_type_code.h"
-#include "services/data_type_ids.h"
-
+namespace twinvolts {
 namespace {
 
+constexpr const char* kNoLineHook = "ssWriteRTWLine called without a record-file line writer hook";
 constexpr const char* kInvalidType = "Invalid SSWRITE_VALUE_type passed to ssWriteRTWNameValuePair";
 constexpr const char* kInvalidName = "Invalid name passed to ssWriteRTWNameValuePair";
 constexpr const char* kInvalidDims =
@@ -80,8 +79,7 @@ bool hasValue(int32_t type, const void* value, int32_t dataType) {
 
 extern "C" int32_t ssWriteRTWNameValuePair(SFcnRecord* record, int32_t type, const char* name,
                                            const void* value, ...) {
-  using twinvolts_rtw::refuse;
-  if (!twinvolts_rtw::isKnownValueType(type)) return refuse(record, kInvalidType);
+  if (!isKnownValueType(type)) return refuse(record, kInvalidType);
 
   va_list args;
   va_start(args, value);
@@ -95,8 +93,31 @@ extern "C" int32_t ssWriteRTWNameValuePair(SFcnRecord* record, int32_t type, con
     return refuse(record, kInvalidValue);
   }
 
-  const SFcnWriteRtwNameValueFcn hook = twinvolts_rtw::nameValueHook(record);
+  const SFcnWriteRtwNameValueFcn hook = nameValueHook(record);
   if (hook == nullptr) return refuse(record, kNoHook);
-  return hook(twinvolts_rtw::hookArgument(record), type, name, value, shape.dataType, shape.nRows,
-              shape.nCols);
+  return hook(hookArgument(record), type, name, value, shape.dataType, shape.nRows, shape.nCols);
 }
+
+extern "C" int32_t ssWriteRTWLine(SFcnRecord* record, const char* text) {
+  const SFcnWriteRtwStrFcn hook = lineHook(record);
+  if (hook == nullptr) return refuse(record, kNoLineHook);
+  return hook(hookArgument(record), text);
+}
+
+extern "C" int32_t ssWriteRTWRealImagVect(SFcnRecord* record, const char* name,
+                                          const void* realPart, const void* imagPart,
+                                          int32_t dataType, int32_t nRows) {
+  const RealImagPair pair = {realPart, imagPart};
+  return ssWriteRTWNameValuePair(record, SSWRITE_VALUE_PAIR_VECTOR, name, &pair, int{dataType},
+                                 int{nRows});
+}
+
+extern "C" int32_t ssWriteRTWRealImagMatrix(SFcnRecord* record, const char* name,
+                                            const void* realPart, const void* imagPart,
+                                            int32_t dataType, int32_t nRows, int32_t nCols) {
+  const RealImagPair pair = {realPart, imagPart};
+  return ssWriteRTWNameValuePair(record, SSWRITE_VALUE_PAIR_MATRIX, name, &pair, int{dataType},
+                                 int{nRows}, int{nCols});
+}
+
+}  // namespace twinvolts

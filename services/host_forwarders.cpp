@@ -1,10 +1,14 @@
-#include "services/port_dims.h"
+// Forwarders to the host's hooks: port dimensions and the two service
+// queries, each with a defined result when the hook is absent (as in a record
+// the gateway created); and the data-type id of a host array's class.
+#include "services/services.h"
 
 extern "C" {
 const DimsDescriptor defaultDimsDescriptor = {SFCN_DIM_NOT_FIXED, SFCN_DIM_NOT_FIXED, nullptr, 0};
 const DimsDescriptor* const defaultDims = &defaultDimsDescriptor;
 }
 
+namespace twinvolts {
 namespace {
 
 enum class Direction { kInput, kOutput };
@@ -47,6 +51,11 @@ int32_t setMatrixShape(SFcnRecord* record, Direction direction, int32_t port, in
   return forward(record, direction, port, &dims);
 }
 
+SFcnHostServiceFcn serviceHook(const SFcnRecord* record) {
+  const HostInfo* host = record->hostInfo;
+  return host == nullptr ? nullptr : host->hostServiceFcn;
+}
+
 }  // namespace
 
 extern "C" int32_t ssSetInputPortVectorShape(SFcnRecord* record, int32_t port, int32_t width) {
@@ -66,3 +75,44 @@ extern "C" int32_t ssSetOutputPortMatrixShape(SFcnRecord* record, int32_t port, 
                                               int32_t cols) {
   return setMatrixShape(record, Direction::kOutput, port, rows, cols);
 }
+
+extern "C" int32_t ssGetHostServiceInt(SFcnRecord* record, int32_t argument) {
+  int32_t result = 0;
+  const SFcnHostServiceFcn hook = serviceHook(record);
+  if (hook != nullptr) (void)hook(record, SFCN_SERVICE_INT, argument, &result);
+  return result;
+}
+
+extern "C" double ssGetHostServiceReal(SFcnRecord* record) {
+  double result = 0.0;
+  const SFcnHostServiceFcn hook = serviceHook(record);
+  if (hook != nullptr) (void)hook(record, SFCN_SERVICE_REAL, 0, &result);
+  return result;
+}
+
+extern "C" int32_t ssGetArrayDataTypeId(const mxArray* array) {
+  switch (mxGetClassID(array)) {
+    case mxDOUBLE_CLASS:
+      return DATA_TYPE_DOUBLE;
+    case mxSINGLE_CLASS:
+      return DATA_TYPE_SINGLE;
+    case mxINT8_CLASS:
+      return DATA_TYPE_INT8;
+    case mxUINT8_CLASS:
+      return DATA_TYPE_UINT8;
+    case mxINT16_CLASS:
+      return DATA_TYPE_INT16;
+    case mxUINT16_CLASS:
+      return DATA_TYPE_UINT16;
+    case mxINT32_CLASS:
+      return DATA_TYPE_INT32;
+    case mxUINT32_CLASS:
+      return DATA_TYPE_UINT32;
+    case mxLOGICAL_CLASS:
+      return DATA_TYPE_BOOLEAN;
+    default:
+      return DATA_TYPE_INVALID;
+  }
+}
+
+}  // namespace twinvolts

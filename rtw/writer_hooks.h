@@ -1,13 +1,18 @@
-/* The host's record-file hooks as the writers reach them: a record without
- * HostInfo has no hooks, so callers see null and refuse instead of calling
- * through it. Internal to the writers. */
-#ifndef TWINVOLTS_RTW_RECORD_FILE_HOOKS_H
-#define TWINVOLTS_RTW_RECORD_FILE_HOOKS_H
+// What the record writers share: the host's record-file hooks as they reach
+// them, how a writer refuses, and which value-type codes it knows. Internal
+// to the writers.
+#pragma once
 
+#include <cstdint>
+
+#include "gateway/gateway.h"
 #include "gateway/sfcn_record.h"
+#include "rtw/rtw_writers.h"
 
-namespace twinvolts_rtw {
+namespace twinvolts {
 
+// A record without HostInfo has no hooks, so callers see null and refuse
+// instead of calling through it.
 inline SFcnWriteRtwStrFcn lineHook(const SFcnRecord* record) {
   const HostInfo* host = record->hostInfo;
   return host == nullptr ? nullptr : host->writeRtwStrFcn;
@@ -33,6 +38,16 @@ inline bool hasLineAndNameValueHooks(const SFcnRecord* record) {
   return lineHook(record) != nullptr && nameValueHook(record) != nullptr;
 }
 
-}  // namespace twinvolts_rtw
+// Points the error slot at message (a module-wide text) and gives the
+// refusal status 0, so a writer can end with `return refuse(...)`.
+inline int32_t refuse(SFcnRecord* record, const char* message) {
+  postErrorMessage(record, message);
+  return 0;
+}
 
-#endif
+// Codes 0 to 10; taken as unsigned, so every negative code is refused too.
+inline bool isKnownValueType(int32_t type) {
+  return static_cast<uint32_t>(type) <= static_cast<uint32_t>(SSWRITE_VALUE_PAIR_MATRIX);
+}
+
+}  // namespace twinvolts
