@@ -38,6 +38,26 @@ int HOST_CALL standaloneSetNumOutputPorts(void* context, int32_t count);
 // record's errorMessage.
 void dispatchFlag(SFcnRecord* record, int32_t flag);
 
+// --- Guarded input-port access (port_access.cpp) ---
+
+inline bool inputPortInRange(const SFcnRecord* record, int32_t port) {
+  return port >= 0 && port < record->sizesBlock.inputPortCount;
+}
+
+// Show a bad index or an unconnected port as a fatal error; give null.
+[[gnu::cold]] const void* reportPortOutOfRange(SFcnRecord* record, int32_t port);
+[[gnu::cold]] const void* reportPortUnconnected(SFcnRecord* record, int32_t port);
+
+// ssGetInputPortSignal's guard and read, inline so that the block's step
+// saves the call; the reports stay out of line, so the step saves no
+// registers for them either.
+inline const void* inputSignal(SFcnRecord* record, int32_t port) {
+  if (!inputPortInRange(record, port)) return reportPortOutOfRange(record, port);
+  const void* signal = record->inputPorts[port].signal;
+  if (signal == nullptr) return reportPortUnconnected(record, port);
+  return signal;
+}
+
 // --- Messages and the four ways of reporting (reporting.cpp) ---
 
 // The one way a message is built: formatted with vsnprintf into buffer (size

@@ -73,6 +73,7 @@ int32_t outputsTaskId(const SFcnRecord* record) {
   return record->sizesBlock.callArgInt == -2 ? -2 : 0;
 }
 
+// 104, the outputs flag, is taken in dispatchFlag before the others.
 const char* dispatchBlockMethod(SFcnRecord* record, int32_t flag) {
   switch (flag) {
     case 101:

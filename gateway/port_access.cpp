@@ -1,7 +1,7 @@
 // Guarded input-port accessors: a bad index or an unconnected port is shown
 // to the user as a fatal error instead of being dereferenced. The normal path
-// is two tests and two loads; the messages are built out of line, on the cold
-// path, so that it saves no registers for them.
+// (inputSignal, in gateway.h) is two tests and two loads; the messages are
+// built here, out of line, so that it saves no registers for them.
 //
 // Port numbers arrive as 32-bit ints but are printed as 64-bit values:
 // port + 1 and count - 1 are computed in 64 bits so that INT32_MAX + 1 and
@@ -65,29 +65,11 @@ int64_t lastPort(int32_t count) {
   return static_cast<int64_t>(count) - 1;
 }
 
-bool portInRange(const SFcnRecord* record, int32_t port) {
-  return port >= 0 && port < record->sizesBlock.inputPortCount;
-}
-
 // Shows message, unless it could not be built; releases it.
 void reportAndRelease(SFcnRecord* record, char* message) {
   if (message == nullptr) return;
   reportFatalError(record, message);
   std::free(message);
-}
-
-[[gnu::cold, gnu::noinline]] const void* portOutOfRange(SFcnRecord* record, int32_t port) {
-  const int32_t count = record->sizesBlock.inputPortCount;
-  reportAndRelease(record,
-                   newMessage(kPortOutOfRangeFormat, sfcnNameOf(record), blockPathOf(record),
-                              shownPort(port), static_cast<int>(count), lastPort(count)));
-  return nullptr;
-}
-
-[[gnu::cold, gnu::noinline]] const void* portUnconnected(SFcnRecord* record, int32_t port) {
-  reportAndRelease(record, newMessage(kPortUnconnectedFormat, sfcnNameOf(record),
-                                      blockPathOf(record), shownPort(port), kPortUnconnectedHint));
-  return nullptr;
 }
 
 [[gnu::cold, gnu::noinline]] void feedThroughPortOutOfRange(SFcnRecord* record, int32_t port) {
@@ -100,14 +82,21 @@ void reportAndRelease(SFcnRecord* record, char* message) {
   std::free(range);
 }
 
-inline const void* inputSignal(SFcnRecord* record, int32_t port) {
-  if (!portInRange(record, port)) return portOutOfRange(record, port);
-  const void* signal = record->inputPorts[port].signal;
-  if (signal == nullptr) return portUnconnected(record, port);
-  return signal;
+}  // namespace
+
+const void* reportPortOutOfRange(SFcnRecord* record, int32_t port) {
+  const int32_t count = record->sizesBlock.inputPortCount;
+  reportAndRelease(record,
+                   newMessage(kPortOutOfRangeFormat, sfcnNameOf(record), blockPathOf(record),
+                              shownPort(port), static_cast<int>(count), lastPort(count)));
+  return nullptr;
 }
 
-}  // namespace
+const void* reportPortUnconnected(SFcnRecord* record, int32_t port) {
+  reportAndRelease(record, newMessage(kPortUnconnectedFormat, sfcnNameOf(record),
+                                      blockPathOf(record), shownPort(port), kPortUnconnectedHint));
+  return nullptr;
+}
 
 extern "C" const void* ssGetInputPortSignal(SFcnRecord* record, int32_t port) {
   return inputSignal(record, port);
@@ -118,7 +107,7 @@ extern "C" const double* ssGetInputPortRealSignal(SFcnRecord* record, int32_t po
 }
 
 extern "C" void ssSetInputPortDirectFeedThrough(SFcnRecord* record, int32_t port, int32_t value) {
-  if (!portInRange(record, port)) {
+  if (!inputPortInRange(record, port)) {
     feedThroughPortOutOfRange(record, port);
     return;
   }

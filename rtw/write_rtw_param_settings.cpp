@@ -1,4 +1,5 @@
-
+// ssWriteRTWParamSettings: a block's settings between "SFcnParamSettings {"
+// and "}", each through the name/value writer.
 #include <cstdarg>
 
 #include "rtw/writer_hooks.h"

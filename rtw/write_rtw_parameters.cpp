@@ -1,4 +1,5 @@
-
+// ssWriteRTWParameters: a run of parameter records through the host's
+// parameter hook.
 #include <cstdarg>
 
 #include "rtw/writer_hooks.h"

@@ -1,4 +1,5 @@
-
+// ssWriteRTWWorkVect: the element definitions of one work vector, and the
+// check of their widths against the length registered at set-up.
 #include <cstdarg>
 #include <cstring>
 

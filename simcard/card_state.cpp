@@ -7,6 +7,11 @@ Card& card() {
   return theCard;
 }
 
+int32 answer(int32 status) {
+  return status == SIMCARD_OK && card().warnOnSuccess ? SIMCARD_WARN_SUCCEEDED_WITH_WARNING
+                                                      : status;
+}
+
 Task* findOpenTask(TaskHandle handle) {
   std::vector<Task>& tasks = card().tasks;
   if (handle == 0 || handle > tasks.size()) return nullptr;

@@ -26,6 +26,7 @@ struct Task {
 struct Card {
   bool present = true;
   bool writesNoop = false;
+  bool warnOnSuccess = false;
   long failWriteAt = 0;
   long writesSeen = 0;
   int openTasks = 0;
@@ -35,6 +36,10 @@ struct Card {
 };
 
 Card& card();
+
+// What a driver function returns for status: a success becomes the warning
+// status when the card is set to warn.
+int32 answer(int32 status);
 
 // The task of an open handle, or null for zero, unknown and cleared handles.
 Task* findOpenTask(TaskHandle handle);

@@ -29,6 +29,10 @@ extern "C" void simcardFailWriteAt(long n) {
   simcard::card().failWriteAt = n > 0 ? n : 0;
 }
 
+extern "C" void simcardSetWarnOnSuccess(bool on) {
+  simcard::card().warnOnSuccess = on;
+}
+
 extern "C" void simcardSetWritesNoop(bool on) {
   simcard::card().writesNoop = on;
 }

@@ -28,29 +28,32 @@ extern "C" {
 #define SIMCARD_MIN_VOLTS (-10.0)
 #define SIMCARD_MAX_VOLTS 10.0
 
-/* Statuses the driver functions return; every failure is negative. */
+/* Statuses the driver functions return: 0 success, a negative number a
+ * refusal (the call changed nothing), a positive number a warning about a
+ * call that worked. Each refusal has its own number. */
 typedef enum SimcardStatus {
   SIMCARD_OK = 0,
-  SIMCARD_ERR_DEVICE_NOT_PRESENT = -9001,
-  SIMCARD_ERR_INVALID_TASK = -9002,
-  SIMCARD_ERR_RESOURCE_RESERVED = -9003,
-  SIMCARD_ERR_VALUE_OUT_OF_RANGE = -9004,
-  SIMCARD_ERR_TASK_NOT_RUNNING = -9005,
-  SIMCARD_ERR_TASK_RUNNING = -9006,
-  SIMCARD_ERR_NO_CHANNELS = -9007,
-  SIMCARD_ERR_UNKNOWN_CHANNEL = -9008,
-  SIMCARD_ERR_DUPLICATE_CHANNEL = -9009,
-  SIMCARD_ERR_INVALID_RANGE = -9010,
-  SIMCARD_ERR_INVALID_UNITS = -9011,
-  SIMCARD_ERR_CUSTOM_SCALE = -9012,
-  SIMCARD_ERR_SAMPLES_PER_CHANNEL = -9013,
-  SIMCARD_ERR_NULL_POINTER = -9014,
-  SIMCARD_ERR_INVALID_ARGUMENT = -9015,
-  SIMCARD_ERR_INJECTED_WRITE_FAILURE = -9016
+  SIMCARD_WARN_SUCCEEDED_WITH_WARNING = 200015,
+  SIMCARD_ERR_DEVICE_NOT_PRESENT = -200220,
+  SIMCARD_ERR_INVALID_TASK = -200088,
+  SIMCARD_ERR_RESOURCE_RESERVED = -50103,
+  SIMCARD_ERR_VALUE_OUT_OF_RANGE = -200561,
+  SIMCARD_ERR_TASK_NOT_RUNNING = -200846,
+  SIMCARD_ERR_TASK_RUNNING = -200479,
+  SIMCARD_ERR_NO_CHANNELS = -200478,
+  SIMCARD_ERR_UNKNOWN_CHANNEL = -200170,
+  SIMCARD_ERR_DUPLICATE_CHANNEL = -200489,
+  SIMCARD_ERR_INVALID_RANGE = -200077,
+  SIMCARD_ERR_INVALID_UNITS = -200430,
+  SIMCARD_ERR_CUSTOM_SCALE = -200441,
+  SIMCARD_ERR_SAMPLES_PER_CHANNEL = -200524,
+  SIMCARD_ERR_NULL_POINTER = -200604,
+  SIMCARD_ERR_INVALID_ARGUMENT = -200609,
+  SIMCARD_ERR_INJECTED_WRITE_FAILURE = -201003
 } SimcardStatus;
 
 /* Card present, no tasks, handles from 1 again, both outputs at 0 V, logs
- * empty, no fault, recording and no-op writes off. */
+ * empty, no fault, recording, warnings and no-op writes off. */
 void simcardReset(void);
 
 /* Fault injection. Without a card, channel creation, starting and writing
@@ -61,6 +64,10 @@ void simcardSetPresent(bool present);
  * fails with SIMCARD_ERR_INJECTED_WRITE_FAILURE and changes nothing; 0 or a
  * negative n means none. */
 void simcardFailWriteAt(long n);
+/* When on, every driver call that succeeds returns
+ * SIMCARD_WARN_SUCCEEDED_WITH_WARNING instead of SIMCARD_OK, as a driver
+ * does when it has something to say about a call that worked. */
+void simcardSetWarnOnSuccess(bool on);
 
 /* Last voltage that reached output channel 0 or 1 (NaN for another number). */
 double simcardOutputVolts(int channel);

@@ -4,28 +4,32 @@ extern "C" const char* simcardStatusText(int32 status) {
   switch (status) {
     case SIMCARD_OK:
       return "No error";
+    case SIMCARD_WARN_SUCCEEDED_WITH_WARNING:
+      return "The call worked, but the driver has a warning about it";
     case SIMCARD_ERR_DEVICE_NOT_PRESENT:
-      return "Device Dev1 is not present";
+      return "Device Dev1 is not present: it is not connected, not powered or not installed";
     case SIMCARD_ERR_INVALID_TASK:
-      return "Task handle is invalid: zero, never created or already cleared";
+      return "The task handle is invalid: zero, never created or already cleared";
     case SIMCARD_ERR_RESOURCE_RESERVED:
-      return "Physical channel is reserved by another running task";
+      return "The physical channel is reserved by another running task";
     case SIMCARD_ERR_VALUE_OUT_OF_RANGE:
-      return "Value is outside the channel's configured range; the output was left unchanged";
+      return "The value is outside the channel's configured range or not finite; the output was "
+             "left unchanged";
     case SIMCARD_ERR_TASK_NOT_RUNNING:
-      return "Task is not running and auto-start is off";
+      return "The task has not been started and auto-start is off";
     case SIMCARD_ERR_TASK_RUNNING:
-      return "Operation is not allowed while the task is running";
+      return "The operation is not allowed while the task is running";
     case SIMCARD_ERR_NO_CHANNELS:
-      return "Task has no channels";
+      return "The task has no channels";
     case SIMCARD_ERR_UNKNOWN_CHANNEL:
-      return "Physical channel is not on this card: use Dev1/ao0 or Dev1/ao1";
+      return "The physical channel is not on this card: use Dev1/ao0 or Dev1/ao1";
     case SIMCARD_ERR_DUPLICATE_CHANNEL:
-      return "Physical channel is already in this task";
+      return "The physical channel is already in this task";
     case SIMCARD_ERR_INVALID_RANGE:
-      return "Range is invalid: minimum must be below maximum, both within -10 V to 10 V";
+      return "The range is invalid: the minimum must be below the maximum, both within -10 V to "
+             "10 V";
     case SIMCARD_ERR_INVALID_UNITS:
-      return "Units must be volts (10348)";
+      return "The units must be volts (10348)";
     case SIMCARD_ERR_CUSTOM_SCALE:
       return "Custom scales are not supported: pass a null scale name";
     case SIMCARD_ERR_SAMPLES_PER_CHANNEL:
@@ -33,9 +37,9 @@ extern "C" const char* simcardStatusText(int32 status) {
     case SIMCARD_ERR_NULL_POINTER:
       return "A required pointer argument is null";
     case SIMCARD_ERR_INVALID_ARGUMENT:
-      return "Time-out, data layout or reserved argument is invalid";
+      return "The time-out, data layout or reserved argument is invalid";
     case SIMCARD_ERR_INJECTED_WRITE_FAILURE:
-      return "Write failed (injected fault)";
+      return "The device did not accept the write (a fault injected for testing)";
     default:
       return "Unknown status";
   }

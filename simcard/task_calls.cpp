@@ -89,10 +89,9 @@ int32 recordTaskCall(SimcardFunction function, TaskHandle handle, int32 status) 
 using namespace simcard;
 
 extern "C" int32 DRIVER_CALL DAQmxCreateTask(const char taskName[], TaskHandle* taskHandle) {
-  int32 status = createTask(taskHandle);
+  int32 status = answer(createTask(taskHandle));
   if (recording()) {
-    SimcardCall call =
-        blankCall(SIMCARD_CREATE_TASK, status == SIMCARD_OK ? *taskHandle : 0, status);
+    SimcardCall call = blankCall(SIMCARD_CREATE_TASK, status >= 0 ? *taskHandle : 0, status);
     copyName(call.taskName, taskName, &call.taskNameIsNull);
     recordCall(call);
   }
@@ -103,7 +102,8 @@ extern "C" int32 DRIVER_CALL DAQmxCreateAOVoltageChan(TaskHandle task, const cha
                                                       const char nameToAssignToChannel[],
                                                       float64 minVal, float64 maxVal, int32 units,
                                                       const char customScaleName[]) {
-  int32 status = addVoltageChannel(task, physicalChannel, minVal, maxVal, units, customScaleName);
+  int32 status =
+      answer(addVoltageChannel(task, physicalChannel, minVal, maxVal, units, customScaleName));
   if (recording()) {
     SimcardCall call = blankCall(SIMCARD_CREATE_AO_VOLTAGE_CHAN, task, status);
     copyName(call.physicalChannel, physicalChannel, &call.physicalChannelIsNull);
@@ -118,13 +118,13 @@ extern "C" int32 DRIVER_CALL DAQmxCreateAOVoltageChan(TaskHandle task, const cha
 }
 
 extern "C" int32 DRIVER_CALL DAQmxStartTask(TaskHandle task) {
-  return recordTaskCall(SIMCARD_START_TASK, task, start(task));
+  return recordTaskCall(SIMCARD_START_TASK, task, answer(start(task)));
 }
 
 extern "C" int32 DRIVER_CALL DAQmxStopTask(TaskHandle task) {
-  return recordTaskCall(SIMCARD_STOP_TASK, task, stop(task));
+  return recordTaskCall(SIMCARD_STOP_TASK, task, answer(stop(task)));
 }
 
 extern "C" int32 DRIVER_CALL DAQmxClearTask(TaskHandle task) {
-  return recordTaskCall(SIMCARD_CLEAR_TASK, task, clear(task));
+  return recordTaskCall(SIMCARD_CLEAR_TASK, task, answer(clear(task)));
 }

@@ -94,9 +94,9 @@ extern "C" int32 DRIVER_CALL DAQmxWriteAnalogF64(TaskHandle task, int32 numSamps
     return SIMCARD_OK;
   }
   simcard::Task* openTask = simcard::findOpenTask(task);
-  int32 status = simcard::write(task, openTask, numSampsPerChan, autoStart, timeout, dataLayout,
-                                writeArray, reserved);
-  if (sampsPerChanWritten != nullptr) *sampsPerChanWritten = status == SIMCARD_OK ? 1 : 0;
+  int32 status = simcard::answer(simcard::write(task, openTask, numSampsPerChan, autoStart, timeout,
+                                                dataLayout, writeArray, reserved));
+  if (sampsPerChanWritten != nullptr) *sampsPerChanWritten = status >= 0 ? 1 : 0;
   simcard::traceChannels(task, openTask, writeArray, status);
   if (simcard::recording()) {
     simcard::recordWrite(task, numSampsPerChan, autoStart, timeout, dataLayout, writeArray,

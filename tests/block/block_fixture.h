@@ -7,7 +7,6 @@
 
 #include <vector>
 
-#include "block/device_state.h"
 #include "block/twinvolts_block.h"
 #include "simcard/simcard.h"
 #include "standin_host/host_calls.h"

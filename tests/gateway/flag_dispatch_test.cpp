@@ -230,6 +230,8 @@ TEST_F(FlagDispatch, FlagIsReadByClassAndTruncated) {
       {"2x1 starting 101", standinCreateDoubles(2, 1, std::vector<double>{101, 104}.data()),
        kSampleTimesTag},
       {"cell", standinCreateArray(mxCELL_CLASS, 1, 1, mxREAL), 0},
+      {"empty double", standinCreateArray(mxDOUBLE_CLASS, 0, 0, mxREAL), 0},
+      {"1x0 int8", standinCreateArray(mxINT8_CLASS, 1, 0, mxREAL), 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

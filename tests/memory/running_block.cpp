@@ -37,4 +37,8 @@ bool RunningBlock::standaloneSetUp() {
   return gotSizes;
 }
 
+bool RunningBlock::shutDown() {
+  return session_.method(standin::kFlagTerminate);
+}
+
 }  // namespace memory_test

@@ -11,6 +11,8 @@ namespace memory_test {
 class RunningBlock {
  public:
   RunningBlock();
+  // Ends the simulation, so the next test's set-up finds no pair held.
+  ~RunningBlock() { shutDown(); }
   RunningBlock(const RunningBlock&) = delete;
   RunningBlock& operator=(const RunningBlock&) = delete;
 
@@ -30,6 +32,8 @@ class RunningBlock {
 
   // A stand-alone set-up call; false unless it returned a sizes vector.
   bool standaloneSetUp();
+  // The end of a simulation (flag 107): the block releases the card.
+  bool shutDown();
 
  private:
   standin::BlockSession session_;

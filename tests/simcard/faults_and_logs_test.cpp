@@ -161,6 +161,7 @@ TEST_F(SimcardTest, RecordingOffRecordsNothing) {
 TEST_F(SimcardTest, StatusTextsAreDistinctSentences) {
   const int32 statuses[] = {
       SIMCARD_OK,
+      SIMCARD_WARN_SUCCEEDED_WITH_WARNING,
       SIMCARD_ERR_DEVICE_NOT_PRESENT,
       SIMCARD_ERR_INVALID_TASK,
       SIMCARD_ERR_RESOURCE_RESERVED,
@@ -182,7 +183,7 @@ TEST_F(SimcardTest, StatusTextsAreDistinctSentences) {
   std::set<int32> codes;
   for (int32 status : statuses) {
     SCOPED_TRACE(status);
-    EXPECT_TRUE(status == SIMCARD_OK || status < 0);
+    EXPECT_EQ(status > 0, status == SIMCARD_WARN_SUCCEEDED_WITH_WARNING) << "a failure is negative";
     EXPECT_TRUE(codes.insert(status).second) << "status code used twice";
     std::string text = simcardStatusText(status);
     ASSERT_FALSE(text.empty());
@@ -193,6 +194,29 @@ TEST_F(SimcardTest, StatusTextsAreDistinctSentences) {
   std::string unknown = simcardStatusText(-1);
   EXPECT_FALSE(unknown.empty());
   EXPECT_EQ(texts.count(unknown), 0u) << "an unknown status must not pass for a known one";
+}
+
+// A driver's warning comes with a call that worked: the output moves, the
+// task runs, and only the status differs. Refusals keep their own status.
+TEST_F(SimcardTest, WarnOnSuccessChangesTheStatusOfSuccessesOnly) {
+  simcardSetWarnOnSuccess(true);
+  constexpr int32 kWarn = SIMCARD_WARN_SUCCEEDED_WITH_WARNING;
+  TaskHandle task = 0;
+  EXPECT_EQ(DAQmxCreateTask("", &task), kWarn);
+  EXPECT_EQ(addChannel(task, "Dev1/ao1"), kWarn);
+  EXPECT_EQ(DAQmxStartTask(task), kWarn);
+  int32 written = 0;
+  EXPECT_EQ(write(task, 2.5, 0, &written), kWarn);
+  EXPECT_EQ(written, 1);
+  EXPECT_EQ(simcardOutputVolts(1), 2.5);
+  EXPECT_EQ(write(task, 7.5), SIMCARD_ERR_VALUE_OUT_OF_RANGE);
+  ASSERT_EQ(simcardWriteCount(), 2u);
+  EXPECT_EQ(simcardWriteAt(0).status, kWarn);
+  EXPECT_EQ(DAQmxStopTask(task), kWarn);
+  EXPECT_EQ(DAQmxClearTask(task), kWarn);
+  EXPECT_EQ(DAQmxClearTask(task), SIMCARD_ERR_INVALID_TASK);
+  simcardReset();
+  EXPECT_EQ(DAQmxCreateTask("", &task), SIMCARD_OK) << "reset turns the warnings off";
 }
 
 TEST_F(SimcardTest, NoopWritesSucceedAndTouchNothing) {

@@ -1,6 +1,6 @@
 // Apart from fresh_state.cpp, so that programs that load the module file
 // rather than link its objects never pull it in.
-#include "block/device_state.h"
+#include "block/twinvolts_block.h"
 #include "tests/support/fresh_state.h"
 
 namespace fresh {
@@ -12,6 +12,7 @@ void resetModuleState() {
   ao1Value = 0.0;
   samplesWritten = 0;
   tasksHeld = false;
+  twinvolts::runReport = {};
 }
 
 }  // namespace fresh
