@@ -72,4 +72,11 @@ const SlotRow kSlotRows[kSlotRowCount] = {
              propagationMethods->mdlInitializePropagationPass, recordIntArg),
 };
 
+const SlotRow& slotRow(int32_t flag) {
+  for (const SlotRow& row : kSlotRows) {
+    if (row.flag == flag) return row;
+  }
+  return kSlotRows[0];
+}
+
 }  // namespace slots

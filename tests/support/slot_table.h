@@ -58,6 +58,8 @@ struct SlotRow {
 
 constexpr int kSlotRowCount = 17;
 extern const SlotRow kSlotRows[kSlotRowCount];
+// The row of an optional slot's flag (the first row for an unknown flag).
+const SlotRow& slotRow(int32_t flag);
 
 // The call arguments a host leaves in the record before a method call, all
 // distinct, and the checks that a recorded call carried the row's share.
