@@ -12,8 +12,7 @@
  * written to it, also after its task is stopped or cleared.
  *
  * Everything runs on the caller's thread; the library takes no locks. */
-#ifndef TWINVOLTS_SIMCARD_SIMCARD_H
-#define TWINVOLTS_SIMCARD_SIMCARD_H
+#pragma once
 
 #include <stdbool.h>
 #include <stddef.h>
@@ -150,6 +149,4 @@ void simcardSetWritesNoop(bool on);
 
 #ifdef __cplusplus
 }
-#endif
-
 #endif
