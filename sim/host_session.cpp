@@ -1,6 +1,7 @@
 #include "sim/host_session.h"
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 
 #include "gateway/sfcn_names.h"
@@ -8,6 +9,7 @@
 #include "simcard/simcard.h"
 #include "standin_host/block_session.h"
 #include "standin_host/host_record.h"
+#include "standin_host/message_log.h"
 
 namespace sim {
 namespace {
@@ -33,110 +35,163 @@ bool checkInterface(const SFcnRecord& record, std::string& error) {
   return false;
 }
 
-// Counts the writes in the card's trace, cleared before the call that made them.
-void countWrites(RunResult& result, std::string& status) {
-  for (size_t i = 0; i < simcardWriteCount(); ++i) {
+// Which task the block made for which channel, from the card's call log of
+// set-up, so that writes to a task whose channel the card refused (as
+// without a card) still count for the channel they were meant for.
+struct TaskChannels {
+  TaskHandle task[2] = {0, 0};
+
+  void learnFromCallLog() {
+    for (size_t i = 0; i < simcardCallCount(); ++i) {
+      SimcardCall call = simcardCallAt(i);
+      if (call.function != SIMCARD_CREATE_AO_VOLTAGE_CHAN) continue;
+      if (std::strcmp(call.physicalChannel, "Dev1/ao0") == 0) task[0] = call.task;
+      if (std::strcmp(call.physicalChannel, "Dev1/ao1") == 0) task[1] = call.task;
+    }
+  }
+  int channelOf(const SimcardWrite& write) const {
+    if (write.channel == 0 || write.channel == 1) return write.channel;
+    for (int ch = 0; ch < 2; ++ch)
+      if (write.task != 0 && write.task == task[ch]) return ch;
+    return -1;
+  }
+};
+
+// Counts the writes of one call, read from the card's trace, which the call
+// started empty; notes each channel's outcome in the step's record.
+void countWrites(const TaskChannels& tasks, RunResult& result, StepRecord& record) {
+  const size_t count = simcardWriteCount();
+  for (size_t i = 0; i < count; ++i) {
     SimcardWrite write = simcardWriteAt(i);
-    bool assigned = write.channel == 0 || write.channel == 1;
-    ChannelFigures& channel =
-        assigned ? result.channels[static_cast<size_t>(write.channel)] : result.unassigned;
-    ++channel.writes;
-    if (write.status < 0) {
-      ++channel.refused;
-      std::string where = assigned ? "ao" + std::to_string(write.channel) : "task without channel";
-      status = where + ": " + simcardStatusText(write.status);
-    }
+    int ch = tasks.channelOf(write);
+    ChannelFigures& figures =
+        ch >= 0 ? result.channels[static_cast<size_t>(ch)] : result.unassigned;
+    ++figures.writes;
+    if (write.status < 0) ++figures.refused;
+    if (ch < 0) continue;
+    ChannelWrite& noted = record.writes[static_cast<size_t>(ch)];
+    if (record.shutdown && !noted.written) noted.requested = write.volts;
+    if (write.status < 0 && noted.status >= 0) noted.status = write.status;
+    noted.written = true;
   }
 }
 
-void noteExtremes(const StepRecord& step, RunResult& result) {
+void noteOutputs(RunResult& result, StepRecord& record) {
   for (size_t ch = 0; ch < 2; ++ch) {
-    ChannelFigures& channel = result.channels[ch];
-    bool first = result.steps.empty();
-    channel.minVolts = first ? step.actual[ch] : std::min(channel.minVolts, step.actual[ch]);
-    channel.maxVolts = first ? step.actual[ch] : std::max(channel.maxVolts, step.actual[ch]);
+    record.actual[ch] = simcardOutputVolts(static_cast<int>(ch));
+    if (record.shutdown) continue;
+    ChannelFigures& figures = result.channels[ch];
+    bool first = record.step == 0;
+    figures.minVolts = first ? record.actual[ch] : std::min(figures.minVolts, record.actual[ch]);
+    figures.maxVolts = first ? record.actual[ch] : std::max(figures.maxVolts, record.actual[ch]);
   }
 }
 
-bool runSteps(BlockSession& session, const SessionSettings& settings, const InputSignal& input,
-              const ProgressFn& progress, RunResult& result) {
-  double signal[2] = {0.0, 0.0};
-  standinConnectInput(session.record(), 0, signal);
-  session.record()->sizesBlock.callArgInt = 0;
-  result.steps.reserve(input.steps.size());
-  for (size_t k = 0; k < input.steps.size(); ++k) {
-    StepRecord step;
-    step.step = static_cast<int>(k);
-    step.time = static_cast<double>(k) * settings.dt;
-    step.requested = input.steps[k];
-    signal[0] = step.requested[0];
-    signal[1] = step.requested[1];
-    // Each step reads only its own writes, so no run outgrows the card's trace.
-    simcardClearWriteTrace();
-    bool ok = session.method(kFlagOutputs);
-    step.status = "ok";
-    countWrites(result, step.status);
-    step.actual = {simcardOutputVolts(0), simcardOutputVolts(1)};
-    noteExtremes(step, result);
-    result.steps.push_back(step);
-    if (progress) progress(k + 1, input.steps.size());
-    if (!ok) {
-      result.errors.push_back("step " + std::to_string(k) + ": " + session.error());
-      return false;
-    }
-  }
-  return true;
-}
-
-void collectHostLogs(RunResult& result) {
-  for (size_t i = 0; i < standinWarningCount(); ++i) result.warnings.push_back(standinWarning(i));
+// Moves what the module said through the host into the run's tallies, so the
+// host's own logs never grow with the run.
+void collectHostMessages(RunResult& result) {
+  if (standinWarningCount() == 0 && standinDialogCount() == 0) return;
+  for (size_t i = 0; i < standinWarningCount(); ++i) result.warnings.add(standinWarning(i));
   for (size_t i = 0; i < standinDialogCount(); ++i) {
     StandinDialog dialog = standinDialog(i);
-    result.dialogs.push_back(std::string(dialog.title) + ": " + dialog.message);
+    result.dialogs.add((std::string(dialog.title) + ": " + dialog.message).c_str());
   }
+  standinForgetMessages();
 }
 
-// Interface check and sample times after a set-up call that returned.
-bool declare(BlockSession& session, RunResult& result) {
-  std::string error;
-  if (!checkInterface(*session.record(), error)) {
-    result.errors.push_back(error);
-    return false;
-  }
-  if (!session.method(kFlagSampleTimes)) {
-    result.errors.push_back("sample times: " + std::string(session.error()));
-    return false;
-  }
-  return true;
-}
+class Run {
+ public:
+  Run(MexFunctionPtr entry, const SessionSettings& settings, StepObserver& observer)
+      : session_(entry, S_FUNCTION_NAME, settings.blockPath.c_str()),
+        settings_(settings),
+        observer_(observer) {}
 
-bool terminate(BlockSession& session, RunResult& result) {
-  simcardClearWriteTrace();
-  std::string status;
-  bool ok = session.method(kFlagTerminate);
-  if (!ok) result.errors.push_back("terminate: " + std::string(session.error()));
-  countWrites(result, status);
-  return ok;
-}
+  RunResult go(StepSource& input) {
+    simcardSetRecording(true);
+    bool setUp = session_.setUp();
+    tasks_.learnFromCallLog();
+    simcardSetRecording(false);
+    collectHostMessages(result_);
+    if (!setUp) result_.errors.push_back("set-up: " + std::string(session_.error()));
+    bool ran = setUp && declare() && steps(input);
+    // A host ends every simulation whose set-up call returned, also after an error.
+    if (setUp) ran = terminate() && ran;
+    for (size_t ch = 0; ch < 2; ++ch)
+      result_.channels[ch].finalVolts = simcardOutputVolts(static_cast<int>(ch));
+    result_.completed = ran;
+    return result_;
+  }
+
+ private:
+  // Interface check and sample times after a set-up call that returned.
+  bool declare() {
+    std::string error;
+    if (!checkInterface(*session_.record(), error)) {
+      result_.errors.push_back(error);
+      return false;
+    }
+    bool ok = session_.method(kFlagSampleTimes);
+    collectHostMessages(result_);
+    if (!ok) result_.errors.push_back("sample times: " + std::string(session_.error()));
+    return ok;
+  }
+
+  bool steps(StepSource& input) {
+    double signal[2] = {0.0, 0.0};
+    standinConnectInput(session_.record(), 0, signal);
+    session_.record()->sizesBlock.callArgInt = 0;
+    StepInput volts{};
+    std::string error;
+    for (int64_t k = 0; input.next(volts, error); ++k) {
+      StepRecord record;
+      record.step = k;
+      record.time = static_cast<double>(k) * settings_.dt;
+      for (size_t ch = 0; ch < 2; ++ch) signal[ch] = record.writes[ch].requested = volts[ch];
+      bool ok = call(kFlagOutputs, record);
+      ++result_.steps;
+      if (!ok) {
+        result_.errors.push_back("step " + std::to_string(k) + ": " + session_.error());
+        return false;
+      }
+    }
+    result_.inputError = error;
+    return error.empty();
+  }
+
+  bool terminate() {
+    StepRecord record;
+    record.step = result_.steps;
+    record.time = static_cast<double>(result_.steps) * settings_.dt;
+    record.shutdown = true;
+    bool ok = call(kFlagTerminate, record);
+    if (!ok) result_.errors.push_back("terminate: " + std::string(session_.error()));
+    return ok;
+  }
+
+  // One method call whose writes are read from the card and shown to the observer.
+  bool call(int flag, StepRecord& record) {
+    // Each call reads only its own writes, so no run outgrows the card's trace.
+    simcardClearWriteTrace();
+    bool ok = session_.method(flag);
+    countWrites(tasks_, result_, record);
+    noteOutputs(result_, record);
+    collectHostMessages(result_);
+    observer_.onStep(record);
+    return ok;
+  }
+
+  BlockSession session_;
+  const SessionSettings& settings_;
+  StepObserver& observer_;
+  TaskChannels tasks_;
+  RunResult result_;
+};
 
 }  // namespace
 
-RunResult runSimulation(MexFunctionPtr entry, const SessionSettings& settings,
-                        const InputSignal& input, const ProgressFn& progress) {
-  RunResult result;
-  BlockSession session(entry, S_FUNCTION_NAME, settings.blockPath.c_str());
-  bool setUp = session.setUp();
-  if (!setUp) result.errors.push_back("set-up: " + std::string(session.error()));
-  bool ran =
-      setUp && declare(session, result) && runSteps(session, settings, input, progress, result);
-  // A host ends every simulation whose set-up call returned, also after an error.
-  if (setUp) ran = terminate(session, result) && ran;
-  for (int ch = 0; ch < 2; ++ch)
-    result.channels[static_cast<size_t>(ch)].finalVolts = simcardOutputVolts(ch);
-  result.tasksLeftOpen = simcardOpenTaskCount();
-  result.completed = ran;
-  collectHostLogs(result);
-  return result;
+RunResult runSimulation(MexFunctionPtr entry, const SessionSettings& settings, StepSource& input,
+                        StepObserver& observer) {
+  return Run(entry, settings, observer).go(input);
 }
 
 }  // namespace sim

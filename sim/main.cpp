@@ -1,88 +1,212 @@
 // twinvolts-sim: plays the simulation host and the card for the twinvolts
 // module, so its effect on the two outputs can be seen without either.
+// Everything a user gives is checked before the first call into the module.
 #include <cstdio>
-#include <iostream>
+#include <filesystem>
+#include <memory>
 #include <string>
 
+#include "sim/builtin_waveforms.h"
+#include "sim/channel_reservation.h"
+#include "sim/csv_input.h"
 #include "sim/host_session.h"
-#include "sim/input_signal.h"
 #include "sim/options.h"
+#include "sim/output_file.h"
 #include "sim/progress.h"
+#include "sim/quoted_text.h"
 #include "sim/sizes_report.h"
 #include "sim/summary.h"
 #include "sim/svg_plot.h"
+#include "sim/terminal.h"
 #include "sim/trace_csv.h"
 #include "simcard/simcard.h"
 #include "standin_host/module_loader.h"
 
+#ifndef TWINVOLTS_VERSION
+#define TWINVOLTS_VERSION "unversioned"
+#endif
+
 namespace {
 
-enum ExitStatus { kCompleted = 0, kModuleError = 1, kBadInput = 2 };
+enum ExitStatus { kClean = 0, kModuleError = 1, kBadInput = 2, kFaults = 3 };
 
 int fail(int status, const std::string& message) {
-  std::cerr << "twinvolts-sim: " << message << "\n";
+  std::fprintf(stderr, "twinvolts-sim: %s\n", message.c_str());
   return status;
 }
 
-// The module built for this machine, unless the build named an absolute path:
-// then a plain file name beside this program.
+int badInput(const std::string& message) {
+  return fail(kBadInput, message + " (try --help)");
+}
+
+// Standard output is an output like the others: a failed write is an error.
+int print(std::FILE* stream, const std::string& text, int status) {
+  bool ok = std::fwrite(text.data(), 1, text.size(), stream) == text.size();
+  if (std::fflush(stream) != 0 || std::ferror(stream) || !ok)
+    return fail(kBadInput, std::string("cannot write ") +
+                               (stream == stdout ? "standard output" : "standard error"));
+  return status;
+}
+
+// The module file built with this program: where the build put it, or, for
+// a bare file name, beside this program.
 std::string defaultModulePath(const char* argv0) {
   std::string name = TWINVOLTS_DEFAULT_MODULE;
-  if (!name.empty() && (name[0] == '/' || name.find(':') != std::string::npos)) return name;
+  if (std::filesystem::path(name).is_absolute() || name.find('/') != std::string::npos) return name;
   std::string program = argv0;
   size_t slash = program.find_last_of("/\\");
   return slash == std::string::npos ? name : program.substr(0, slash + 1) + name;
 }
 
-bool loadInput(const sim::Options& options, sim::InputSignal& input, std::string& error) {
+// A path as the user would type it from here: relative when it lies below
+// the current directory.
+std::string shownPath(const std::string& path) {
+  std::error_code failed;
+  std::filesystem::path relative = std::filesystem::relative(path, failed);
+  if (failed || relative.empty() || *relative.begin() == "..") return path;
+  return relative.generic_string();
+}
+
+bool openInput(const sim::Options& options, std::unique_ptr<sim::StepSource>& input,
+               std::string& error) {
   if (options.inputPath.empty()) {
-    input = sim::builtInWaveforms(options.builtInSteps);
+    input = std::make_unique<sim::BuiltInWaveforms>(options.builtInSteps);
     return true;
   }
-  return sim::readInputCsv(options.inputPath, input, error);
+  auto csv = std::make_unique<sim::CsvInput>();
+  if (!csv->open(options.inputPath, error)) return false;
+  input = std::move(csv);
+  return true;
 }
 
-int writeOutputs(const sim::Options& options, const sim::RunResult& result) {
-  if (!options.tracePath.empty() && !sim::writeTraceCsv(options.tracePath, result))
-    return fail(kBadInput, "cannot write trace file '" + options.tracePath + "'");
-  std::string title = "twinvolts " + options.blockPath + ": card outputs";
-  if (!options.plotPath.empty() && !sim::writeSvgPlot(options.plotPath, title, result))
-    return fail(kBadInput, "cannot write plot file '" + options.plotPath + "'");
-  return kCompleted;
+// No output may be an input, the module, or the other output.
+bool checkDistinctPaths(const sim::Options& options, std::string& error) {
+  struct Named {
+    const char* role;
+    const std::string& path;
+  } files[] = {{"--trace", options.tracePath},
+               {"--plot", options.plotPath},
+               {"--input", options.inputPath},
+               {"the module", options.modulePath}};
+  for (size_t i = 0; i < 2; ++i) {
+    std::string identity = files[i].path.empty() ? "" : sim::fileIdentity(files[i].path);
+    for (size_t j = i + 1; j < 4 && !identity.empty(); ++j) {
+      if (!files[j].path.empty() && sim::fileIdentity(files[j].path) == identity) {
+        error = std::string(files[i].role) + " and " + files[j].role + " name the same file " +
+                sim::quotedText(files[i].path);
+        return false;
+      }
+    }
+  }
+  return true;
 }
 
-int simulate(const sim::Options& options, MexFunctionPtr entry) {
-  sim::InputSignal input;
+class Outputs : public sim::StepObserver {
+ public:
+  Outputs(const sim::Options& options, int64_t steps)
+      : options_(options), plot_(steps, options.dt), total_(steps) {}
+
+  bool open(std::string& error) {
+    if (!options_.tracePath.empty()) {
+      if (!traceFile_.open(options_.tracePath, error)) return false;
+      trace_ = std::make_unique<sim::TraceCsv>(traceFile_);
+    }
+    return options_.plotPath.empty() || plotFile_.open(options_.plotPath, error);
+  }
+
+  void onStep(const sim::StepRecord& step) override {
+    if (trace_) trace_->add(step);
+    if (plotFile_.isOpen()) plot_.add(step);
+    // Reading the clock costs more than a step: look now and then.
+    if (!step.shutdown && (step.step & 0x3fff) == 0) progress_.update(step.step, total_);
+  }
+
+  bool finish(std::string& error) {
+    progress_.finish();
+    if (plotFile_.isOpen())
+      plotFile_.write(plot_.render("twinvolts " + options_.blockPath + ": card outputs"));
+    return traceFile_.finish(error) && plotFile_.finish(error);
+  }
+
+  // The input failed part-way: what was written is not the run asked for.
+  void discard() {
+    progress_.finish();
+    traceFile_.discard();
+    plotFile_.discard();
+  }
+
+  bool onStandardOutput() const {
+    return traceFile_.isStandardOutput() || plotFile_.isStandardOutput();
+  }
+
+ private:
+  const sim::Options& options_;
+  sim::OutputFile traceFile_, plotFile_;
+  std::unique_ptr<sim::TraceCsv> trace_;
+  sim::SvgPlot plot_;
+  sim::ProgressLine progress_;
+  int64_t total_;
+};
+
+// The card as the options ask for it, then the run; every check is done.
+int runChecked(const sim::Options& options, MexFunctionPtr entry, sim::StepSource& input,
+               Outputs& outputs) {
+  simcardReset();
+  simcardSetPresent(!options.noCard);
+  simcardFailWriteAt(static_cast<long>(options.failWriteAt));
+  sim::ChannelReservation reservation;
   std::string error;
-  if (!loadInput(options, input, error)) return fail(kBadInput, error);
-  sim::ProgressLine progress;
+  if (options.reservedChannel >= 0 && !reservation.hold(options.reservedChannel, error))
+    return fail(kBadInput, error);
   sim::RunResult result =
-      sim::runSimulation(entry, {options.blockPath, options.dt}, input,
-                         [&progress](size_t done, size_t total) { progress.update(done, total); });
-  progress.finish();
-  sim::printSummary(std::cout,
-                    {options.modulePath, options.blockPath, input.description, options.dt}, result);
-  int written = writeOutputs(options, result);
-  if (written != kCompleted) return written;
-  return result.completed ? kCompleted : kModuleError;
+      sim::runSimulation(entry, {options.blockPath, options.dt}, input, outputs);
+  reservation.release();
+  result.tasksLeftOpen = simcardOpenTaskCount();
+  if (!result.inputError.empty()) {
+    outputs.discard();
+    return fail(kBadInput, result.inputError);
+  }
+  if (!outputs.finish(error)) return fail(kBadInput, error);
+  sim::SummaryContext context{shownPath(options.modulePath), options.blockPath,
+                              input.description(),           options.dt,
+                              sim::terminalWidth(),          options.quiet};
+  int status = result.completed ? (result.clean() ? kClean : kFaults) : kModuleError;
+  std::FILE* stream = outputs.onStandardOutput() ? stderr : stdout;
+  return print(stream, sim::summaryText(context, result), status);
 }
 
-int runWithModule(const sim::Options& options) {
+int simulate(const sim::Options& options) {
+  std::unique_ptr<sim::StepSource> input;
+  std::string error;
+  if (!openInput(options, input, error)) return badInput(error);
+  if (!sim::plottableSpan(input->steps(), options.dt))
+    return badInput(std::to_string(input->steps()) + " steps of " +
+                    sim::shortestDecimal(options.dt) +
+                    " s run past the largest time a double holds");
+  if (!checkDistinctPaths(options, error)) return badInput(error);
+  Outputs outputs(options, input->steps());
+  if (!outputs.open(error)) return badInput(error);
   StandinModule module{};
   char message[STANDIN_LOAD_MESSAGE_SIZE];
   if (standinLoadModule(options.modulePath.c_str(), &module, message, sizeof message) !=
       STANDIN_LOAD_OK)
-    return fail(kBadInput, message);
+    return badInput(message);
+  int status = runChecked(options, module.mexFunction, *input, outputs);
+  standinUnloadModule(&module);
+  return status;
+}
+
+int sizes(const sim::Options& options) {
+  StandinModule module{};
+  char message[STANDIN_LOAD_MESSAGE_SIZE];
+  if (standinLoadModule(options.modulePath.c_str(), &module, message, sizeof message) !=
+      STANDIN_LOAD_OK)
+    return badInput(message);
   simcardReset();
   simcardSetPresent(!options.noCard);
-  simcardFailWriteAt(options.failWriteAt);
-  int status = kCompleted;
-  std::string error;
-  if (options.sizesOnly) {
-    if (!sim::printSizes(std::cout, module.mexFunction, error)) status = fail(kModuleError, error);
-  } else {
-    status = simulate(options, module.mexFunction);
-  }
+  std::string text, error;
+  int status = sim::sizesText(module.mexFunction, text, error) ? print(stdout, text, kClean)
+                                                               : fail(kModuleError, error);
   standinUnloadModule(&module);
   return status;
 }
@@ -92,14 +216,9 @@ int runWithModule(const sim::Options& options) {
 int main(int argc, char** argv) {
   sim::Options options;
   std::string error;
-  if (!sim::parseOptions(argc, argv, options, error)) {
-    std::cerr << "twinvolts-sim: " << error << "\n" << sim::usageText();
-    return kBadInput;
-  }
-  if (options.help) {
-    std::cout << sim::usageText();
-    return kCompleted;
-  }
+  if (!sim::parseOptions(argc, argv, options, error)) return badInput(error);
+  if (options.help) return print(stdout, sim::usageText(), kClean);
+  if (options.version) return print(stdout, "twinvolts-sim " TWINVOLTS_VERSION "\n", kClean);
   if (options.modulePath.empty()) options.modulePath = defaultModulePath(argv[0]);
-  return runWithModule(options);
+  return options.sizesOnly ? sizes(options) : simulate(options);
 }

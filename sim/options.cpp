@@ -1,133 +1,237 @@
 #include "sim/options.h"
 
 #include <cerrno>
-#include <cmath>
 #include <cstdlib>
-#include <cstring>
+#include <set>
+#include <string_view>
 
-#include "sim/input_signal.h"
+#include "sim/decimal_number.h"
+#include "sim/quoted_text.h"
 
 namespace sim {
 namespace {
 
-bool parseDouble(const char* text, double& value) {
-  char* end = nullptr;
-  errno = 0;
-  value = std::strtod(text, &end);
-  return errno == 0 && end != text && *end == '\0' && std::isfinite(value);
-}
-
-bool parseLong(const char* text, long& value) {
-  char* end = nullptr;
-  errno = 0;
-  value = std::strtol(text, &end, 10);
-  return errno == 0 && end != text && *end == '\0';
-}
-
-class ArgReader {
- public:
-  ArgReader(int argc, char** argv) : argc_(argc), argv_(argv) {}
-  bool done() const { return next_ >= argc_; }
-  const char* take() { return argv_[next_++]; }
-  bool value(const char* option, const char*& text, std::string& error) {
-    if (done()) {
-      error = std::string("option ") + option + " needs a value";
-      return false;
-    }
-    text = take();
-    return true;
-  }
-
- private:
-  int argc_;
-  char** argv_;
-  int next_ = 1;
+struct OptionSpec {
+  const char* name;
+  bool takesValue;
+  bool runOnly;  // meaningless for a --sizes call
 };
 
-bool takeValue(ArgReader& args, const char* option, Options& options, std::string& error) {
-  const char* text = nullptr;
-  if (!args.value(option, text, error)) return false;
-  auto bad = [&](const char* what) {
-    error = std::string("option ") + option + " needs " + what + ", not '" + text + "'";
-    return false;
-  };
-  std::string name = option;
-  if (name == "--module")
+const OptionSpec kOptions[] = {
+    {"--module", true, false}, {"--block", true, true},
+    {"--input", true, true},   {"--steps", true, true},
+    {"--dt", true, true},      {"--no-card", false, false},
+    {"--reserve", true, true}, {"--fail-write-at", true, true},
+    {"--trace", true, true},   {"--plot", true, true},
+    {"--sizes", false, false}, {"--quiet", false, false},
+    {"--help", false, false},  {"--version", false, false},
+};
+
+const OptionSpec* findOption(std::string_view name) {
+  if (name == "-h") name = "--help";
+  for (const OptionSpec& spec : kOptions)
+    if (name == spec.name) return &spec;
+  return nullptr;
+}
+
+bool parseCount(const std::string& text, long long low, long long high, long long& value) {
+  if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos) return false;
+  errno = 0;
+  value = std::strtoll(text.c_str(), nullptr, 10);
+  return errno == 0 && value >= low && value <= high;
+}
+
+std::string needs(const std::string& option, const char* what, const std::string& text) {
+  return "option " + option + " needs " + what + ", not " + quotedText(text);
+}
+
+bool takeStep(const std::string& text, double& dt, std::string& error) {
+  DecimalRead read = readDecimal(text, dt);
+  if (read == DecimalRead::kOutOfRange) {
+    error = "option --dt: " + quotedText(text) + " is too large for a double";
+  } else if (read != DecimalRead::kOk || dt < 0.0) {
+    error = needs("--dt", "a positive decimal number of seconds", text);
+  } else if (dt == 0.0) {
+    error = "option --dt: " + quotedText(text) + " is zero or too small for a double";
+  } else {
+    return true;
+  }
+  return false;
+}
+
+bool takeValue(const std::string& name, const std::string& text, Options& options,
+               std::string& error) {
+  long long count = 0;
+  if (name == "--module") {
     options.modulePath = text;
-  else if (name == "--block")
+  } else if (name == "--block") {
     options.blockPath = text;
-  else if (name == "--input")
+  } else if (name == "--input") {
     options.inputPath = text;
-  else if (name == "--trace")
+  } else if (name == "--trace") {
     options.tracePath = text;
-  else if (name == "--plot")
+  } else if (name == "--plot") {
     options.plotPath = text;
-  else if (name == "--dt") {
-    if (!parseDouble(text, options.dt) || options.dt <= 0.0)
-      return bad("a positive number of seconds");
+  } else if (name == "--dt") {
+    return takeStep(text, options.dt, error);
   } else if (name == "--steps") {
-    long steps = 0;
-    if (!parseLong(text, steps) || steps < 1 || steps > kMaxSteps)
-      return bad("a step count from 1 to 1000000");
-    options.builtInSteps = static_cast<int>(steps);
+    if (!parseCount(text, 1, kMaxSteps, count)) {
+      error = needs(name, "a step count from 1 to 2147483647", text);
+      return false;
+    }
+    options.builtInSteps = count;
   } else if (name == "--fail-write-at") {
-    if (!parseLong(text, options.failWriteAt) || options.failWriteAt < 1)
-      return bad("a write number from 1");
+    if (!parseCount(text, 1, 9223372036854775807LL, count)) {
+      error = needs(name, "a write number from 1", text);
+      return false;
+    }
+    options.failWriteAt = count;
+  } else if (name == "--reserve") {
+    if (text == "ao0" || text == "Dev1/ao0") {
+      options.reservedChannel = 0;
+    } else if (text == "ao1" || text == "Dev1/ao1") {
+      options.reservedChannel = 1;
+    } else {
+      error = needs(name, "ao0 or ao1", text);
+      return false;
+    }
   }
   return true;
 }
 
-bool takesValue(const std::string& option) {
-  for (const char* name : {"--module", "--block", "--input", "--trace", "--plot", "--dt", "--steps",
-                           "--fail-write-at"})
-    if (option == name) return true;
-  return false;
+void takeFlag(const std::string& name, Options& options) {
+  if (name == "--no-card") options.noCard = true;
+  if (name == "--sizes") options.sizesOnly = true;
+  if (name == "--quiet") options.quiet = true;
+  if (name == "--help") options.help = true;
+  if (name == "--version") options.version = true;
 }
+
+// Options that cannot be used together, checked once all are read.
+bool checkConflicts(const std::set<std::string>& given, std::string& error) {
+  auto has = [&](const char* name) { return given.count(name) != 0; };
+  if (has("--steps") && has("--input")) {
+    error = "--steps sets the built-in waveforms' length; an --input file has its own rows";
+    return false;
+  }
+  if (has("--reserve") && has("--no-card")) {
+    error = "--reserve holds a channel of the card, and --no-card runs without one";
+    return false;
+  }
+  if (has("--sizes")) {
+    for (const OptionSpec& spec : kOptions) {
+      if (spec.runOnly && has(spec.name)) {
+        error =
+            std::string("--sizes makes only a set-up call, so ") + spec.name + " does not apply";
+        return false;
+      }
+    }
+  }
+  return true;
+}
+
+class Parser {
+ public:
+  Parser(int argc, char** argv, Options& options) : argc_(argc), argv_(argv), options_(options) {}
+
+  bool run(std::string& error) {
+    bool optionsEnded = false;
+    for (next_ = 1; next_ < argc_;) {
+      std::string word = argv_[next_++];
+      if (!optionsEnded && word == "--") {
+        optionsEnded = true;
+        continue;
+      }
+      bool isOption = !optionsEnded && word.size() > 1 && word[0] == '-';
+      if (!(isOption ? option(word, error) : positional(word, error))) return false;
+    }
+    return checkConflicts(given_, error);
+  }
+
+ private:
+  bool option(const std::string& word, std::string& error) {
+    size_t equals = word.find('=');
+    std::string name = word.substr(0, equals);
+    const OptionSpec* spec = word.rfind("--", 0) == 0 || word == "-h" ? findOption(name) : nullptr;
+    if (spec == nullptr) {
+      error = "unknown option " + quotedText(name);
+      return false;
+    }
+    if (!given_.insert(spec->name).second) {
+      error = std::string("option ") + spec->name + " is given twice";
+      return false;
+    }
+    if (!spec->takesValue) {
+      if (equals != std::string::npos)
+        error = std::string("option ") + spec->name + " takes no value";
+      takeFlag(spec->name, options_);
+      return equals == std::string::npos;
+    }
+    std::string value;
+    if (equals != std::string::npos) {
+      value = word.substr(equals + 1);
+    } else if (next_ < argc_) {
+      value = argv_[next_++];
+    } else {
+      error = std::string("option ") + spec->name + " needs a value";
+      return false;
+    }
+    return takeValue(spec->name, value, options_, error);
+  }
+
+  bool positional(const std::string& word, std::string& error) {
+    if (given_.count("--module") != 0) {
+      error = "the module file is given twice (" + quotedText(options_.modulePath) + " and " +
+              quotedText(word) + ")";
+      return false;
+    }
+    given_.insert("--module");
+    options_.modulePath = word;
+    return true;
+  }
+
+  int argc_;
+  char** argv_;
+  Options& options_;
+  int next_ = 1;
+  std::set<std::string> given_;
+};
 
 }  // namespace
 
 bool parseOptions(int argc, char** argv, Options& options, std::string& error) {
-  ArgReader args(argc, argv);
-  bool modulePositional = false;
-  while (!args.done()) {
-    std::string option = args.take();
-    if (takesValue(option)) {
-      if (!takeValue(args, option.c_str(), options, error)) return false;
-    } else if (option == "--no-card") {
-      options.noCard = true;
-    } else if (option == "--sizes") {
-      options.sizesOnly = true;
-    } else if (option == "--help" || option == "-h") {
-      options.help = true;
-    } else if (option.rfind("-", 0) != 0 && !modulePositional && options.modulePath.empty()) {
-      options.modulePath = option;
-      modulePositional = true;
-    } else {
-      error = "unknown option '" + option + "'";
-      return false;
-    }
-  }
-  return true;
+  return Parser(argc, argv, options).run(error);
 }
 
 const char* usageText() {
-  return "usage: twinvolts-sim [MODULE] [options]\n"
+  return "usage: twinvolts-sim [options] [--] [MODULE]\n"
          "Loads the twinvolts module as a simulation host does and runs it against a\n"
          "simulated card with analog outputs Dev1/ao0 and Dev1/ao1.\n"
          "\n"
-         "  MODULE, --module PATH  module file (default: the one built for this machine)\n"
+         "  MODULE, --module PATH  module file (default: the one built with this program)\n"
          "  --block PATH           block path in the model (default model/twinvolts)\n"
-         "  --input FILE.csv       two columns of volts (ao0, ao1), one row per step;\n"
+         "  --input FILE.csv       two columns of volts (ao0, ao1), one row per step,\n"
+         "                         UTF-8, comma-separated, an optional header;\n"
          "                         default: 0-5 V sine on ao0 and 0-5 V ramp on ao1\n"
-         "  --steps N              steps of the built-in waveforms (default 500)\n"
+         "  --steps N              steps of the built-in waveforms (default 500,\n"
+         "                         at most 2147483647)\n"
          "  --dt SECONDS           step size (default 0.01)\n"
          "  --no-card              run without a card present\n"
+         "  --reserve ao0|ao1      hold that channel with another task during the run\n"
          "  --fail-write-at N      make the card refuse its N-th write\n"
          "  --sizes                only ask for the block's sizes and print them\n"
-         "  --trace FILE.csv       write step, time, requested and actual volts, status\n"
+         "  --trace FILE.csv       write every step: time, requested and actual volts\n"
+         "                         and the card's status per channel ('-': standard output,\n"
+         "                         the summary then goes to standard error)\n"
          "  --plot FILE.svg        plot both outputs over time\n"
+         "  --quiet                print only problems\n"
+         "  --version, --help\n"
+         "Options take their value as --name VALUE or --name=VALUE.\n"
          "\n"
-         "Exit status: 0 run completed, 1 the module posted an error, 2 bad input.\n";
+         "Exit status: 0 completed cleanly; 1 the module posted or raised an error;\n"
+         "2 bad input (options, input file, module file, an output that cannot be\n"
+         "written); 3 completed with faults (a write refused, a warning, an output\n"
+         "not zeroed).\n";
 }
 
 }  // namespace sim

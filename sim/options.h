@@ -1,26 +1,34 @@
 // Command-line options of twinvolts-sim.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace sim {
 
+// Longest run: the step index and counts stay within 32-bit signed integers.
+constexpr int64_t kMaxSteps = 2147483647;
+
 struct Options {
-  std::string modulePath;  // empty: the module built for this machine
+  std::string modulePath;  // empty: the module built with this program
   std::string blockPath = "model/twinvolts";
   std::string inputPath;  // empty: built-in waveforms
-  int builtInSteps = 500;
+  int64_t builtInSteps = 500;
   double dt = 0.01;
   bool noCard = false;
-  long failWriteAt = 0;  // 0: no injected write failure
+  long long failWriteAt = 0;  // 0: no injected write failure
+  int reservedChannel = -1;   // 0 or 1: held by another task before the run
   bool sizesOnly = false;
-  std::string tracePath;
+  std::string tracePath;  // "-": standard output
   std::string plotPath;
+  bool quiet = false;
   bool help = false;
+  bool version = false;
 };
 
-// Parses argv. Returns false with a message for an unknown option, a missing
-// or malformed value.
+// Parses argv: --name VALUE and --name=VALUE, "--" ending the options, one
+// optional module path. Returns false with a one-line reason for an unknown,
+// repeated or conflicting option and for a missing or malformed value.
 bool parseOptions(int argc, char** argv, Options& options, std::string& error);
 
 const char* usageText();

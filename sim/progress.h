@@ -2,14 +2,14 @@
 #pragma once
 
 #include <chrono>
-#include <cstddef>
+#include <cstdint>
 
 namespace sim {
 
 class ProgressLine {
  public:
   ProgressLine();
-  void update(size_t done, size_t total);
+  void update(int64_t done, int64_t total);
   void finish();
 
  private:

@@ -1,39 +1,68 @@
-// What a simulated run produced, step by step and in total.
+// What a simulated run produced, step by step (handed to observers as it
+// goes, never kept) and in total.
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <string>
 #include <vector>
 
+#include "sim/message_tally.h"
+#include "sim/step_source.h"
+
 namespace sim {
 
+// How one channel's write of a step went.
+struct ChannelWrite {
+  bool written = false;    // the block wrote to this channel in this step
+  int32_t status = 0;      // the card's status of the first refused write, else 0
+  double requested = 0.0;  // what the block asked for
+};
+
 struct StepRecord {
-  int step = 0;
+  int64_t step = 0;  // the shutdown row has the index after the last step
   double time = 0.0;
-  std::array<double, 2> requested{};  // input volts of ao0, ao1
-  std::array<double, 2> actual{};     // card output after the step
-  std::string status;                 // "ok", or what the card said about a refused write
+  bool shutdown = false;
+  std::array<ChannelWrite, 2> writes{};
+  std::array<double, 2> actual{};  // card output after the call
+};
+
+// Sees every step as the run makes it, then the shutdown writes.
+class StepObserver {
+ public:
+  virtual ~StepObserver() = default;
+  virtual void onStep(const StepRecord& step) = 0;
 };
 
 struct ChannelFigures {
-  int writes = 0;
-  int refused = 0;
-  double minVolts = 0.0;  // of the output over the run
+  int64_t writes = 0;
+  int64_t refused = 0;
+  double minVolts = 0.0;  // of the output over the steps
   double maxVolts = 0.0;
   double finalVolts = 0.0;  // after the block was shut down
 };
 
 struct RunResult {
-  std::vector<StepRecord> steps;
+  int64_t steps = 0;  // steps run
   std::array<ChannelFigures, 2> channels{};
-  // Writes to a task that holds no channel (its channel could not be added,
-  // as without a card): they reach neither output.
+  // Writes to a task that holds no known channel: they reach no output.
   ChannelFigures unassigned{};
-  std::vector<std::string> warnings;
-  std::vector<std::string> dialogs;
+  MessageTally warnings;
+  MessageTally dialogs;
   std::vector<std::string> errors;  // posted in the error slot or raised by set-up
+  std::string inputError;           // the input failed part-way (changed since it was checked)
   int tasksLeftOpen = 0;
   bool completed = false;  // set-up, sample times, every step and shutdown ran without error
+
+  bool refusedAny() const {
+    return channels[0].refused + channels[1].refused + unassigned.refused > 0;
+  }
+  bool zeroed(size_t channel) const { return channels[channel].finalVolts == 0.0; }
+  // Completed, and nothing refused, warned or left live.
+  bool clean() const {
+    return completed && !refusedAny() && warnings.total() == 0 && dialogs.total() == 0 &&
+           zeroed(0) && zeroed(1) && tasksLeftOpen == 0;
+  }
 };
 
 }  // namespace sim

@@ -45,7 +45,7 @@ const char* rowName(int row) {
 
 }  // namespace
 
-bool printSizes(std::ostream& out, MexFunctionPtr entry, std::string& error) {
+bool sizesText(MexFunctionPtr entry, std::string& out, std::string& error) {
   mxArray* empty = standinCreateArray(mxDOUBLE_CLASS, 0, 0, mxREAL);
   mxArray* flag = standinCreateScalar(mxDOUBLE_CLASS, 0.0);
   mxArray* plhs[1] = {nullptr};
@@ -61,7 +61,7 @@ bool printSizes(std::ostream& out, MexFunctionPtr entry, std::string& error) {
     for (int row = 0; row < SFCN_SIZES_COUNT; ++row) {
       char line[80];
       std::snprintf(line, sizeof line, "%2d  %-20s %.0f\n", row, rowName(row), rows[row]);
-      out << line;
+      out += line;
     }
   }
   for (mxArray* array : {plhs[0], empty, flag})

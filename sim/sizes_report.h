@@ -1,7 +1,6 @@
 // The block's sizes as a stand-alone set-up call returns them.
 #pragma once
 
-#include <ostream>
 #include <string>
 
 #include "standin_host/host_calls.h"
@@ -9,7 +8,8 @@
 namespace sim {
 
 // Makes a stand-alone set-up call and prints the 38 rows of the sizes vector
-// with their field names. Returns false with the raised message on failure.
-bool printSizes(std::ostream& out, MexFunctionPtr entry, std::string& error);
+// with their field names into out. Returns false with the raised message on
+// failure.
+bool sizesText(MexFunctionPtr entry, std::string& out, std::string& error);
 
 }  // namespace sim

@@ -1,7 +1,9 @@
 #include "sim/summary.h"
 
+#include <algorithm>
 #include <cstdio>
-#include <vector>
+
+#include "sim/trace_csv.h"
 
 namespace sim {
 namespace {
@@ -12,32 +14,76 @@ std::string volts(double value) {
   return text;
 }
 
-void printList(std::ostream& out, const char* label, const std::vector<std::string>& items) {
-  out << label << items.size() << "\n";
-  for (const std::string& item : items) out << "  " << item << "\n";
+class Lines {
+ public:
+  explicit Lines(bool problemsOnly) : problemsOnly_(problemsOnly) {}
+  void add(const std::string& label, const std::string& text, bool problem) {
+    if (problemsOnly_ && !problem) return;
+    std::string padded = label;
+    if (!label.empty()) padded.resize(std::max<size_t>(label.size() + 1, 12), ' ');
+    text_ += padded + text + "\n";
+  }
+  std::string text() const { return text_; }
+
+ private:
+  bool problemsOnly_;
+  std::string text_;
+};
+
+// One line per distinct message, cut to the width, with its count.
+void addMessages(Lines& lines, const char* label, const MessageTally& tally, size_t width) {
+  lines.add(label, std::to_string(tally.total()), tally.total() > 0);
+  for (const MessageTally::Entry& entry : tally.entries()) {
+    std::string suffix = entry.count > 1 ? " (" + std::to_string(entry.count) + " times)" : "";
+    std::string text = entry.text;
+    for (char& c : text)
+      if (static_cast<unsigned char>(c) < 0x20) c = ' ';
+    size_t room = width > suffix.size() + 8 ? width - suffix.size() - 2 : 8;
+    if (text.size() > room) text = text.substr(0, room - 3) + "...";
+    lines.add("", "  " + text + suffix, true);
+  }
+  if (tally.untold() > 0)
+    lines.add("", "  and " + std::to_string(tally.untold()) + " more of other texts", true);
+}
+
+std::string channelLine(const ChannelFigures& figures, bool zeroed) {
+  std::string state = zeroed ? volts(0.0) : "NOT ZEROED, held at " + volts(figures.finalVolts);
+  return "writes " + std::to_string(figures.writes) + ", refused " +
+         std::to_string(figures.refused) + ", min " + volts(figures.minVolts) + ", max " +
+         volts(figures.maxVolts) + ", after shutdown " + state;
 }
 
 }  // namespace
 
-void printSummary(std::ostream& out, const SummaryContext& context, const RunResult& result) {
-  out << "module      " << context.modulePath << "\n";
-  out << "block       " << context.blockPath << "\n";
-  out << "input       " << context.inputDescription << "\n";
-  out << "steps       " << result.steps.size() << " of " << context.dt << " s\n";
+const char* resultWord(const RunResult& result) {
+  if (!result.completed) return "stopped";
+  return result.clean() ? "completed" : "completed with faults";
+}
+
+std::string summaryText(const SummaryContext& context, const RunResult& result) {
+  Lines lines(context.problemsOnly);
+  lines.add("module", context.modulePath, false);
+  lines.add("block", context.blockPath, false);
+  lines.add("input", context.inputDescription, false);
+  lines.add("steps", std::to_string(result.steps) + " of " + shortestDecimal(context.dt) + " s",
+            false);
   for (size_t ch = 0; ch < result.channels.size(); ++ch) {
     const ChannelFigures& figures = result.channels[ch];
-    out << "Dev1/ao" << ch << "    writes " << figures.writes << ", refused " << figures.refused
-        << ", min " << volts(figures.minVolts) << ", max " << volts(figures.maxVolts) << ", final "
-        << volts(figures.finalVolts) << "\n";
+    lines.add("Dev1/ao" + std::to_string(ch), channelLine(figures, result.zeroed(ch)),
+              figures.refused > 0 || !result.zeroed(ch));
   }
   if (result.unassigned.writes > 0)
-    out << "no channel  writes " << result.unassigned.writes << ", refused "
-        << result.unassigned.refused << "\n";
-  printList(out, "warnings    ", result.warnings);
-  printList(out, "dialogs     ", result.dialogs);
-  printList(out, "errors      ", result.errors);
-  out << "tasks open  " << result.tasksLeftOpen << "\n";
-  out << "result      " << (result.completed ? "completed" : "stopped") << "\n";
+    lines.add("no channel",
+              "writes " + std::to_string(result.unassigned.writes) + ", refused " +
+                  std::to_string(result.unassigned.refused),
+              result.unassigned.refused > 0);
+  addMessages(lines, "warnings", result.warnings, context.width);
+  addMessages(lines, "dialogs", result.dialogs, context.width);
+  lines.add("errors", std::to_string(result.errors.size()), !result.errors.empty());
+  for (const std::string& error : result.errors) lines.add("", "  " + error, true);
+  lines.add("tasks open", std::to_string(result.tasksLeftOpen), result.tasksLeftOpen != 0);
+  lines.add("result", resultWord(result), !result.clean());
+  return lines.text();
 }
 
 }  // namespace sim

@@ -1,7 +1,6 @@
 // The short text a user reads after a run.
 #pragma once
 
-#include <ostream>
 #include <string>
 
 #include "sim/run_result.h"
@@ -13,8 +12,15 @@ struct SummaryContext {
   std::string blockPath;
   std::string inputDescription;
   double dt = 0.0;
+  size_t width = 100;  // longest line of a listed message
+  bool problemsOnly = false;
 };
 
-void printSummary(std::ostream& out, const SummaryContext& context, const RunResult& result);
+// One line per figure; with problemsOnly, only the lines that show a problem
+// (nothing at all for a clean run).
+std::string summaryText(const SummaryContext& context, const RunResult& result);
+
+// "completed", "completed with faults" or "stopped".
+const char* resultWord(const RunResult& result);
 
 }  // namespace sim

@@ -3,23 +3,32 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <fstream>
-#include <sstream>
-#include <vector>
 
 namespace sim {
 namespace {
 
-constexpr double kWidth = 800, kHeight = 440;
-constexpr double kLeft = 70, kRight = 150, kTop = 50, kBottom = 60;
+constexpr size_t kMostStretches = 2000;
+constexpr double kWidth = 800, kHeight = 520;
+constexpr double kLeft = 70, kRight = 150, kTop = 50, kPanel = 180, kGap = 40;
 constexpr double kBandLow = 0.0, kBandHigh = 5.0;
+constexpr size_t kLongestTitle = 80;
 const char* const kColours[2] = {"#1f77b4", "#d62728"};
+const char* const kRefusedColour = "#ff7f0e";
 
-struct Axes {
-  double t0, t1, v0, v1;
-  double x(double t) const { return kLeft + (t - t0) / (t1 - t0) * (kWidth - kLeft - kRight); }
-  double y(double v) const { return kTop + (v1 - v) / (v1 - v0) * (kHeight - kTop - kBottom); }
-};
+std::string format(const char* pattern, double a) {
+  char text[64];
+  std::snprintf(text, sizeof text, pattern, a);
+  return text;
+}
+
+std::string px(double value) {
+  return format("%.2f", value);
+}
+
+std::string label(double value) {
+  if (std::fabs(value) < 1e-300) value = 0.0;  // no "-0" on an axis
+  return format("%.4g", value);
+}
 
 std::string escaped(const std::string& text) {
   std::string out;
@@ -34,140 +43,182 @@ std::string escaped(const std::string& text) {
       case '&':
         out += "&amp;";
         break;
-      case '"':
-        out += "&quot;";
+      case '\'':
+        out += "&apos;";
         break;
       default:
-        out += c;
+        out += static_cast<unsigned char>(c) < 0x20 ? ' ' : c;
     }
   }
   return out;
 }
 
-std::string number(double value) {
-  if (std::fabs(value) < 1e-12) value = 0.0;  // no "-0" on an axis
-  char text[32];
-  std::snprintf(text, sizeof text, "%.4g", value);
-  return text;
+// A title that fits the picture: the middle of a long one gives way.
+std::string shortened(const std::string& title) {
+  if (title.size() <= kLongestTitle) return title;
+  size_t keep = (kLongestTitle - 3) / 2;
+  size_t head = keep, tail = title.size() - keep;
+  // Never cut inside a UTF-8 sequence.
+  while (head > 0 && (static_cast<unsigned char>(title[head]) & 0xC0) == 0x80) --head;
+  while (tail < title.size() && (static_cast<unsigned char>(title[tail]) & 0xC0) == 0x80) ++tail;
+  return title.substr(0, head) + "..." + title.substr(tail);
 }
 
-// A round tick spacing (1, 2 or 5 times a power of ten) giving about n ticks.
+// A round tick spacing (1, 2 or 5 times a power of ten) giving at most about
+// n ticks; 0 when the span is too small to divide.
 double tickStep(double span, int n) {
   double raw = span / n;
+  if (!(raw > 0.0) || !std::isfinite(raw)) return 0.0;
   double power = std::pow(10.0, std::floor(std::log10(raw)));
   for (double m : {1.0, 2.0, 5.0})
     if (m * power >= raw) return m * power;
   return 10.0 * power;
 }
 
-Axes axesFor(const RunResult& result) {
-  Axes axes{0.0, 1.0, kBandLow - 0.5, kBandHigh + 0.5};
-  if (!result.steps.empty()) axes.t1 = std::max(result.steps.back().time, 1e-9);
-  for (const StepRecord& step : result.steps) {
-    for (double v : step.actual) {
-      axes.v0 = std::min(axes.v0, std::floor(v) - 0.5);
-      axes.v1 = std::max(axes.v1, std::ceil(v) + 0.5);
-    }
-  }
-  return axes;
-}
+struct Axis {  // a value range mapped onto a pixel range
+  double v0, v1, p0, p1;
+  double at(double v) const { return p0 + (v - v0) / (v1 - v0) * (p1 - p0); }
+};
 
-void drawBandAndGrid(std::ostream& svg, const Axes& a) {
-  svg << "<rect x='" << a.x(a.t0) << "' y='" << a.y(kBandHigh) << "' width='"
-      << a.x(a.t1) - a.x(a.t0) << "' height='" << a.y(kBandLow) - a.y(kBandHigh)
-      << "' fill='#e8f4e8'/>\n";
-  double vStep = tickStep(a.v1 - a.v0, 8);
-  for (double v = std::ceil(a.v0 / vStep) * vStep; v <= a.v1 + 1e-9; v += vStep) {
-    svg << "<line x1='" << a.x(a.t0) << "' x2='" << a.x(a.t1) << "' y1='" << a.y(v) << "' y2='"
-        << a.y(v) << "' stroke='#ddd'/>\n";
-    svg << "<text x='" << a.x(a.t0) - 8 << "' y='" << a.y(v) + 4 << "' text-anchor='end'>"
-        << number(v) << "</text>\n";
+// Tick values of [v0, v1], counted by index so that no rounding can add one
+// past the end or loop forever.
+std::vector<double> ticks(double v0, double v1, int n) {
+  std::vector<double> values;
+  double step = tickStep(v1 - v0, n);
+  if (step == 0.0) return {v0, v1};
+  double first = std::ceil(v0 / step - 1e-9);
+  for (int i = 0; i <= 2 * n + 1; ++i) {
+    double value = (first + i) * step;
+    if (value > v1 + step * 1e-9) break;
+    values.push_back(std::min(value, v1));
   }
-  double tStep = tickStep(a.t1 - a.t0, 8);
-  for (double t = a.t0; t <= a.t1 + 1e-9; t += tStep) {
-    svg << "<line x1='" << a.x(t) << "' x2='" << a.x(t) << "' y1='" << a.y(a.v0) << "' y2='"
-        << a.y(a.v0) + 5 << "' stroke='#333'/>\n";
-    svg << "<text x='" << a.x(t) << "' y='" << a.y(a.v0) + 20 << "' text-anchor='middle'>"
-        << number(t) << "</text>\n";
-  }
-}
-
-void drawAxes(std::ostream& svg, const Axes& a) {
-  svg << "<polyline points='" << a.x(a.t0) << "," << a.y(a.v1) << " " << a.x(a.t0) << ","
-      << a.y(a.v0) << " " << a.x(a.t1) << "," << a.y(a.v0) << "' fill='none' stroke='#333'/>\n";
-  svg << "<text x='" << (a.x(a.t0) + a.x(a.t1)) / 2 << "' y='" << kHeight - 15
-      << "' text-anchor='middle'>time (s)</text>\n";
-  svg << "<text transform='translate(20," << (a.y(a.v0) + a.y(a.v1)) / 2
-      << ") rotate(-90)' text-anchor='middle'>output (V)</text>\n";
-}
-
-// Points of one output, at most about 2 x kMaxBuckets of them: a long run is
-// cut into time buckets, each drawn by its lowest and highest level in the
-// order they came, so the plot keeps its envelope at any length.
-constexpr size_t kMaxBuckets = 2000;
-
-void drawSeries(std::ostream& svg, const Axes& a, const RunResult& result, size_t channel) {
-  svg << "<polyline class='series' id='ao" << channel << "' fill='none' stroke='"
-      << kColours[channel] << "' stroke-width='1.5' points='";
-  const std::vector<StepRecord>& steps = result.steps;
-  auto point = [&](size_t k) {
-    svg << a.x(steps[k].time) << "," << a.y(steps[k].actual[channel]) << " ";
-  };
-  if (steps.size() <= kMaxBuckets) {
-    // An output holds its level until the next write: draw steps, not ramps.
-    for (size_t k = 0; k < steps.size(); ++k) {
-      if (k > 0) svg << a.x(steps[k].time) << "," << a.y(steps[k - 1].actual[channel]) << " ";
-      point(k);
-    }
-  } else {
-    for (size_t bucket = 0; bucket < kMaxBuckets; ++bucket) {
-      size_t first = bucket * steps.size() / kMaxBuckets;
-      size_t last = (bucket + 1) * steps.size() / kMaxBuckets;
-      size_t low = first, high = first;
-      for (size_t k = first; k < last; ++k) {
-        if (steps[k].actual[channel] < steps[low].actual[channel]) low = k;
-        if (steps[k].actual[channel] > steps[high].actual[channel]) high = k;
-      }
-      point(std::min(low, high));
-      point(std::max(low, high));
-    }
-  }
-  svg << "'/>\n";
-}
-
-void drawLegend(std::ostream& svg) {
-  double x = kWidth - kRight + 20, y = kTop + 10;
-  const char* labels[3] = {"Dev1/ao0", "Dev1/ao1", "0-5 V range"};
-  for (int i = 0; i < 3; ++i) {
-    double row = y + 22 * i;
-    if (i < 2)
-      svg << "<line x1='" << x << "' x2='" << x + 24 << "' y1='" << row << "' y2='" << row
-          << "' stroke='" << kColours[i] << "' stroke-width='3'/>\n";
-    else
-      svg << "<rect x='" << x << "' y='" << row - 6
-          << "' width='24' height='12' fill='#e8f4e8'/>\n";
-    svg << "<text x='" << x + 30 << "' y='" << row + 4 << "'>" << labels[i] << "</text>\n";
-  }
+  return values;
 }
 
 }  // namespace
 
-bool writeSvgPlot(const std::string& path, const std::string& title, const RunResult& result) {
-  Axes axes = axesFor(result);
-  std::ostringstream svg;
-  svg << "<?xml version='1.0' encoding='UTF-8'?>\n"
-      << "<svg xmlns='http://www.w3.org/2000/svg' width='" << kWidth << "' height='" << kHeight
-      << "' viewBox='0 0 " << kWidth << " " << kHeight
-      << "' font-family='sans-serif' font-size='12'>\n"
-      << "<rect width='100%' height='100%' fill='white'/>\n"
-      << "<text x='" << kLeft << "' y='28' font-size='16'>" << escaped(title) << "</text>\n";
-  drawBandAndGrid(svg, axes);
-  drawAxes(svg, axes);
-  for (size_t channel = 0; channel < 2; ++channel) drawSeries(svg, axes, result, channel);
-  drawLegend(svg);
-  svg << "</svg>\n";
-  std::ofstream file(path);
-  return file && (file << svg.str()) && file.flush();
+bool plottableSpan(int64_t steps, double dt) {
+  return std::isfinite(static_cast<double>(steps) * dt);
+}
+
+SvgPlot::SvgPlot(int64_t steps, double dt) : steps_(std::max<int64_t>(steps, 1)), dt_(dt) {
+  size_t count = static_cast<size_t>(std::min<int64_t>(steps_, kMostStretches));
+  for (auto& channel : stretches_) channel.resize(count);
+}
+
+void SvgPlot::add(const StepRecord& step) {
+  if (step.shutdown || step.step < 0 || step.step >= steps_) return;
+  size_t index =
+      static_cast<size_t>(step.step * static_cast<int64_t>(stretches_[0].size()) / steps_);
+  for (size_t ch = 0; ch < 2; ++ch) {
+    Stretch& s = stretches_[ch][index];
+    double v = step.actual[ch];
+    if (s.firstStep < 0) {
+      s.firstStep = step.step;
+      s.first = s.low = s.high = v;
+    }
+    if (v < s.low) {
+      s.low = v;
+      s.lowFirst = false;
+    }
+    if (v > s.high) {
+      s.high = v;
+      s.lowFirst = true;
+    }
+    s.last = v;
+    s.lastStep = step.step;
+    if (step.writes[ch].written && step.writes[ch].status < 0) ++s.refused;
+  }
+}
+
+std::string SvgPlot::drawPanel(size_t channel, double top) const {
+  const std::vector<Stretch>& stretches = stretches_[channel];
+  double low = kBandLow - 0.5, high = kBandHigh + 0.5;
+  for (const Stretch& s : stretches) {
+    if (s.firstStep < 0 || !std::isfinite(s.low) || !std::isfinite(s.high)) continue;
+    low = std::min(low, std::floor(s.low) - 0.5);
+    high = std::max(high, std::ceil(s.high) + 0.5);
+  }
+  Axis time{0.0, static_cast<double>(steps_) * dt_, kLeft, kWidth - kRight};
+  Axis volts{low, high, top + kPanel, top};
+  std::string svg;
+  svg += "<rect x='" + px(time.p0) + "' y='" + px(volts.at(kBandHigh)) + "' width='" +
+         px(time.p1 - time.p0) + "' height='" + px(volts.at(kBandLow) - volts.at(kBandHigh)) +
+         "' fill='#e8f4e8'/>\n";
+  for (double v : ticks(low, high, 5)) {
+    svg += "<line x1='" + px(time.p0) + "' x2='" + px(time.p1) + "' y1='" + px(volts.at(v)) +
+           "' y2='" + px(volts.at(v)) + "' stroke='#ddd'/>\n";
+    svg += "<text x='" + px(time.p0 - 8) + "' y='" + px(volts.at(v) + 4) + "' text-anchor='end'>" +
+           label(v) + "</text>\n";
+  }
+  svg += "<polyline points='" + px(time.p0) + "," + px(top) + " " + px(time.p0) + "," +
+         px(top + kPanel) + " " + px(time.p1) + "," + px(top + kPanel) +
+         "' fill='none' stroke='#333'/>\n";
+  svg += "<text x='" + px(time.p0 + 6) + "' y='" + px(top + 14) + "' fill='" + kColours[channel] +
+         "'>Dev1/ao" + std::to_string(channel) + "</text>\n";
+  // An output holds its level until the next write: each step is drawn as a
+  // level held for dt; a stretch of many steps as its envelope.
+  std::string line, marks;
+  for (const Stretch& s : stretches) {
+    if (s.firstStep < 0) continue;
+    double t0 = time.at(static_cast<double>(s.firstStep) * dt_);
+    double t1 = time.at(static_cast<double>(s.lastStep + 1) * dt_);
+    double mid = (t0 + t1) / 2;
+    line += px(t0) + "," + px(volts.at(s.first)) + " ";
+    if (s.firstStep != s.lastStep) {
+      double a = s.lowFirst ? s.low : s.high, b = s.lowFirst ? s.high : s.low;
+      line += px(mid) + "," + px(volts.at(a)) + " " + px(mid) + "," + px(volts.at(b)) + " ";
+    }
+    line += px(t1) + "," + px(volts.at(s.last)) + " ";
+    if (s.refused > 0) marks += "M" + px(mid) + "," + px(top + 2) + "l-4,-7h8z";
+  }
+  svg += "<polyline class='series' id='ao" + std::to_string(channel) + "' fill='none' stroke='" +
+         kColours[channel] + "' stroke-width='1.5' points='" + line + "'/>\n";
+  if (!marks.empty())
+    svg += "<path class='refused' id='ao" + std::to_string(channel) + "-refused' fill='" +
+           kRefusedColour + "' d='" + marks + "'/>\n";
+  return svg;
+}
+
+std::string SvgPlot::render(const std::string& title) const {
+  std::string svg = "<?xml version='1.0' encoding='UTF-8'?>\n";
+  svg += "<svg xmlns='http://www.w3.org/2000/svg' width='" + px(kWidth) + "' height='" +
+         px(kHeight) + "' viewBox='0 0 " + px(kWidth) + " " + px(kHeight) +
+         "' font-family='sans-serif' font-size='12'>\n";
+  svg += "<rect width='100%' height='100%' fill='white'/>\n";
+  svg += "<text x='" + px(kLeft) + "' y='28' font-size='16'>" + escaped(shortened(title)) +
+         "</text>\n";
+  double tops[2] = {kTop, kTop + kPanel + kGap};
+  for (size_t ch = 0; ch < 2; ++ch) svg += drawPanel(ch, tops[ch]);
+  Axis time{0.0, static_cast<double>(steps_) * dt_, kLeft, kWidth - kRight};
+  double axisY = tops[1] + kPanel;
+  for (double t : ticks(time.v0, time.v1, 8)) {
+    for (double top : tops)
+      svg += "<line class='tick' x1='" + px(time.at(t)) + "' x2='" + px(time.at(t)) + "' y1='" +
+             px(top + kPanel) + "' y2='" + px(top + kPanel + 5) + "' stroke='#333'/>\n";
+    svg += "<text x='" + px(time.at(t)) + "' y='" + px(axisY + 20) + "' text-anchor='middle'>" +
+           label(t) + "</text>\n";
+  }
+  svg += "<text x='" + px((time.p0 + time.p1) / 2) + "' y='" + px(kHeight - 15) +
+         "' text-anchor='middle'>time (s)</text>\n";
+  svg += "<text transform='translate(20," + px((kTop + axisY) / 2) +
+         ") rotate(-90)' text-anchor='middle'>output (V)</text>\n";
+  double x = kWidth - kRight + 20, y = kTop + 10;
+  const char* labels[4] = {"Dev1/ao0", "Dev1/ao1", "0-5 V range", "refused write"};
+  for (int i = 0; i < 4; ++i) {
+    std::string row = px(y + 22 * i);
+    std::string mid = px(y + 22 * i - 6);
+    if (i < 2)
+      svg += "<line x1='" + px(x) + "' x2='" + px(x + 24) + "' y1='" + row + "' y2='" + row +
+             "' stroke='" + kColours[i] + "' stroke-width='3'/>\n";
+    else if (i == 2)
+      svg += "<rect x='" + px(x) + "' y='" + mid + "' width='24' height='12' fill='#e8f4e8'/>\n";
+    else
+      svg += "<path d='M" + px(x + 12) + "," + px(y + 22 * i + 5) + "l-5,-9h10z' fill='" +
+             kRefusedColour + "'/>\n";
+    svg += "<text x='" + px(x + 30) + "' y='" + px(y + 22 * i + 4) + "'>" + labels[i] + "</text>\n";
+  }
+  return svg + "</svg>\n";
 }
 
 }  // namespace sim

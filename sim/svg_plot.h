@@ -1,15 +1,43 @@
-// An SVG plot of both outputs over time.
+// An SVG plot of both outputs over time, gathered step by step in constant
+// memory: two panels (ao0 above, ao1 below) sharing the time axis.
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "sim/run_result.h"
 
 namespace sim {
 
-// Plots the card's output volts of ao0 and ao1 against time, with axes,
-// units, the 0-5 V band and a legend. Returns false when the file cannot be
-// written.
-bool writeSvgPlot(const std::string& path, const std::string& title, const RunResult& result);
+class SvgPlot {
+ public:
+  // A run of steps of dt seconds each; steps * dt must be finite.
+  SvgPlot(int64_t steps, double dt);
+  void add(const StepRecord& step);  // the shutdown row is not plotted
+  // The whole picture: axes with units, the 0-5 V band, each output as the
+  // level it holds through each step (the last one included), refused
+  // writes marked, and a legend. Runs longer than a couple of thousand steps
+  // are drawn as the lowest and highest level of each stretch of time.
+  std::string render(const std::string& title) const;
+
+ private:
+  struct Stretch {  // of one channel over one stretch of steps
+    int64_t firstStep = -1;
+    int64_t lastStep = -1;
+    double first = 0.0, last = 0.0, low = 0.0, high = 0.0;
+    bool lowFirst = true;  // the lowest level came before the highest
+    int64_t refused = 0;
+  };
+  std::string drawPanel(size_t channel, double top) const;
+
+  int64_t steps_;
+  double dt_;
+  std::array<std::vector<Stretch>, 2> stretches_;
+};
+
+// The step count and size give a plot whose time axis is finite.
+bool plottableSpan(int64_t steps, double dt);
 
 }  // namespace sim

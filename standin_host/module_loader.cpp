@@ -5,6 +5,8 @@
 #include <cstring>
 #include <string>
 
+#include "standin_host/module_file_extent.h"
+
 #ifdef _WIN32
 #include <windows.h>
 #else
@@ -154,6 +156,9 @@ extern "C" StandinLoadStatus standinLoadModule(const char* path, StandinModule* 
     return fail(STANDIN_LOAD_UNLOADABLE, path, "a directory", message, messageSize);
   }
   std::string error;
+  if (!standin::moduleFileIsWhole(path, error)) {
+    return fail(STANDIN_LOAD_UNLOADABLE, path, error.c_str(), message, messageSize);
+  }
   void* handle = openLibrary(loadablePath(path), &error);
   if (handle == nullptr) {
     return fail(STANDIN_LOAD_UNLOADABLE, path, error.c_str(), message, messageSize);

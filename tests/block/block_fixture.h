@@ -1,7 +1,6 @@
 // A host record and a fresh card for each block test. The device state is
 // module-wide, so every test starts it from the zeros of a just-loaded module.
-#ifndef TWINVOLTS_TESTS_BLOCK_BLOCK_FIXTURE_H
-#define TWINVOLTS_TESTS_BLOCK_BLOCK_FIXTURE_H
+#pragma once
 
 #include <gtest/gtest.h>
 
@@ -11,26 +10,19 @@
 #include "simcard/simcard.h"
 #include "standin_host/host_calls.h"
 #include "standin_host/host_record.h"
+#include "tests/support/fresh_host_test.h"
 
-class BlockTest : public ::testing::Test {
+class BlockTest : public FreshHostTest {
  protected:
   void SetUp() override {
-    standinReset();
-    simcardReset();
-    SFcnTaskAo0 = 0;
-    SFcnTaskAo1 = 0;
-    ao0Value = 0.0;
-    ao1Value = 0.0;
-    samplesWritten = 0;
-    tasksHeld = false;
-    twinvolts::runReport = {};
+    FreshHostTest::SetUp();
+    fresh::resetModuleState();
     record_ = standinNewHostRecord("twinvolts", "model/Analog Out");
   }
 
   void TearDown() override {
     standinFreeHostRecord(record_);
-    simcardReset();
-    standinReset();
+    FreshHostTest::TearDown();
   }
 
   // Runs outputs on a 2-wide input connected to port 0.
@@ -50,5 +42,3 @@ class BlockTest : public ::testing::Test {
   SFcnRecord* record_ = nullptr;
   double input_[2] = {0.0, 0.0};
 };
-
-#endif

@@ -1,8 +1,7 @@
 // Writer hooks that remember every call, with what the pointers showed at
 // the time of the call (the writers' pairs and copies live only that long),
 // and a fixture with a host record that uses them.
-#ifndef TWINVOLTS_TESTS_RTW_HOOK_RECORDER_H
-#define TWINVOLTS_TESTS_RTW_HOOK_RECORDER_H
+#pragma once
 
 #include <gtest/gtest.h>
 #include <stdint.h>
@@ -13,6 +12,9 @@
 
 #include "gateway/sfcn_record.h"
 #include "rtw/rtw_writers.h"
+
+// The complex-data bit of a data type id, as the host writes it.
+constexpr int32_t kComplexBit = 0x10000;
 
 enum class HookKind { kLine, kNameValue, kParam };
 
@@ -68,5 +70,3 @@ class RtwWriterTest : public ::testing::Test {
   HostInfo host{};
   HookRecorder hooks;
 };
-
-#endif

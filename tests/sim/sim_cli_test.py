@@ -1,48 +1,58 @@
 #!/usr/bin/env python3
-"""twinvolts-sim from the outside: summaries, trace, plot and error exits.
+"""twinvolts-sim from the outside: summaries, trace, plot, faults and refusals.
 
-Usage: sim_cli_test.py SIM MODULE NOT_A_MODULE [EMULATOR...]
+Usage: sim_cli_test.py SIM MODULE NOT_A_MODULE DOCS_SVG [EMULATOR...]
 With an emulator (wine) the paths handed to the program are turned into
 Windows paths on drive Z:, which wine maps to the root of the file system.
 """
 import csv
+import io
 import os
 import re
+import signal
 import subprocess
 import sys
 import tempfile
 import unittest
 import xml.etree.ElementTree as ET
 
-SIM, MODULE, NOT_A_MODULE = sys.argv[1:4]
-EMULATOR = sys.argv[4:]
+SIM, MODULE, NOT_A_MODULE, DOCS_SVG = sys.argv[1:5]
+EMULATOR = sys.argv[5:]
 del sys.argv[1:]
+NATIVE_LINUX = not EMULATOR and sys.platform.startswith("linux")
 
 
 def host_path(path):
-    if not EMULATOR:
+    if not EMULATOR or path == "-":
         return path
     return "Z:" + os.path.abspath(path).replace("/", "\\")
 
 
-def run(*args, module=MODULE):
+def run(*args, module=MODULE, stdout=subprocess.PIPE, cwd=None):
     command = EMULATOR + [SIM]
     if module is not None:
         command += ["--module", host_path(module)]
     command += list(args)
     env = dict(os.environ, WINEDEBUG="-all")
-    done = subprocess.run(command, capture_output=True, text=True, timeout=300, env=env)
-    return done.returncode, done.stdout.replace("\r\n", "\n"), done.stderr.replace("\r\n", "\n")
+    done = subprocess.run(command, stdout=stdout, stderr=subprocess.PIPE, timeout=300, env=env,
+                          cwd=cwd)
+    text = lambda b: (b or b"").decode("utf-8", "replace").replace("\r\n", "\n")
+    return done.returncode, text(done.stdout), text(done.stderr)
 
 
 def channel_figures(summary, channel):
     line = re.search(r"^Dev1/ao%d\s+(.*)$" % channel, summary, re.M).group(1)
-    figures = dict(re.findall(r"(\w+) (-?[\d.]+)", line))
-    return {key: float(value) for key, value in figures.items()}
+    figures = {key: float(value) for key, value in re.findall(r"(\w+) (-?[\d.]+)", line)}
+    figures["after"] = line.split("after shutdown ")[1]
+    return figures
 
 
 def summary_field(summary, name):
     return re.search(r"^%s\s+(.*)$" % re.escape(name), summary, re.M).group(1)
+
+
+def read_trace(text):
+    return list(csv.DictReader(io.StringIO(text)))
 
 
 class Workdir(unittest.TestCase):
@@ -55,43 +65,46 @@ class Workdir(unittest.TestCase):
     def path(self, name):
         return os.path.join(self.dir.name, name)
 
-    def write_csv(self, text):
-        path = self.path("input.csv")
-        with open(path, "w") as f:
-            f.write(text)
-        return host_path(path)
+    def write(self, name, data):
+        with open(self.path(name), "wb") as f:
+            f.write(data.encode() if isinstance(data, str) else data)
+        return host_path(self.path(name))
+
+    def read(self, name):
+        with open(self.path(name), newline="") as f:
+            return f.read().replace("\r\n", "\n")
 
 
 class DefaultRun(Workdir):
     def test_summary_trace_and_plot(self):
-        trace, plot = self.path("trace.csv"), self.path("trace.svg")
-        status, out, err = run("--trace", host_path(trace), "--plot", host_path(plot))
+        status, out, err = run("--trace", host_path(self.path("t.csv")),
+                               "--plot", host_path(self.path("t.svg")))
         self.assertEqual(status, 0, err)
         self.assertEqual(summary_field(out, "steps"), "500 of 0.01 s")
         for channel in (0, 1):
             figures = channel_figures(out, channel)
             # 500 steps plus the zeroing write of shutdown
-            self.assertEqual(figures["writes"], 501)
-            self.assertEqual(figures["refused"], 0)
+            self.assertEqual((figures["writes"], figures["refused"]), (501, 0))
             self.assertAlmostEqual(figures["min"], 0.0, places=3)
             self.assertAlmostEqual(figures["max"], 5.0, places=3)
-            self.assertEqual(figures["final"], 0.0)
-        self.assertEqual(summary_field(out, "tasks open"), "0")
-        self.assertEqual(summary_field(out, "errors"), "0")
-        self.assertEqual(summary_field(out, "result"), "completed")
+            self.assertEqual(figures["after"], "0.000 V")
+        for field, value in (("tasks open", "0"), ("warnings", "0"), ("errors", "0"),
+                             ("result", "completed")):
+            self.assertEqual(summary_field(out, field), value)
 
-        with open(trace) as f:
-            rows = list(csv.DictReader(f))
-        self.assertEqual(len(rows), 500)
+        rows = read_trace(self.read("t.csv"))
+        self.assertEqual(len(rows), 501)
         self.assertEqual(rows[0]["step"], "0")
-        self.assertAlmostEqual(float(rows[100]["time_s"]), 1.0)
+        self.assertEqual(rows[100]["time_s"], "1")
+        self.assertEqual(rows[-1]["step"], "shutdown")
         for row in rows:
-            self.assertEqual(row["status"], "ok")
             for ch in ("ao0", "ao1"):
-                self.assertEqual(float(row[ch + "_requested_V"]), float(row[ch + "_actual_V"]))
-        self.assertEqual(float(rows[-1]["ao1_actual_V"]), 5.0)
+                self.assertEqual(row[ch + "_status"], "ok")
+                self.assertEqual(row[ch + "_requested_V"], row[ch + "_actual_V"])
+        self.assertEqual(rows[-2]["ao1_actual_V"], "5")
+        self.assertEqual((rows[-1]["ao0_actual_V"], rows[-1]["ao1_actual_V"]), ("0", "0"))
 
-        root = ET.parse(plot).getroot()
+        root = ET.parse(self.path("t.svg")).getroot()
         ns = {"svg": "http://www.w3.org/2000/svg"}
         series = {p.get("id"): p for p in root.iterfind(".//svg:polyline[@class='series']", ns)}
         self.assertEqual(sorted(series), ["ao0", "ao1"])
@@ -101,56 +114,88 @@ class DefaultRun(Workdir):
         for label in ("time (s)", "output (V)", "Dev1/ao0", "Dev1/ao1", "0-5 V range"):
             self.assertIn(label, texts)
 
-
-class CardBehaviour(Workdir):
-    def test_out_of_range_value_is_refused_and_output_holds(self):
-        trace = self.path("trace.csv")
-        status, out, err = run("--input", self.write_csv("ao0,ao1\n1,2\n7.5,-1\n3,4\n"),
-                               "--trace", host_path(trace))
+    def test_the_documented_plot_is_what_the_program_makes(self):
+        status, out, err = run("--quiet", "--plot", host_path(self.path("now.svg")))
         self.assertEqual(status, 0, err)
-        for channel in (0, 1):
-            figures = channel_figures(out, channel)
-            self.assertEqual((figures["writes"], figures["refused"]), (4, 1))
-        with open(trace) as f:
-            rows = list(csv.DictReader(f))
-        self.assertEqual([float(r["ao0_actual_V"]) for r in rows], [1.0, 1.0, 3.0])
-        self.assertEqual([float(r["ao1_actual_V"]) for r in rows], [2.0, 2.0, 4.0])
-        self.assertIn("ao1:", rows[1]["status"])
-        self.assertEqual(rows[2]["status"], "ok")
+        with open(DOCS_SVG) as docs:
+            self.assertEqual(self.read("now.svg"), docs.read(),
+                             "docs/default-run.svg is stale: make it again with "
+                             "twinvolts-sim --plot docs/default-run.svg")
 
-    def test_no_card_refuses_every_write(self):
-        status, out, err = run("--no-card", "--steps", "10")
-        self.assertEqual(status, 0, err)
-        # Without a card the tasks get no channel, so no write reaches an output.
-        for channel in (0, 1):
-            figures = channel_figures(out, channel)
-            self.assertEqual((figures["writes"], figures["max"]), (0, 0.0))
-        self.assertEqual(summary_field(out, "no channel"), "writes 22, refused 22")
-        self.assertEqual(summary_field(out, "tasks open"), "0")
+    def test_version_and_help(self):
+        status, out, err = run("--version", module=None)
+        self.assertEqual((status, err), (0, ""))
+        self.assertRegex(out, r"^twinvolts-sim \d+\.\d+\.\d+\S*\n$")
+        status, out, err = run("--help", module=None)
+        self.assertEqual((status, err), (0, ""))
+        self.assertIn("Exit status: 0 completed cleanly", out)
 
-    def test_injected_write_failure(self):
-        status, out, err = run("--fail-write-at", "5", "--steps", "10")
+    def test_trace_to_standard_output_sends_the_summary_to_standard_error(self):
+        status, out, err = run("--steps", "3", "--trace", "-")
         self.assertEqual(status, 0, err)
-        refused = [channel_figures(out, ch)["refused"] for ch in (0, 1)]
-        self.assertEqual(refused, [1, 0])  # write 5 is ao0's third
+        self.assertEqual([r["step"] for r in read_trace(out)], ["0", "1", "2", "shutdown"])
+        self.assertEqual(summary_field(err, "result"), "completed")
+
+
+class CardFaults(Workdir):
+    """Each row: options and input, exit status, per channel (writes, refused,
+    state after shutdown) and the trace's status of each channel per row."""
+
+    def test_faults_are_seen_in_summary_trace_and_exit_status(self):
+        ok, out_of_range, not_running, refused_any = "ok", "refused -", "refused -", "refused -"
+        rows = [
+            ("value out of range on one channel", ["--input", "1,2\n7.5,3\n3,4\n"], 3,
+             [(4, 1, "0.000 V"), (4, 0, "0.000 V")],
+             [(ok, ok), (out_of_range, ok), (ok, ok), (ok, ok)]),
+            ("no card: both refused at every row", ["--no-card", "--steps", "2"], 3,
+             [(3, 3, "0.000 V"), (3, 3, "0.000 V")],
+             [(refused_any, refused_any)] * 3),
+            ("zeroing write refused", ["--steps", "2", "--fail-write-at", "5"], 3,
+             [(3, 1, "NOT ZEROED, held at 2.500 V"), (3, 0, "0.000 V")],
+             [(ok, ok), (ok, ok), (refused_any, ok)]),
+            ("channel held by another task", ["--steps", "2", "--reserve", "ao1"], 3,
+             [(3, 0, "0.000 V"), (3, 3, "0.000 V")],
+             [(ok, not_running)] * 3),
+            ("card fails part-way and recovers", ["--steps", "3", "--fail-write-at", "3"], 3,
+             [(4, 1, "0.000 V"), (4, 0, "0.000 V")],
+             [(ok, ok), (refused_any, ok), (ok, ok), (ok, ok)]),
+        ]
+        for name, args, expected_status, channels, statuses in rows:
+            with self.subTest(name):
+                args = list(args)
+                if "--input" in args:
+                    args[1] = self.write("in.csv", args[1])
+                status, out, err = run(*args, "--trace", host_path(self.path("t.csv")))
+                self.assertEqual(status, expected_status, out + err)
+                self.assertEqual(summary_field(out, "result"), "completed with faults")
+                for ch, (writes, refused, after) in enumerate(channels):
+                    figures = channel_figures(out, ch)
+                    self.assertEqual((figures["writes"], figures["refused"], figures["after"]),
+                                     (writes, refused, after))
+                trace = read_trace(self.read("t.csv"))
+                self.assertEqual(len(trace), len(statuses))
+                for row, expected in zip(trace, statuses):
+                    for ch, prefix in enumerate(expected):
+                        self.assertTrue(row["ao%d_status" % ch].startswith(prefix), row)
+
+    def test_requested_values_read_back_exactly(self):
+        values = ["0.1", "4.999999999999999", "1e-320", "2.5000000000000004"]
+        text = "\n".join("%s,%s" % (v, v) for v in values) + "\n"
+        status, out, err = run("--input", self.write("in.csv", text),
+                               "--trace", host_path(self.path("t.csv")))
+        self.assertEqual(status, 0, err)
+        trace = read_trace(self.read("t.csv"))
+        self.assertEqual([r["ao0_requested_V"] for r in trace[:-1]], values)
 
     def test_long_run_counts_every_write(self):
         # Longer than the card's write trace holds: the counts must not stop.
         rows = ["2,3"] * 39999 + ["7.5,3"]
-        status, out, err = run("--input", self.write_csv("\n".join(rows) + "\n"))
-        self.assertEqual(status, 0, err)
+        status, out, err = run("--input", self.write("in.csv", "\n".join(rows) + "\n"))
+        self.assertEqual(status, 3, err)
         self.assertEqual(summary_field(out, "steps"), "40000 of 0.01 s")
         ao0, ao1 = channel_figures(out, 0), channel_figures(out, 1)
         self.assertEqual((ao0["writes"], ao0["refused"], ao0["max"]), (40001, 1, 2.0))
         self.assertEqual((ao1["writes"], ao1["refused"]), (40001, 0))
-
-    def test_byte_order_mark_does_not_eat_the_first_row(self):
-        path = self.path("bom.csv")
-        with open(path, "wb") as f:
-            f.write(b"\xef\xbb\xbf1,2\n3,4\n")
-        status, out, err = run("--input", host_path(path))
-        self.assertEqual(status, 0, err)
-        self.assertEqual(summary_field(out, "steps"), "2 of 0.01 s")
 
     def test_sizes_rows(self):
         status, out, err = run("--sizes")
@@ -166,28 +211,130 @@ class CardBehaviour(Workdir):
 
 
 class BadInput(Workdir):
-    def assertBadInput(self, result, expected):
-        status, out, err = result
-        self.assertEqual(status, 2, out + err)
-        self.assertIn(expected, err)
+    """Each row is refused before the first call into the module: exit status
+    2, one line on standard error that says why, no output file left."""
 
-    def test_module_files_that_cannot_be_used(self):
-        self.assertBadInput(run(module=self.path("missing.mexa64")), "missing.mexa64")
-        text = self.path("text.mexa64")
-        with open(text, "w") as f:
-            f.write("not a library\n")
-        self.assertBadInput(run(module=text), "text.mexa64")
-        self.assertBadInput(run(module=NOT_A_MODULE), "mexFunction")
+    def cut_module(self):
+        with open(MODULE, "rb") as f:
+            return self.write("cut" + os.path.splitext(MODULE)[1], f.read()[:8192])
 
-    def test_malformed_csv_names_the_line(self):
-        self.assertBadInput(run("--input", self.write_csv("1,2\n3,4,5\n")), ":2:")
-        self.assertBadInput(run("--input", self.write_csv("1,2\n3,volts\n")), ":2:")
+    def test_refusals(self):
+        names = iter(range(1000))
+        w = lambda data: self.write("in%d.csv" % next(names), data)
+        shared = w("1,2\n")
+        t, p = host_path(self.path("t.csv")), host_path(self.path("p.svg"))
+        out = ["--trace", t, "--plot", p]
+        rows = [
+            (["--bogus"], "unknown option '--bogus'"),
+            (["--dt", "-1"], "--dt needs a positive decimal number"),
+            (["--dt", "0x10"], "--dt needs a positive decimal number"),
+            (["--dt", "1e400"], "too large"),
+            (["--dt", "1e-400"], "zero or too small"),
+            (["--dt", "1e306", "--steps", "1000"] + out, "past the largest time"),
+            (["--steps", "2147483648"], "from 1 to 2147483647"),
+            (["--steps", "0"], "from 1 to 2147483647"),
+            (["--fail-write-at", "0"], "a write number from 1"),
+            (["--trace"], "--trace needs a value"),
+            (["--dt", "1", "--dt=2"], "--dt is given twice"),
+            (["--no-card=yes"], "--no-card takes no value"),
+            (["--steps", "5", "--input", w("1,2\n")] + out, "--steps"),
+            (["--sizes", "--trace", t], "--sizes makes only a set-up call"),
+            (["--no-card", "--reserve", "ao0"], "--reserve"),
+            (["--reserve", "ao2"], "ao0 or ao1"),
+            (["extra.so"], "module file is given twice"),
+            (["--trace", p, "--plot", p], "same file"),
+            (["--input", shared, "--trace", shared], "same file"),
+            (["--trace", host_path(self.path("no/such/dir/t.csv"))], "cannot write"),
+            (["--plot", host_path(self.dir.name)], "is a directory"),
+            (["--module", host_path(self.path("missing.mexa64"))] + out, "no such file"),
+            (["--module", self.write("text.mexa64", "not a library\n")] + out, "not a loadable library"),
+            (["--module", host_path(NOT_A_MODULE)] + out, "mexFunction"),
+            (["--module", self.cut_module()] + out, "cut short"),
+            (["--input", host_path(self.path("none.csv"))] + out, "No such file"),
+            (["--input", host_path(self.dir.name)] + out, "is a directory"),
+            (["--input", w("")] + out, "no rows"),
+            (["--input", w("\n\nao0,ao1\n")] + out, "no rows"),
+            (["--input", w("1,2\n3,4,5\n")] + out, ":2: expected 2 comma-separated"),
+            (["--input", w("1,2\nao0,ao1\n")] + out, ":2: 'ao0' is not a decimal"),
+            (["--input", w("1,2\n3,volts\n")] + out, ":2: 'volts' is not a decimal"),
+            (["--input", w("0x1,2\n")] + out, "'0x1' is not a decimal"),
+            (["--input", w("1,inf\n")] + out, "'inf' is not a decimal"),
+            (["--input", w("nan,1\n")] + out, "'nan' is not a decimal"),
+            (["--input", w("1,1e999\n")] + out, "too large for a double"),
+            (["--input", w("1;2\n")] + out, "looks separated by semicolons"),
+            (["--input", w("1\t2\n")] + out, "looks separated by tabs"),
+            (["--input", w("1,2\n".encode("utf-16"))] + out, "UTF-16"),
+            (["--input", w("1,2\n".encode("utf-32"))] + out, "UTF-32"),
+            (["--input", w("1,2\n".encode("utf-16-le"))] + out, "NUL bytes"),
+            (["--input", w(b"1,2\n\x01\x02\x03\n")] + out, "control bytes"),
+            (["--input", w(b"1,2\n\xff\xfe0,1\n")] + out, "not UTF-8"),
+            (["--input", w("1," + "9" * 300000 + "\n")] + out, "longer than"),
+            (["--input", w("1,\x1b[31m" + "x" * 200 + "\n")] + out, "control bytes"),
+            (["--input", w("1,\u00e9" + "x" * 200 + "\n")] + out,
+             "'\u00e9" + "x" * 29 + "..." + "x" * 27 + "' is not"),
+        ]
+        for args, expected in rows:
+            with self.subTest(args=" ".join(a[:40] for a in args)):
+                before = set(os.listdir(self.dir.name))
+                module = None if args[0] == "--module" else MODULE
+                status, stdout, err = run(*args, module=module)
+                self.assertEqual(status, 2, stdout + err)
+                self.assertEqual(stdout, "")
+                self.assertEqual(err.count("\n"), 1, err[:300])
+                self.assertLess(len(err), 400)
+                self.assertNotIn("\x1b", err)
+                self.assertIn(expected, err)
+                self.assertIn("try --help", err)
+                self.assertEqual(set(os.listdir(self.dir.name)), before)
 
-    def test_bad_options(self):
-        self.assertBadInput(run("--bogus"), "unknown option")
-        self.assertBadInput(run("--dt", "-1"), "--dt")
-        self.assertBadInput(run("--steps", "1000001"), "1 to 1000000")
-        self.assertBadInput(run("--trace"), "needs a value")
+
+@unittest.skipUnless(NATIVE_LINUX, "devices and peak memory of a native Linux program")
+class OutputsAndMemory(Workdir):
+    def test_devices_are_written_not_replaced_and_write_errors_count(self):
+        status, out, err = run("--steps", "3", "--trace", "/dev/null", "--plot", "/dev/null")
+        self.assertEqual(status, 0, err)
+        self.assertTrue(os.path.exists("/dev/null") and not os.path.isfile("/dev/null"))
+        with open("/dev/full", "w") as full:
+            status, out, err = run("--steps", "3", stdout=full)
+        self.assertEqual(status, 2)
+        self.assertIn("cannot write standard output", err)
+        with open("/dev/full", "w") as full:
+            status, out, err = run("--steps", "3", "--trace", "/dev/full")
+        self.assertEqual(status, 2)
+        self.assertIn("cannot write '/dev/full'", err)
+        self.assertEqual(err.count("\n"), 1)
+
+    def test_an_existing_output_is_replaced_whole(self):
+        self.write("t.csv", "old\n")
+        status, out, err = run("--steps", "2", "--trace", self.path("t.csv"))
+        self.assertEqual(status, 0, err)
+        self.assertEqual(len(read_trace(self.read("t.csv"))), 3)
+        self.assertEqual(os.listdir(self.dir.name), ["t.csv"])
+
+    def test_an_interrupted_run_leaves_no_file(self):
+        child = subprocess.Popen([SIM, "--module", MODULE, "--quiet", "--steps", "100000000",
+                                  "--trace", self.path("t.csv"), "--plot", self.path("p.svg")])
+        while not os.listdir(self.dir.name):
+            self.assertIsNone(child.poll())
+        child.send_signal(signal.SIGINT)
+        self.assertEqual(child.wait(timeout=60), -signal.SIGINT)
+        self.assertEqual(os.listdir(self.dir.name), [])
+
+    def peak_kb(self, steps):
+        # GNU time reports its child's peak alone; a child of this Python
+        # process would count Python's own memory as its floor.
+        command = ["/usr/bin/time", "-f", "%M", SIM, "--module", MODULE, "--quiet", "--steps",
+                   str(steps), "--trace", "/dev/null", "--plot", self.path("p.svg")]
+        done = subprocess.run(command, capture_output=True, text=True, timeout=120)
+        self.assertEqual(done.returncode, 0, done.stderr)
+        return int(done.stderr.split()[-1])
+
+    @unittest.skipUnless(os.path.exists("/usr/bin/time"), "needs GNU time (scripts/install-deps)")
+    def test_long_run_memory_stays_flat(self):
+        small, large = self.peak_kb(1000), self.peak_kb(2000000)
+        # A few megabytes: the plot of 2000 stretches against 1000, and the
+        # sanitizers' bookkeeping, but not a byte per step.
+        self.assertLess(large - small, 4096, "peak %d KB for 2e6 steps, %d KB for 1e3" % (large, small))
 
 
 if __name__ == "__main__":

@@ -1,0 +1,21 @@
+// The default input: a 0-5 V sine on ao0 (one period over the run) and a
+// 0-5 V ramp on ao1.
+#pragma once
+
+#include "sim/step_source.h"
+
+namespace sim {
+
+class BuiltInWaveforms : public StepSource {
+ public:
+  explicit BuiltInWaveforms(int64_t steps) : steps_(steps) {}
+  int64_t steps() const override { return steps_; }
+  std::string description() const override;
+  bool next(StepInput& volts, std::string& error) override;
+
+ private:
+  int64_t steps_;
+  int64_t done_ = 0;
+};
+
+}  // namespace sim

@@ -1,0 +1,16 @@
+// Numbers as a user writes them: the C locale's decimal floating point, with
+// none of strtod's other forms (hexadecimal, inf, nan).
+#pragma once
+
+#include <string_view>
+
+namespace sim {
+
+enum class DecimalRead { kOk, kNotANumber, kOutOfRange };
+
+// [+-] digits [. digits] [(e|E) [+-] digits], at least one digit before the
+// exponent. A value too small for a double reads as the nearest one (zero or
+// a subnormal); one too large is out of range.
+DecimalRead readDecimal(std::string_view text, double& value);
+
+}  // namespace sim

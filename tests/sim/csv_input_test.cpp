@@ -1,0 +1,59 @@
+// Reading an input file of volts: the forms a spreadsheet or editor writes.
+// Files that must be refused are in the command-line table (sim_cli_test.py).
+#include "sim/csv_input.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::vector<sim::StepInput> readAll(const std::string& text, std::string& error) {
+  std::string path = testing::TempDir() + "twinvolts_input.csv";
+  std::ofstream(path, std::ios::binary) << text;
+  std::vector<sim::StepInput> rows;
+  sim::CsvInput input;
+  if (input.open(path, error)) {
+    EXPECT_GT(input.steps(), 0);
+    sim::StepInput volts;
+    while (input.next(volts, error)) rows.push_back(volts);
+    EXPECT_EQ(static_cast<int64_t>(rows.size()), input.steps()) << text;
+  }
+  std::remove(path.c_str());
+  return rows;
+}
+
+TEST(CsvInput, ReadsTheFormsEditorsWrite) {
+  const char* texts[] = {
+      "ao0,ao1\n1.5,2\n0, 4.25\r\n",            // header, blanks, CRLF
+      "\n\n \"ao0\",\"ao1\"\n1.5,2\n\n0,4.25",  // header after blank lines, no last newline
+      "\xEF\xBB\xBF"
+      "1.5,2\n0,4.25\n",                   // byte-order mark
+      "\"1.5\",\"2\"\n+0.0,  4.25e0\t\n",  // quoted numbers, sign, exponent, tab
+  };
+  for (const char* text : texts) {
+    std::string error;
+    std::vector<sim::StepInput> rows = readAll(text, error);
+    ASSERT_EQ(rows.size(), 2u) << text << error;
+    EXPECT_EQ(rows[0][0], 1.5);
+    EXPECT_EQ(rows[0][1], 2.0);
+    EXPECT_EQ(rows[1][0], 0.0);
+    EXPECT_EQ(rows[1][1], 4.25);
+    EXPECT_TRUE(error.empty()) << error;
+  }
+}
+
+TEST(CsvInput, UnderflowReadsAsZeroAndDigitsAreExact) {
+  std::string error;
+  std::vector<sim::StepInput> rows = readAll("1e-400,-2e-330\n0.1,4.999999999999999\n", error);
+  ASSERT_EQ(rows.size(), 2u) << error;
+  EXPECT_EQ(rows[0][0], 0.0);
+  EXPECT_EQ(rows[0][1], 0.0);
+  EXPECT_EQ(rows[1][0], 0.1);
+  EXPECT_EQ(rows[1][1], 4.999999999999999);
+}
+
+}  // namespace

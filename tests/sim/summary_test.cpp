@@ -1,0 +1,77 @@
+// What the summary says about a run's faults, and the result word it ends with.
+#include "sim/summary.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+sim::RunResult cleanRun() {
+  sim::RunResult result;
+  result.steps = 3;
+  result.completed = true;
+  for (sim::ChannelFigures& channel : result.channels) channel.writes = 4;
+  return result;
+}
+
+std::string summary(const sim::RunResult& result, bool problemsOnly = false) {
+  sim::SummaryContext context{"m.so", "model/b", "built-in", 0.01, 60, problemsOnly};
+  return sim::summaryText(context, result);
+}
+
+TEST(Summary, FaultsMakeTheResultCompletedWithFaults) {
+  struct Case {
+    const char* fault;
+    void (*plant)(sim::RunResult&);
+    const char* shows;
+  } cases[] = {
+      {"refused write", [](sim::RunResult& r) { r.channels[1].refused = 1; }, "refused 1"},
+      {"warning", [](sim::RunResult& r) { r.warnings.add("Dev1/ao0: refused"); },
+       "  Dev1/ao0: refused\n"},
+      {"not zeroed", [](sim::RunResult& r) { r.channels[0].finalVolts = 2.5; },
+       "after shutdown NOT ZEROED, held at 2.500 V"},
+      {"task left open", [](sim::RunResult& r) { r.tasksLeftOpen = 1; }, "tasks open  1"},
+      {"no channel",
+       [](sim::RunResult& r) {
+         r.unassigned = {2, 2, 0, 0, 0};
+       },
+       "writes 2, refused 2"},
+  };
+  EXPECT_STREQ(sim::resultWord(cleanRun()), "completed");
+  EXPECT_EQ(summary(cleanRun(), true), "");  // --quiet prints nothing for a clean run
+  for (const Case& c : cases) {
+    sim::RunResult result = cleanRun();
+    c.plant(result);
+    EXPECT_STREQ(sim::resultWord(result), "completed with faults") << c.fault;
+    for (bool quiet : {false, true}) {
+      std::string text = summary(result, quiet);
+      EXPECT_NE(text.find(c.shows), std::string::npos) << c.fault << "\n" << text;
+      EXPECT_NE(text.find("result      completed with faults\n"), std::string::npos) << text;
+    }
+  }
+  sim::RunResult stopped = cleanRun();
+  stopped.completed = false;
+  EXPECT_STREQ(sim::resultWord(stopped), "stopped");
+}
+
+TEST(Summary, RepeatedAndLongWarningsTakeOneLineEach) {
+  sim::RunResult result = cleanRun();
+  for (int i = 0; i < 1000; ++i) result.warnings.add("Dev1/ao1: the driver refused the write");
+  result.warnings.add(std::string(500, 'x').c_str());
+  for (int i = 0; i < 100; ++i) result.warnings.add(("distinct " + std::to_string(i)).c_str());
+  std::string text = summary(result);
+  EXPECT_NE(text.find("warnings    1101\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("  Dev1/ao1: the driver refused the write (1000 times)\n"),
+            std::string::npos);
+  size_t start = 0;
+  for (size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
+    bool listed = text.compare(start, 2, "  ") == 0;
+    if (listed) {
+      EXPECT_LE(end - start, 60u) << text.substr(start, end - start);
+    }
+  }
+  EXPECT_NE(text.find("more of other texts"), std::string::npos);
+}
+
+}  // namespace
