@@ -89,6 +89,7 @@ extern "C" int32 DRIVER_CALL DAQmxWriteAnalogF64(TaskHandle task, int32 numSamps
                                                  bool32 autoStart, float64 timeout,
                                                  bool32 dataLayout, const float64 writeArray[],
                                                  int32* sampsPerChanWritten, bool32* reserved) {
+  if (!simcard::card().armed) return SIMCARD_ERR_NOT_ARMED;
   if (simcard::card().writesNoop) {
     if (sampsPerChanWritten != nullptr) *sampsPerChanWritten = 1;
     return SIMCARD_OK;
