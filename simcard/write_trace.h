@@ -1,6 +1,5 @@
 // The trace of every write, kept for tests and for a user's simulated run.
-#ifndef TWINVOLTS_SIMCARD_WRITE_TRACE_H
-#define TWINVOLTS_SIMCARD_WRITE_TRACE_H
+#pragma once
 
 #include "simcard/simcard.h"
 
@@ -11,5 +10,3 @@ void traceWrite(TaskHandle task, int channel, double volts, int32 status);
 void clearWriteTrace();
 
 }  // namespace simcard
-
-#endif
