@@ -50,7 +50,9 @@ void checkFlagIsZero(const mxArray* flag) {
 // *record then receives the address carried in element 0, which may be null.
 // Any other argument, a 2-by-0 one included, selects stand-alone mode.
 bool attachArgumentNamesRecord(const mxArray* attach, SFcnRecord** record) {
-  if (mxGetM(attach) != 2) return false;
+  // A 2-by-0 argument has no element 1; asking for its columns does not rely
+  // on the host giving such an array no data.
+  if (mxGetM(attach) != 2 || mxGetN(attach) == 0) return false;
   const HostColumn column = readFirstColumn(attach);
   if (!elementEquals(column, 1, SFCN_VERSION_STAMP)) return false;
   // The address fills the whole pointer: its low 32 bits on a 32-bit target,
