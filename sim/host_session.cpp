@@ -60,9 +60,10 @@ struct TaskChannels {
 // Counts the writes of one call, read from the card's trace, which the call
 // started empty; notes each channel's outcome in the step's record.
 void countWrites(const TaskChannels& tasks, RunResult& result, StepRecord& record) {
-  const size_t count = simcardWriteCount();
+  size_t count = 0;
+  const SimcardWrite* writes = simcardWrites(&count);
   for (size_t i = 0; i < count; ++i) {
-    SimcardWrite write = simcardWriteAt(i);
+    const SimcardWrite& write = writes[i];
     int ch = tasks.channelOf(write);
     ChannelFigures& figures =
         ch >= 0 ? result.channels[static_cast<size_t>(ch)] : result.unassigned;
@@ -89,14 +90,18 @@ void noteOutputs(RunResult& result, StepRecord& record) {
 
 // Moves what the module said through the host into the run's tallies, so the
 // host's own logs never grow with the run.
-void collectHostMessages(RunResult& result) {
-  if (standinWarningCount() == 0 && standinDialogCount() == 0) return;
+[[gnu::noinline]] void moveHostMessages(RunResult& result) {
   for (size_t i = 0; i < standinWarningCount(); ++i) result.warnings.add(standinWarning(i));
   for (size_t i = 0; i < standinDialogCount(); ++i) {
     StandinDialog dialog = standinDialog(i);
     result.dialogs.add((std::string(dialog.title) + ": " + dialog.message).c_str());
   }
   standinForgetMessages();
+}
+
+// After every call: most calls say nothing.
+void collectHostMessages(RunResult& result) {
+  if (standinMessageCount() != 0) moveHostMessages(result);
 }
 
 class Run {
