@@ -123,6 +123,7 @@ class Outputs : public sim::StepObserver {
 
   bool finish(std::string& error) {
     progress_.finish();
+    if (trace_) trace_->flush();
     if (plotFile_.isOpen())
       plotFile_.write(plot_.render("twinvolts " + options_.blockPath + ": card outputs"));
     return traceFile_.finish(error) && plotFile_.finish(error);

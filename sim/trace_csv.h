@@ -3,6 +3,8 @@
 #pragma once
 
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "sim/output_file.h"
 #include "sim/run_result.h"
@@ -17,10 +19,25 @@ class TraceCsv {
  public:
   explicit TraceCsv(OutputFile& file);
   void add(const StepRecord& step);
+  // Hands the rows not yet written to the file; call before finishing it.
+  void flush();
 
  private:
+  // At least n free bytes at the end of the pending rows, flushing first if
+  // need be; n must not exceed kChunk.
+  char* room(size_t n) {
+    if (pending_.size() - used_ < n) flush();
+    return pending_.data() + used_;
+  }
+  void put(std::string_view text);
+  void putStatus(const ChannelWrite& write);
+
+  // Rows are gathered and written a chunk at a time: a row is far cheaper to
+  // copy here than to hand to the file one by one.
+  static constexpr size_t kChunk = 1 << 16;
   OutputFile& file_;
-  std::string row_;  // reused, so a step allocates nothing once it has grown
+  std::vector<char> pending_;  // sized once, so a step allocates nothing
+  size_t used_ = 0;
 };
 
 // The shortest decimal text that reads back to value.

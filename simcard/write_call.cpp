@@ -68,9 +68,9 @@ void traceChannels(TaskHandle handle, const Task* task, const float64* writeArra
 }
 
 // Out of line: its call entry would otherwise weigh on every write's frame.
-[[gnu::noinline]] void recordWrite(TaskHandle handle, int32 numSampsPerChan, bool32 autoStart, float64 timeout,
-                 bool32 dataLayout, const float64* writeArray, int32* sampsPerChanWritten,
-                 bool32* reserved, int32 status) {
+[[gnu::noinline]] void recordWrite(TaskHandle handle, int32 numSampsPerChan, bool32 autoStart,
+                                   float64 timeout, bool32 dataLayout, const float64* writeArray,
+                                   int32* sampsPerChanWritten, bool32* reserved, int32 status) {
   SimcardCall call = blankCall(SIMCARD_WRITE_ANALOG_F64, handle, status);
   call.numSampsPerChan = numSampsPerChan;
   call.autoStart = autoStart;

@@ -102,7 +102,8 @@ class Register {
 
   // Blocks held per scope, indexed by scope: the end of every call looks here.
   size_t& countOf(int scope) {
-    if (static_cast<size_t>(scope) >= scopeCounts_.size()) scopeCounts_.resize(static_cast<size_t>(scope) + 1);
+    if (static_cast<size_t>(scope) >= scopeCounts_.size())
+      scopeCounts_.resize(static_cast<size_t>(scope) + 1);
     return scopeCounts_[scope];
   }
 
