@@ -155,7 +155,8 @@ class Run {
       bool ok = call(kFlagOutputs, record);
       ++result_.steps;
       if (!ok) {
-        result_.errors.push_back("step " + std::to_string(k) + ": " + session_.error());
+        // Counted from 1, as the trace and the block's warnings count steps.
+        result_.errors.push_back("step " + std::to_string(k + 1) + ": " + session_.error());
         return false;
       }
     }

@@ -20,7 +20,7 @@ struct ChannelWrite {
 };
 
 struct StepRecord {
-  int64_t step = 0;  // the shutdown row has the index after the last step
+  int64_t step = 0;  // from 0; the shutdown row has the index after the last step
   double time = 0.0;
   bool shutdown = false;
   std::array<ChannelWrite, 2> writes{};

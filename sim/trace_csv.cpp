@@ -56,7 +56,7 @@ void TraceCsv::add(const StepRecord& step) {
   if (step.shutdown)
     at = writeText(at, "shutdown", 8);
   else
-    at = std::to_chars(at, at + kNumberRoom, step.step).ptr;
+    at = std::to_chars(at, at + kNumberRoom, step.step + 1).ptr;
   *at++ = ',';
   at = writeNumber(at, step.time);
   for (size_t ch = 0; ch < 2; ++ch) {

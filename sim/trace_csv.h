@@ -11,7 +11,8 @@
 
 namespace sim {
 
-// Columns: step, time_s, then for ao0 and ao1 each requested_V, actual_V and
+// Columns: step (counted from 1, as the block's warnings count steps; the
+// first step is at time 0), time_s, then for ao0 and ao1 each requested_V, actual_V and
 // status ("ok", "not written", or the card's refusal with its status
 // number). Numbers are written in the shortest form that reads back to the
 // same double. The shutdown row has "shutdown" as its step.
