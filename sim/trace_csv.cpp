@@ -7,19 +7,20 @@
 #include <cstdio>
 #include <cstring>
 
+#include "sim/shortest_decimal.h"
 #include "simcard/simcard.h"
 
 namespace sim {
 namespace {
 
-// Room for any number written by writeNumber, with a separator.
-constexpr size_t kNumberRoom = 32;
+// Room for any number written by writeNumber.
+constexpr size_t kNumberRoom = kShortestDecimalRoom;
 
 char* writeNumber(char* at, double value) {
   // Whole volts and seconds are common and much quicker to write as integers.
   if (value == std::trunc(value) && std::fabs(value) < 1e15 && !std::signbit(value))
     return std::to_chars(at, at + kNumberRoom, static_cast<int64_t>(value)).ptr;
-  return std::to_chars(at, at + kNumberRoom, value).ptr;
+  return writeShortestDecimal(at, value);
 }
 
 char* writeText(char* at, const char* text, size_t length) {
