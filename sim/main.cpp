@@ -118,8 +118,11 @@ class Outputs : public sim::StepObserver {
     if (trace_) trace_->add(step);
     if (plotFile_.isOpen()) plot_.add(step);
     // Reading the clock costs more than a step: look now and then.
-    if (!step.shutdown && (step.step & 0x3fff) == 0) progress_.update(step.step, total_);
+    if (!step.shutdown && (step.step & (sim::kSparseStride - 1)) == 0)
+      progress_.update(step.step, total_);
   }
+
+  bool wantsEveryStep() const override { return trace_ != nullptr || plotFile_.isOpen(); }
 
   bool finish(std::string& error) {
     progress_.finish();

@@ -27,11 +27,17 @@ struct StepRecord {
   std::array<double, 2> actual{};  // card output after the call
 };
 
+// An observer that only looks now and then sees every kSparseStride-th step.
+constexpr int64_t kSparseStride = 1 << 14;
+
 // Sees every step as the run makes it, then the shutdown writes.
 class StepObserver {
  public:
   virtual ~StepObserver() = default;
   virtual void onStep(const StepRecord& step) = 0;
+  // False when every kSparseStride-th step and the shutdown are enough (a
+  // progress line), which spares the others a call.
+  virtual bool wantsEveryStep() const { return true; }
 };
 
 struct ChannelFigures {

@@ -13,8 +13,9 @@
 namespace sim {
 namespace {
 
-// Room for any number written by writeNumber.
+// Room for any number written by writeNumber, and for a row's numbers.
 constexpr size_t kNumberRoom = kShortestDecimalRoom;
+constexpr size_t kRowRoom = 4 * kNumberRoom;
 
 char* writeNumber(char* at, double value) {
   // Whole volts and seconds are common and much quicker to write as integers.
@@ -53,7 +54,9 @@ TraceCsv::TraceCsv(OutputFile& file) : file_(file), pending_(kChunk) {
 }
 
 void TraceCsv::add(const StepRecord& step) {
-  char* at = room(2 * kNumberRoom);
+  // Room for a row's numbers and "ok" statuses, taken once; a longer status
+  // takes its own.
+  char* at = room(kRowRoom);
   if (step.shutdown)
     at = writeText(at, "shutdown", 8);
   else
@@ -61,37 +64,35 @@ void TraceCsv::add(const StepRecord& step) {
   *at++ = ',';
   at = writeNumber(at, step.time);
   for (size_t ch = 0; ch < 2; ++ch) {
-    used_ = static_cast<size_t>(at - pending_.data());
-    at = room(2 * kNumberRoom + 2);
+    const ChannelWrite& write = step.writes[ch];
     *at++ = ',';
     char* requested = at;
-    at = writeNumber(at, step.writes[ch].requested);
+    at = writeNumber(at, write.requested);
     size_t length = static_cast<size_t>(at - requested);
     *at++ = ',';
     // Most steps reach the output exactly as requested: the same text again.
-    if (step.actual[ch] == step.writes[ch].requested && !std::signbit(step.actual[ch]))
+    if (step.actual[ch] == write.requested && !std::signbit(step.actual[ch]))
       at = writeText(at, requested, length);
     else
       at = writeNumber(at, step.actual[ch]);
     *at++ = ',';
-    used_ = static_cast<size_t>(at - pending_.data());
-    putStatus(step.writes[ch]);
-    at = pending_.data() + used_;
+    if (write.written && write.status >= 0) {
+      at = writeText(at, "ok", 2);
+    } else {
+      used_ = static_cast<size_t>(at - pending_.data());
+      putStatus(write);
+      at = room(kRowRoom);
+    }
   }
-  *room(1) = '\n';
-  ++used_;
+  *at++ = '\n';
+  used_ = static_cast<size_t>(at - pending_.data());
 }
 
 void TraceCsv::putStatus(const ChannelWrite& write) {
-  if (write.written && write.status >= 0) {
-    // The common case, copied as a constant.
-    std::memcpy(room(2), "ok", 2);
-    used_ += 2;
-  } else if (!write.written) {
-    put("not written");
-  } else {
+  if (write.written)
     put(refusalText(write.status));
-  }
+  else
+    put("not written");
 }
 
 void TraceCsv::put(std::string_view text) {

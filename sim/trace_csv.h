@@ -31,6 +31,7 @@ class TraceCsv {
     return pending_.data() + used_;
   }
   void put(std::string_view text);
+  // A status other than "ok".
   void putStatus(const ChannelWrite& write);
 
   // Rows are gathered and written a chunk at a time: a row is far cheaper to

@@ -71,6 +71,9 @@ void simcardSetWarnOnSuccess(bool on);
 
 /* Last voltage that reached output channel 0 or 1 (NaN for another number). */
 double simcardOutputVolts(int channel);
+/* The same for both channels in place, channel 0 first: one address for the
+ * library's life, so a run reads them after every step without a call. */
+const double* simcardOutputs(void);
 /* Tasks created and not yet cleared. */
 int simcardOpenTaskCount(void);
 /* The running task that holds output channel 0 or 1, or 0 when none does. */

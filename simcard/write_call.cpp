@@ -2,6 +2,7 @@
 // fixed tables and the pre-sized trace, so a step of the simulation allocates
 // nothing here.
 #include <cmath>
+#include <limits>
 
 #include "simcard/call_log.h"
 #include "simcard/card_state.h"
@@ -11,9 +12,10 @@
 namespace simcard {
 namespace {
 
-// Time-out -1 waits forever; anything else must be a finite number of seconds.
+// Time-out -1 waits forever; anything else must be a finite number of seconds
+// (NaN fails both comparisons).
 bool isValidTimeout(float64 timeout) {
-  return timeout == -1.0 || (std::isfinite(timeout) && timeout >= 0.0);
+  return (timeout >= 0.0 && timeout <= std::numeric_limits<float64>::max()) || timeout == -1.0;
 }
 
 bool isWithin(const OutputChannel& channel, double volts) {

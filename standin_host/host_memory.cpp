@@ -24,6 +24,10 @@ int innermostScope() {
   return kLooseScope + standinCallDepth();
 }
 
+// Blocks owned by calls in progress: the end of a call that allocated
+// nothing, as most do, needs no more than a look here.
+size_t blocksInCalls = 0;
+
 struct Block {
   size_t bytes;
   int scope;
@@ -49,6 +53,7 @@ class Register {
     if (block == nullptr) return nullptr;
     blocks_[block] = Block{bytes, scope, isArray};
     ++countOf(scope);
+    if (scope > kLooseScope) ++blocksInCalls;
     bytesHeld_ += bytes;
     return block;
   }
@@ -84,6 +89,8 @@ class Register {
   void moveToScope(Block* block, int scope) {
     --countOf(block->scope);
     ++countOf(scope);
+    if (block->scope > kLooseScope) --blocksInCalls;
+    if (scope > kLooseScope) ++blocksInCalls;
     block->scope = scope;
   }
 
@@ -96,6 +103,7 @@ class Register {
     if (it->first == lastKey_) lastKey_ = nullptr;
     bytesHeld_ -= it->second.bytes;
     --countOf(it->second.scope);
+    if (it->second.scope > kLooseScope) --blocksInCalls;
     std::free(it->first);
     return blocks_.erase(it);
   }
@@ -151,6 +159,7 @@ void standinHandOverToCaller(void* block) {
 }
 
 void standinReclaimInnermostScope(void) {
+  if (blocksInCalls == 0) return;
   releaseScope(innermostScope());
 }
 
