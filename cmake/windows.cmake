@@ -16,9 +16,11 @@ set(CMAKE_ARCHIVE_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/lib)
 
 # mingw exports every global symbol of a DLL that marks none, the statically
 # linked runtimes' included: a program linked after such a DLL would take its
-# unwinder from the DLL. (ALL would also hide the DLL's own objects, which
+# unwinder, or its thread library's mutexes, from the DLL and then meet them
+# again in the runtime. (ALL would also hide the DLL's own objects, which
 # CMake links as an archive.)
-add_link_options(-Wl,--exclude-libs,libgcc.a:libgcc_eh.a:libstdc++.a:libsupc++.a)
+add_link_options(
+  -Wl,--exclude-libs,libgcc.a:libgcc_eh.a:libstdc++.a:libsupc++.a:libpthread.a:libwinpthread.a)
 
 set(TWINVOLTS_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
 configure_file(${CMAKE_CURRENT_LIST_DIR}/wine-run.in ${CMAKE_BINARY_DIR}/wine-run

@@ -12,8 +12,6 @@
 #include <string>
 #include <vector>
 
-#include "block/twinvolts_block.h"
-#include "fuzz/expected_messages.h"
 #include "fuzz/fuzz_arrays.h"
 #include "fuzz/fuzz_records.h"
 #include "host/mex_api.h"
@@ -21,12 +19,15 @@
 #include "standin_host/host_arrays.h"
 #include "standin_host/host_calls.h"
 #include "standin_host/host_record.h"
+#include "tests/support/expected_messages.h"
+#include "tests/support/fresh_state.h"
+#include "tests/support/slot_table.h"
 
 namespace fuzz {
 namespace {
 
 constexpr int kMaxCalls = 24;
-constexpr long long kVersionStamp = SFCN_VERSION_STAMP;
+constexpr long long kVersionStamp = 5200229;
 
 [[noreturn]] void finding(const std::string& what) {
   std::fprintf(stderr, "FINDING: %s\n", what.c_str());
@@ -35,6 +36,32 @@ constexpr long long kVersionStamp = SFCN_VERSION_STAMP;
 
 void require(bool condition, const std::string& what) {
   if (!condition) finding(what);
+}
+
+// The texts a set-up call may end in besides the two argument-count ones; the
+// name-mismatch text quotes one of the records' names, cut as the module cuts it.
+bool isSetupMessage(const std::string& text, const char* const* recordNames, int recordCount) {
+  for (const char* message :
+       {expected::kFlagNotInteger, expected::kInvalidSetupFlag, expected::kNullRecord}) {
+    if (text == message) return true;
+  }
+  for (int i = 0; i < recordCount; ++i) {
+    const char* name = recordNames[i] != nullptr ? recordNames[i] : "";
+    if (text == expected::nameMismatch(name).substr(0, 255)) return true;
+  }
+  return false;
+}
+
+// The texts a method call may leave in the root record's error slot.
+bool isErrorSlotMessage(const std::string& text) {
+  for (const char* message :
+       {expected::kInvalidFlag, expected::kVarHit, expected::kZeroCrossings}) {
+    if (text == message) return true;
+  }
+  for (const slots::SlotRow& row : slots::kSlotRows) {
+    if (text == row.message) return true;
+  }
+  return false;
 }
 
 // Everything the stand-in host logged must be something the module may say.
@@ -47,9 +74,10 @@ class HostLogCheck {
     }
     for (size_t i = dialogs_; i < standinDialogCount(); ++i) {
       const StandinDialog dialog = standinDialog(i);
-      require(std::string(dialog.title) == "Fatal Error" && std::string(dialog.mode) == "modal",
+      require(std::string(dialog.title) == expected::kFatalTitle &&
+                  std::string(dialog.mode) == expected::kFatalMode,
               "a dialog with another title or mode");
-      require(isPortDialogMessage(dialog.message),
+      require(expected::isPortDialog(dialog.message),
               std::string("unexpected dialog text: ") + dialog.message);
     }
   }
@@ -97,8 +125,7 @@ void checkSizesVector(const mxArray* sizes) {
           "the sizes vector is not a real 38-by-1 double array");
   const double* rows = mxGetPr(sizes);
   require(rows[19] == static_cast<double>(kVersionStamp), "sizes row 19 lacks the version stamp");
-  require((static_cast<uint32_t>(rows[23]) & SFCN_SIZES_FLAG_SETUP_DONE) != 0,
-          "sizes row 23 lacks bit 0x2000");
+  require((static_cast<uint32_t>(rows[23]) & 0x2000u) != 0, "sizes row 23 lacks bit 0x2000");
 }
 
 void setupCall(FuzzedDataProvider& data, HostRecords& records) {
@@ -112,20 +139,19 @@ void setupCall(FuzzedDataProvider& data, HostRecords& records) {
     if (i == 1 && !attach) keepAttachAddressesHonest(argument);
     made.push_back(argument);
   }
-  std::vector<const mxArray*> rhs(made.begin(), made.end());
-  mxArray* lhs[3] = {nullptr, nullptr, nullptr};
-
+  mxArray* sizes = nullptr;
   const bool returned =
-      standinCallMexFunction(mexFunction, nlhs, lhs, nrhs, nrhs > 0 ? rhs.data() : nullptr);
+      records.sessionOf(records.at(0))
+          .setUpWith(nlhs, std::vector<const mxArray*>(made.begin(), made.end()), &sizes);
   const std::string error = standinLastError();
   if (returned) {
     require(nrhs >= 4 && nlhs <= 1, "a set-up call with bad argument counts returned");
-    checkSizesVector(lhs[0]);
-    mxDestroyArray(lhs[0]);
+    checkSizesVector(sizes);
+    mxDestroyArray(sizes);
   } else if (nrhs < 4) {
-    require(error == tooFewRightHandMessage(), "too few right-hand arguments, but: " + error);
+    require(error == expected::kTooFewRightHand, "too few right-hand arguments, but: " + error);
   } else if (nlhs > 1) {
-    require(error == tooManyLeftHandMessage(), "too many left-hand arguments, but: " + error);
+    require(error == expected::kTooManyLeftHand, "too many left-hand arguments, but: " + error);
   } else {
     require(isSetupMessage(error, records.names(), kRecordCount),
             "a set-up call ended in an unexpected message: " + error);
@@ -151,7 +177,7 @@ void checkWholeFlag(const mxArray* flag, long slotsCalled, const char* posted) {
   if (blockMethod) require(slotsCalled == 0, "a block method flag ran a record slot");
   if (value < 101 || value > 142) {
     require(slotsCalled == 0, "an invalid flag ran a record slot");
-    require(posted != nullptr && std::string(posted) == "Invalid flag encountered in simulink",
+    require(posted != nullptr && std::string(posted) == expected::kInvalidFlag,
             "an invalid flag did not post the invalid-flag message");
   }
 }
@@ -164,14 +190,11 @@ void methodCall(FuzzedDataProvider& data, HostRecords& records) {
   const char* before = root->errorMessage;
   const int nlhs = data.ConsumeIntegralInRange<int>(-3, -1);
   mxArray* flag = flagArray(data);
-  mxArray* empty = standinCreateArray(mxDOUBLE_CLASS, 0, 0, mxREAL);
-  mxArray* lhs[2] = {nullptr, reinterpret_cast<mxArray*>(record)};
-  const mxArray* rhs[4] = {empty, empty, empty, flag};
-  const long recordersBefore = recorderCalls();
+  const size_t recordersBefore = slots::slotCalls().size();
 
-  const bool returned = standinCallMexFunction(mexFunction, nlhs, lhs, 4, rhs);
+  const bool returned = records.sessionOf(record).methodKeepingError(flag, nlhs);
   require(returned, std::string("a method call ended in mexErrMsgTxt: ") + standinLastError());
-  const long slotsCalled = recorderCalls() - recordersBefore;
+  const long slotsCalled = static_cast<long>(slots::slotCalls().size() - recordersBefore);
   require(slotsCalled <= 1, "one method call ran more than one slot");
   const char* after = root->errorMessage;
   if (after != before) {
@@ -181,7 +204,6 @@ void methodCall(FuzzedDataProvider& data, HostRecords& records) {
   }
   checkWholeFlag(flag, slotsCalled, after);
   mxDestroyArray(flag);
-  mxDestroyArray(empty);
 }
 
 // The host in direct mode calls the installed slots without mexFunction.
@@ -228,21 +250,10 @@ void runCalls(FuzzedDataProvider& data) {
 }  // namespace fuzz
 
 // Each input starts from a freshly loaded module, so a finding reproduces alone.
-void resetDeviceState() {
-  SFcnTaskAo0 = 0;
-  SFcnTaskAo1 = 0;
-  ao0Value = 0.0;
-  ao1Value = 0.0;
-  samplesWritten = 0;
-  tasksHeld = false;
-  twinvolts::runReport = {};
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
-  standinReset();
-  simcardReset();
-  resetDeviceState();
-  fuzz::resetRecorderCalls();
+  fresh::resetHostAndCard();
+  fresh::resetModuleState();
+  slots::slotCalls().clear();
   FuzzedDataProvider data(bytes, size);
   if (data.ConsumeBool()) simcardSetPresent(false);
   fuzz::runCalls(data);

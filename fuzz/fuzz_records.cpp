@@ -2,31 +2,13 @@
 
 #include <string>
 
+#include "host/mex_api.h"
 #include "standin_host/host_arrays.h"
 #include "standin_host/host_record.h"
+#include "tests/support/slot_table.h"
 
 namespace fuzz {
 namespace {
-
-long calls = 0;
-
-void HOST_CALL recordMethod(SFcnRecord*) {
-  ++calls;
-}
-void HOST_CALL recordPortArg(SFcnRecord*, int32_t, SFcnArgWord) {
-  ++calls;
-}
-void HOST_CALL recordPortTime(SFcnRecord*, int32_t, double, double) {
-  ++calls;
-}
-void HOST_CALL recordIntArg(SFcnRecord*, int32_t) {
-  ++calls;
-}
-
-template <typename Slot>
-Slot filledOrEmpty(FuzzedDataProvider& data, Slot recorder) {
-  return data.ConsumeBool() ? recorder : nullptr;
-}
 
 int HOST_CALL refusePortCount(void*, int32_t) {
   return 0;
@@ -47,17 +29,11 @@ const char* recordName(FuzzedDataProvider& data, std::string& text) {
 
 }  // namespace
 
-long recorderCalls() {
-  return calls;
-}
-void resetRecorderCalls() {
-  calls = 0;
-}
-
 HostRecords::HostRecords(FuzzedDataProvider& data) {
   for (int i = 0; i < kRecordCount; ++i) {
     std::string text;
-    records_[i] = standinNewHostRecord(recordName(data, text), "model/twinvolts");
+    sessions_[i].emplace(mexFunction, recordName(data, text), "model/twinvolts");
+    records_[i] = sessions_[i]->record();
     names_[i] = records_[i]->sfcnName;
     propagation_[i] = records_[i]->propagationMethods;
     inputPortsHook_[i] = records_[i]->setNumInputPortsFcn;
@@ -68,7 +44,6 @@ HostRecords::HostRecords(FuzzedDataProvider& data) {
 }
 
 HostRecords::~HostRecords() {
-  for (SFcnRecord* record : records_) standinFreeHostRecord(record);
   mxDestroyArray(const_cast<mxArray*>(params_[0]));
 }
 
@@ -80,36 +55,27 @@ int HostRecords::indexOf(const SFcnRecord* record) const {
   return record == records_[0] ? 0 : 1;
 }
 
+// The block's own slots may hold anything the host likes; flag calls of the
+// block's methods must not go through them.
 void HostRecords::fillSlots(FuzzedDataProvider& data, SFcnRecord* r) {
-  r->mdlSetInputPortWidthOrDimsInfo = filledOrEmpty<SFcnPortArgMethod>(data, recordPortArg);
-  r->mdlSetOutputPortWidthOrDimsInfo = filledOrEmpty<SFcnPortArgMethod>(data, recordPortArg);
-  r->mdlSetInputPortDataType = filledOrEmpty<SFcnPortArgMethod>(data, recordPortArg);
-  r->mdlSetOutputPortDataType = filledOrEmpty<SFcnPortArgMethod>(data, recordPortArg);
-  r->mdlSetInputPortSampleTime = filledOrEmpty<SFcnPortTimeMethod>(data, recordPortTime);
-  r->mdlSetOutputPortSampleTime = filledOrEmpty<SFcnPortTimeMethod>(data, recordPortTime);
-  r->mdlSetWorkWidths = filledOrEmpty<SFcnMethod>(data, recordMethod);
-  r->mdlCheckParameters = filledOrEmpty<SFcnMethod>(data, recordMethod);
-  r->mdlSetInputPortComplexSignal = filledOrEmpty<SFcnPortArgMethod>(data, recordPortArg);
-  r->mdlSetOutputPortComplexSignal = filledOrEmpty<SFcnPortArgMethod>(data, recordPortArg);
-  // The block's own slots may hold anything the host likes; flag calls of
-  // the block's methods must not go through them.
-  r->mdlSampleTimes = filledOrEmpty<SFcnMethod>(data, recordMethod);
-  r->mdlGetTimeOfNextVarHit = filledOrEmpty<SFcnMethod>(data, recordMethod);
-  r->mdlZeroCrossings = filledOrEmpty<SFcnMethod>(data, recordMethod);
+  for (const slots::SlotRow& row : slots::kSlotRows) {
+    if (row.flag < 128) row.fill(r, data.ConsumeBool());
+  }
+  r->mdlSampleTimes = data.ConsumeBool() ? slots::recordMethod<101> : nullptr;
+  r->mdlGetTimeOfNextVarHit = data.ConsumeBool() ? slots::recordMethod<103> : nullptr;
+  r->mdlZeroCrossings = data.ConsumeBool() ? slots::recordMethod<108> : nullptr;
 }
 
+// Rows from flag 128 on fill the propagation table.
 void HostRecords::fillPropagation(FuzzedDataProvider& data, SFcnRecord* r, int index) {
   if (data.ConsumeBool()) {
     r->propagationMethods = nullptr;
     return;
   }
-  PropagationMethods* table = propagation_[index];
-  table->mdlSetInputPortFrameData = filledOrEmpty<SFcnPortArgMethod>(data, recordPortArg);
-  table->mdlSetDefaultPortDimensionInfo = filledOrEmpty<SFcnMethod>(data, recordMethod);
-  table->mdlSetDefaultPortDataTypes = filledOrEmpty<SFcnMethod>(data, recordMethod);
-  table->mdlSetDefaultPortComplexSignals = filledOrEmpty<SFcnMethod>(data, recordMethod);
-  table->mdlInitializePropagationPass = filledOrEmpty<SFcnIntArgMethod>(data, recordIntArg);
-  r->propagationMethods = table;
+  r->propagationMethods = propagation_[index];
+  for (const slots::SlotRow& row : slots::kSlotRows) {
+    if (row.flag >= 128) row.fill(r, data.ConsumeBool());
+  }
 }
 
 // Through the host's own hook, so the count and the port array agree.

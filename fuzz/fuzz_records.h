@@ -1,20 +1,19 @@
 // Host-owned records for method calls: well formed, as the host guarantees,
 // with their call arguments, port flags, optional slots, propagation table,
 // port count and input connection set from fuzz input. Optional slots are
-// filled with recorders that only count their calls.
+// filled with the slot table's recorders, whose calls slots::slotCalls() keeps.
 #pragma once
 
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <optional>
+
 #include "gateway/sfcn_record.h"
+#include "standin_host/block_session.h"
 
 namespace fuzz {
 
 constexpr int kRecordCount = 2;
-
-// Calls of the recorders since the last reset.
-long recorderCalls();
-void resetRecorderCalls();
 
 class HostRecords {
  public:
@@ -26,6 +25,8 @@ class HostRecords {
 
   SFcnRecord* pick(FuzzedDataProvider& data);
   SFcnRecord* at(int index) { return records_[index]; }
+  // The host's session on the record, which makes the calls on it.
+  standin::BlockSession& sessionOf(const SFcnRecord* record) { return *sessions_[indexOf(record)]; }
   const char* const* names() const { return names_; }
 
   // Changes one thing a host may change between calls.
@@ -38,6 +39,7 @@ class HostRecords {
   void setParameters(FuzzedDataProvider& data, SFcnRecord* record);
   int indexOf(const SFcnRecord* record) const;
 
+  std::optional<standin::BlockSession> sessions_[kRecordCount];
   SFcnRecord* records_[kRecordCount] = {};
   PropagationMethods* propagation_[kRecordCount] = {};
   const char* names_[kRecordCount] = {};

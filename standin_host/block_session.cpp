@@ -1,5 +1,6 @@
 #include "standin_host/block_session.h"
 
+#include <algorithm>
 #include <initializer_list>
 
 #include "standin_host/host_arrays.h"
@@ -24,23 +25,41 @@ BlockSession::~BlockSession() {
   standinFreeHostRecord(record_);
 }
 
-bool BlockSession::setUp() {
+bool BlockSession::setUp(mxArray** sizes) {
   record_->rootRecord->errorMessage = nullptr;
-  return setUpCall(attach_, nullptr) && record_->rootRecord->errorMessage == nullptr;
+  const mxArray* prhs[4] = {empty_, attach_, empty_, setUpFlag_};
+  mxArray* plhs[1] = {nullptr};
+  return setUpCall(1, plhs, 4, prhs, sizes) && record_->rootRecord->errorMessage == nullptr;
 }
 
 bool BlockSession::standaloneSetUp(mxArray** sizes) {
-  return setUpCall(empty_, sizes);
+  const mxArray* prhs[4] = {empty_, empty_, empty_, setUpFlag_};
+  mxArray* plhs[1] = {nullptr};
+  return setUpCall(1, plhs, 4, prhs, sizes);
 }
 
-bool BlockSession::method(int flag) {
-  setFlag(flag);
+bool BlockSession::setUpWith(int nlhs, std::vector<const mxArray*> rhs, mxArray** sizes) {
+  // As a host does: a slot for each left-hand argument, and at least one.
+  std::vector<mxArray*> plhs(static_cast<size_t>(std::max(nlhs, 1)), nullptr);
+  return setUpCall(nlhs, plhs.data(), static_cast<int>(rhs.size()),
+                   rhs.empty() ? nullptr : rhs.data(), sizes);
+}
+
+bool BlockSession::method(double flag) {
   record_->rootRecord->errorMessage = nullptr;
-  returned_ = standinCallMexFunction(entry_, -1, methodLhs_, 4, methodRhs_);
-  return returned_ && record_->rootRecord->errorMessage == nullptr;
+  return methodKeepingError(flag) && record_->rootRecord->errorMessage == nullptr;
 }
 
-void BlockSession::bareMethod(int flag) {
+bool BlockSession::methodKeepingError(double flag) {
+  setFlag(flag);
+  return methodCall(methodFlag_, -1);
+}
+
+bool BlockSession::methodKeepingError(const mxArray* flag, int nlhs) {
+  return methodCall(flag, nlhs);
+}
+
+void BlockSession::bareMethod(double flag) {
   setFlag(flag);
   entry_(-1, methodLhs_, 4, methodRhs_);
 }
@@ -55,15 +74,23 @@ void BlockSession::setFlag(double value) {
   *methodFlagValue_ = value;
 }
 
-bool BlockSession::setUpCall(const mxArray* second, mxArray** sizes) {
-  mxArray* plhs[1] = {nullptr};
-  const mxArray* prhs[4] = {empty_, second, empty_, setUpFlag_};
-  returned_ = standinCallMexFunction(entry_, 1, plhs, 4, prhs);
-  if (sizes != nullptr) {
-    *sizes = plhs[0];
-  } else if (plhs[0] != nullptr) {
-    mxDestroyArray(plhs[0]);
+bool BlockSession::setUpCall(int nlhs, mxArray** plhs, int nrhs, const mxArray** prhs,
+                             mxArray** sizes) {
+  returned_ = standinCallMexFunction(entry_, nlhs, plhs, nrhs, prhs);
+  for (int i = 0; i < std::max(nlhs, 1); ++i) {
+    if (i == 0 && sizes != nullptr) {
+      *sizes = plhs[0];
+    } else if (plhs[i] != nullptr) {
+      mxDestroyArray(plhs[i]);
+    }
   }
+  return returned_;
+}
+
+bool BlockSession::methodCall(const mxArray* flag, int nlhs) {
+  methodRhs_[3] = flag;
+  returned_ = standinCallMexFunction(entry_, nlhs, methodLhs_, 4, methodRhs_);
+  methodRhs_[3] = methodFlag_;
   return returned_;
 }
 

@@ -4,9 +4,11 @@
 
 #include <cfloat>
 #include <cmath>
+#include <cstddef>
 #include <cstring>
 #include <limits>
 #include <string>
+#include <type_traits>
 
 #include "host/mx_array.h"
 #include "standin_host/breach_log.h"
@@ -130,77 +132,78 @@ float toSingle(double value) {
   return static_cast<float>(value);
 }
 
+// The C type each class keeps its elements in (a byte 0 or 1 for logical, a
+// UTF-16 unit for char); visit gets a value of it, or nullptr for a class
+// without data. The one place the stand-in says how wide an element is.
+template <typename Visit>
+auto visitElementType(mxClassID classId, Visit visit) {
+  switch (classId) {
+    case mxDOUBLE_CLASS:
+      return visit(double{});
+    case mxSINGLE_CLASS:
+      return visit(float{});
+    case mxLOGICAL_CLASS:
+      return visit(bool{});
+    case mxCHAR_CLASS:
+      return visit(char16_t{});
+    case mxINT8_CLASS:
+      return visit(int8_t{});
+    case mxUINT8_CLASS:
+      return visit(uint8_t{});
+    case mxINT16_CLASS:
+      return visit(int16_t{});
+    case mxUINT16_CLASS:
+      return visit(uint16_t{});
+    case mxINT32_CLASS:
+      return visit(int32_t{});
+    case mxUINT32_CLASS:
+      return visit(uint32_t{});
+    case mxINT64_CLASS:
+      return visit(int64_t{});
+    case mxUINT64_CLASS:
+      return visit(uint64_t{});
+    default:
+      return visit(nullptr);
+  }
+}
+static_assert(sizeof(bool) == 1 && sizeof(char16_t) == 2, "logical and char elements' widths");
+
+// value as an element of type T holds it.
 template <typename T>
-void store(void* data, T value) {
-  std::memcpy(data, &value, sizeof value);
+T converted(double value) {
+  if constexpr (std::is_same_v<T, double>) {
+    return value;
+  } else if constexpr (std::is_same_v<T, float>) {
+    return toSingle(value);
+  } else if constexpr (std::is_same_v<T, bool>) {
+    return value != 0.0;
+  } else if constexpr (std::is_same_v<T, char16_t>) {
+    return static_cast<char16_t>(toInteger<uint16_t>(value));
+  } else {
+    return toInteger<T>(value);
+  }
 }
 
 void storeConverted(mxClassID classId, double value, void* data) {
-  switch (classId) {
-    case mxDOUBLE_CLASS:
-      store(data, value);
-      break;
-    case mxSINGLE_CLASS:
-      store(data, toSingle(value));
-      break;
-    case mxLOGICAL_CLASS:
-      store(data, static_cast<uint8_t>(value != 0.0));
-      break;
-    case mxCHAR_CLASS:
-      store(data, toInteger<uint16_t>(value));
-      break;
-    case mxINT8_CLASS:
-      store(data, toInteger<int8_t>(value));
-      break;
-    case mxUINT8_CLASS:
-      store(data, toInteger<uint8_t>(value));
-      break;
-    case mxINT16_CLASS:
-      store(data, toInteger<int16_t>(value));
-      break;
-    case mxUINT16_CLASS:
-      store(data, toInteger<uint16_t>(value));
-      break;
-    case mxINT32_CLASS:
-      store(data, toInteger<int32_t>(value));
-      break;
-    case mxUINT32_CLASS:
-      store(data, toInteger<uint32_t>(value));
-      break;
-    case mxINT64_CLASS:
-      store(data, toInteger<int64_t>(value));
-      break;
-    case mxUINT64_CLASS:
-      store(data, toInteger<uint64_t>(value));
-      break;
-    default:
-      break;  // classes without data
-  }
+  visitElementType(classId, [&](auto element) {
+    using T = decltype(element);
+    if constexpr (!std::is_same_v<T, std::nullptr_t>) {
+      const T stored = converted<T>(value);
+      std::memcpy(data, &stored, sizeof stored);
+    }
+  });
 }
 
 }  // namespace
 
 size_t standinElementSize(mxClassID classId) {
-  switch (classId) {
-    case mxDOUBLE_CLASS:
-    case mxINT64_CLASS:
-    case mxUINT64_CLASS:
-      return 8;
-    case mxSINGLE_CLASS:
-    case mxINT32_CLASS:
-    case mxUINT32_CLASS:
-      return 4;
-    case mxCHAR_CLASS:
-    case mxINT16_CLASS:
-    case mxUINT16_CLASS:
-      return 2;
-    case mxLOGICAL_CLASS:
-    case mxINT8_CLASS:
-    case mxUINT8_CLASS:
-      return 1;
-    default:
+  return visitElementType(classId, [](auto element) -> size_t {
+    if constexpr (std::is_same_v<decltype(element), std::nullptr_t>) {
       return 0;
-  }
+    } else {
+      return sizeof element;
+    }
+  });
 }
 
 mxArray* standinCreateArray(mxClassID classId, size_t m, size_t n, mxComplexity complexity) {

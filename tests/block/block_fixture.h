@@ -11,26 +11,19 @@
 #include "simcard/simcard.h"
 #include "standin_host/host_calls.h"
 #include "standin_host/host_record.h"
+#include "tests/support/fresh_host_test.h"
 
-class BlockTest : public ::testing::Test {
+class BlockTest : public FreshHostTest {
  protected:
   void SetUp() override {
-    standinReset();
-    simcardReset();
-    SFcnTaskAo0 = 0;
-    SFcnTaskAo1 = 0;
-    ao0Value = 0.0;
-    ao1Value = 0.0;
-    samplesWritten = 0;
-    tasksHeld = false;
-    twinvolts::runReport = {};
+    FreshHostTest::SetUp();
+    fresh::resetModuleState();
     record_ = standinNewHostRecord("twinvolts", "model/Analog Out");
   }
 
   void TearDown() override {
     standinFreeHostRecord(record_);
-    simcardReset();
-    standinReset();
+    FreshHostTest::TearDown();
   }
 
   // Runs outputs on a 2-wide input connected to port 0.

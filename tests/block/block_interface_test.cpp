@@ -1,5 +1,6 @@
 // What the block declares to the host, and when it stops declaring.
 #include "block_fixture.h"
+#include "tests/support/expected_messages.h"
 
 namespace {
 
@@ -114,12 +115,8 @@ TEST_F(BlockTest, StubsPostTheirMessageInTheRootRecordOnly) {
     const char* message;
   };
   const Case cases[] = {
-      {varHitStub,
-       "To have a variable sample time, you must define MDL_GET_TIME_OF_NEXT_VAR_HIT and add a "
-       "mdlGetTimeOfNextVarHit routine"},
-      {zeroCrossingsStub,
-       "To have nonsampled zero crossings, you must define MDL_ZERO_CROSSINGS and have a "
-       "mdlZeroCrossings routine"},
+      {varHitStub, expected::kVarHit},
+      {zeroCrossingsStub, expected::kZeroCrossings},
   };
   for (const Case& c : cases) {
     SFcnRecord* root = standinNewHostRecord("root", "model");

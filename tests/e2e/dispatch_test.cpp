@@ -13,126 +13,12 @@
 #include "standin_host/host_arrays.h"
 #include "standin_host/host_record.h"
 #include "tests/e2e/loaded_module.h"
+#include "tests/support/slot_checks.h"
 
 namespace e2e {
 namespace {
 
-// What the last optional method a test installed was called with.
-struct SlotCall {
-  int count = 0;
-  SFcnRecord* record = nullptr;
-  int32_t port = 0;
-  SFcnArgWord argument = 0;
-  double period = 0.0;
-  double offset = 0.0;
-};
-SlotCall lastSlotCall;
-
-void HOST_CALL recordMethod(SFcnRecord* record) {
-  ++lastSlotCall.count;
-  lastSlotCall.record = record;
-}
-void HOST_CALL recordPortArgMethod(SFcnRecord* record, int32_t port, SFcnArgWord argument) {
-  recordMethod(record);
-  lastSlotCall.port = port;
-  lastSlotCall.argument = argument;
-}
-void HOST_CALL recordIntArgMethod(SFcnRecord* record, int32_t argument) {
-  recordMethod(record);
-  lastSlotCall.port = argument;
-}
-void HOST_CALL recordPortTimeMethod(SFcnRecord* record, int32_t port, double period,
-                                    double offset) {
-  recordMethod(record);
-  lastSlotCall.port = port;
-  lastSlotCall.period = period;
-  lastSlotCall.offset = offset;
-}
-
-enum class Arguments { kRecord, kPortValue, kPortDims, kPortTimes, kPortOnly };
-
-struct SlotRow {
-  int flag;
-  const char* message;  // when the slot is empty
-  Arguments arguments;
-  bool dimensionInfo;  // portFlags bit 0 this row needs to reach its slot
-  void (*fill)(SFcnRecord* record, bool on);
-};
-
-template <typename Slot>
-void setSlot(Slot& slot, Slot method, bool on) {
-  slot = on ? method : nullptr;
-}
-
-const SlotRow kSlotRows[] = {
-    {111, "Unexpected call to mdlSetWorkWidths", Arguments::kRecord, false,
-     [](SFcnRecord* r, bool on) { setSlot<SFcnMethod>(r->mdlSetWorkWidths, recordMethod, on); }},
-    {112, "Unexpected call to mdlCheckParameters", Arguments::kRecord, false,
-     [](SFcnRecord* r, bool on) { setSlot<SFcnMethod>(r->mdlCheckParameters, recordMethod, on); }},
-    {113, "Unexpected call to mdlSetInputPortDataType", Arguments::kPortValue, false,
-     [](SFcnRecord* r, bool on) {
-       setSlot<SFcnPortArgMethod>(r->mdlSetInputPortDataType, recordPortArgMethod, on);
-     }},
-    {114, "Unexpected call to mdlSetOutputPortDataType", Arguments::kPortValue, false,
-     [](SFcnRecord* r, bool on) {
-       setSlot<SFcnPortArgMethod>(r->mdlSetOutputPortDataType, recordPortArgMethod, on);
-     }},
-    {115, "Unexpected call to mdlSetInputPortWidth", Arguments::kPortValue, false,
-     [](SFcnRecord* r, bool on) {
-       setSlot<SFcnPortArgMethod>(r->mdlSetInputPortWidthOrDimsInfo, recordPortArgMethod, on);
-     }},
-    {116, "Unexpected call to mdlSetOutputPortWidth", Arguments::kPortValue, false,
-     [](SFcnRecord* r, bool on) {
-       setSlot<SFcnPortArgMethod>(r->mdlSetOutputPortWidthOrDimsInfo, recordPortArgMethod, on);
-     }},
-    {120, "Unexpected call to mdlSetInputPortComplexSignal", Arguments::kPortValue, false,
-     [](SFcnRecord* r, bool on) {
-       setSlot<SFcnPortArgMethod>(r->mdlSetInputPortComplexSignal, recordPortArgMethod, on);
-     }},
-    {121, "Unexpected call to mdlSetOutputPortComplexSignal", Arguments::kPortValue, false,
-     [](SFcnRecord* r, bool on) {
-       setSlot<SFcnPortArgMethod>(r->mdlSetOutputPortComplexSignal, recordPortArgMethod, on);
-     }},
-    {122, "Unexpected call to mdlSetInputPortSampleTime", Arguments::kPortTimes, false,
-     [](SFcnRecord* r, bool on) {
-       setSlot<SFcnPortTimeMethod>(r->mdlSetInputPortSampleTime, recordPortTimeMethod, on);
-     }},
-    {123, "Unexpected call to mdlSetOutputPortSampleTime", Arguments::kPortTimes, false,
-     [](SFcnRecord* r, bool on) {
-       setSlot<SFcnPortTimeMethod>(r->mdlSetOutputPortSampleTime, recordPortTimeMethod, on);
-     }},
-    {126, "Unexpected call to mdlSetInputPortDimensionInfo", Arguments::kPortDims, true,
-     [](SFcnRecord* r, bool on) {
-       setSlot<SFcnPortArgMethod>(r->mdlSetInputPortWidthOrDimsInfo, recordPortArgMethod, on);
-     }},
-    {127, "Unexpected call to mdlSetOutputPortDimensionInfo", Arguments::kPortDims, true,
-     [](SFcnRecord* r, bool on) {
-       setSlot<SFcnPortArgMethod>(r->mdlSetOutputPortWidthOrDimsInfo, recordPortArgMethod, on);
-     }},
-    {128, "Unexpected call to mdlSetInputPortFrameData", Arguments::kPortValue, false,
-     [](SFcnRecord* r, bool on) {
-       setSlot<SFcnPortArgMethod>(r->propagationMethods->mdlSetInputPortFrameData,
-                                  recordPortArgMethod, on);
-     }},
-    {131, "Unexpected call to mdlSetDefaultPortDimensionInfo", Arguments::kRecord, false,
-     [](SFcnRecord* r, bool on) {
-       setSlot<SFcnMethod>(r->propagationMethods->mdlSetDefaultPortDimensionInfo, recordMethod, on);
-     }},
-    {132, "Unexpected call to mdlSetDefaultPortDataTypes", Arguments::kRecord, false,
-     [](SFcnRecord* r, bool on) {
-       setSlot<SFcnMethod>(r->propagationMethods->mdlSetDefaultPortDataTypes, recordMethod, on);
-     }},
-    {133, "Unexpected call to mdlSetDefaultPortComplexSignals", Arguments::kRecord, false,
-     [](SFcnRecord* r, bool on) {
-       setSlot<SFcnMethod>(r->propagationMethods->mdlSetDefaultPortComplexSignals, recordMethod,
-                           on);
-     }},
-    {142, "Unexpected call to mdlInitializePropagationPass", Arguments::kPortOnly, false,
-     [](SFcnRecord* r, bool on) {
-       setSlot<SFcnIntArgMethod>(r->propagationMethods->mdlInitializePropagationPass,
-                                 recordIntArgMethod, on);
-     }},
-};
+using namespace slots;
 
 void fillEverySlot(SFcnRecord* record, bool on) {
   for (const SlotRow& row : kSlotRows) row.fill(record, on);
@@ -140,9 +26,9 @@ void fillEverySlot(SFcnRecord* record, bool on) {
 
 void setDimensionInfo(SFcnRecord* record, bool on) {
   if (on) {
-    record->sizesBlock.portFlags |= SFCN_PORT_FLAG_DIMENSION_INFO;
+    record->sizesBlock.portFlags |= 0x1u;
   } else {
-    record->sizesBlock.portFlags &= ~SFCN_PORT_FLAG_DIMENSION_INFO;
+    record->sizesBlock.portFlags &= ~0x1u;
   }
 }
 
@@ -151,59 +37,34 @@ class DispatchTest : public LoadedModuleTest {
   void SetUp() override {
     LoadedModuleTest::SetUp();
     if (HasFatalFailure()) return;
-    lastSlotCall = SlotCall{};
-    record_ = hostRecord();
-    setUpDirect(record_);
+    slotCalls().clear();
+    block_ = &session();
+    record_ = block_->record();
+    ASSERT_TRUE(block_->setUp()) << block_->error();
     standinConnectInput(record_, 0, input_);
-    // The host's call arguments, all distinct.
-    record_->sizesBlock.callArgInt = 7;
-    record_->hostInfo->callArgValue = 0x1234;
-    record_->hostInfo->callArgDims = &dims_;
-    record_->hostInfo->callArgSampleTime = 0.25;
-    record_->hostInfo->callArgOffsetTime = 0.125;
+    setCallArguments(record_);
   }
 
-  // A method call that must return normally, as every method call does.
-  void dispatch(double flag) { ASSERT_TRUE(method(record_, flag)) << standinLastError(); }
-
-  void expectCalledAsTheRowSays(const SlotRow& row) {
-    EXPECT_EQ(lastSlotCall.count, 1);
-    EXPECT_EQ(lastSlotCall.record, record_);
-    switch (row.arguments) {
-      case Arguments::kRecord:
-        break;
-      case Arguments::kPortOnly:
-        EXPECT_EQ(lastSlotCall.port, 7);
-        break;
-      case Arguments::kPortValue:
-        EXPECT_EQ(lastSlotCall.port, 7);
-        EXPECT_EQ(lastSlotCall.argument, 0x1234);
-        break;
-      case Arguments::kPortDims:
-        EXPECT_EQ(lastSlotCall.port, 7);
-        EXPECT_EQ(lastSlotCall.argument, reinterpret_cast<SFcnArgWord>(&dims_));
-        break;
-      case Arguments::kPortTimes:
-        EXPECT_EQ(lastSlotCall.port, 7);
-        EXPECT_EQ(lastSlotCall.period, 0.25);
-        EXPECT_EQ(lastSlotCall.offset, 0.125);
-        break;
-    }
+  // A method call that must return normally, as every method call does; the
+  // error slot is left as it stands.
+  void dispatch(double flag) {
+    ASSERT_TRUE(block_->methodKeepingError(flag)) << standinLastError();
   }
 
+  standin::BlockSession* block_ = nullptr;
   SFcnRecord* record_ = nullptr;
   double input_[2] = {1.0, 2.0};
-  DimsDescriptor dims_{};
 };
 
 TEST_F(DispatchTest, CallsAFilledOptionalSlotWithTheHostsArguments) {
   for (const SlotRow& row : kSlotRows) {
     SCOPED_TRACE(row.flag);
-    lastSlotCall = SlotCall{};
+    slotCalls().clear();
     setDimensionInfo(record_, row.dimensionInfo);
     row.fill(record_, true);
     dispatch(row.flag);
-    expectCalledAsTheRowSays(row);
+    ASSERT_EQ(slotCalls().size(), 1u);
+    expectCalledAsTheRowSays(row, slotCalls()[0], record_);
     EXPECT_EQ(record_->errorMessage, nullptr);
     row.fill(record_, false);
   }
@@ -225,12 +86,12 @@ TEST_F(DispatchTest, PortFlagsBitZeroDecidesBetweenWidthAndDimensionInfo) {
   for (const SlotRow& row : kSlotRows) {
     if (row.flag != 115 && row.flag != 116 && row.flag != 126 && row.flag != 127) continue;
     SCOPED_TRACE(row.flag);
-    lastSlotCall = SlotCall{};
+    slotCalls().clear();
     setDimensionInfo(record_, !row.dimensionInfo);
     row.fill(record_, true);
     record_->errorMessage = nullptr;
     dispatch(row.flag);
-    EXPECT_EQ(lastSlotCall.count, 0);
+    EXPECT_TRUE(slotCalls().empty());
     EXPECT_STREQ(record_->errorMessage, row.message);
     row.fill(record_, false);
   }
@@ -251,10 +112,10 @@ TEST_F(DispatchTest, InvalidFlagsCallNothingAndSayWhy) {
       setDimensionInfo(record_, dimensionInfo);
       record_->errorMessage = nullptr;
       dispatch(flag);
-      EXPECT_STREQ(record_->errorMessage, kInvalidFlagMessage);
+      EXPECT_STREQ(record_->errorMessage, expected::kInvalidFlag);
     }
   }
-  EXPECT_EQ(lastSlotCall.count, 0);
+  EXPECT_TRUE(slotCalls().empty());
   EXPECT_EQ(simcardCallCount(), 0u);
 }
 
@@ -271,7 +132,7 @@ TEST_F(DispatchTest, TruncatesTheFlagToItsLow32Bits) {
 
 TEST_F(DispatchTest, BlockFlagsReachTheBlockWhateverTheSlotsHold) {
   fillEverySlot(record_, true);
-  record_->mdlSampleTimes = recordMethod;  // flag 101 must not call this
+  record_->mdlSampleTimes = recordMethod<101>;  // flag 101 must not call this
   record_->mdlOutputs = nullptr;
   record_->mdlTerminate = nullptr;
   record_->mdlGetTimeOfNextVarHit = nullptr;
@@ -295,13 +156,13 @@ TEST_F(DispatchTest, BlockFlagsReachTheBlockWhateverTheSlotsHold) {
   }
 
   dispatch(kFlagVarHit);
-  EXPECT_STREQ(record_->errorMessage, kVarHitMessage);
+  EXPECT_STREQ(record_->errorMessage, expected::kVarHit);
   dispatch(kFlagZeroCrossings);
-  EXPECT_STREQ(record_->errorMessage, kZeroCrossingsMessage);
+  EXPECT_STREQ(record_->errorMessage, expected::kZeroCrossings);
 
   dispatch(kFlagTerminate);
   EXPECT_EQ(simcardOpenTaskCount(), 0);
-  EXPECT_EQ(lastSlotCall.count, 0);
+  EXPECT_TRUE(slotCalls().empty());
 }
 
 TEST_F(DispatchTest, ShutdownZeroesThenReleasesChannelZeroBeforeChannelOne) {
@@ -380,17 +241,9 @@ TEST_F(DispatchTest, AnUnconnectedInputShowsTheFatalErrorDialogAndWritesNothing)
 
   ASSERT_EQ(standinDialogCount(), 1u);
   const StandinDialog dialog = standinDialog(0);
-  EXPECT_STREQ(dialog.title, "Fatal Error");
-  EXPECT_STREQ(dialog.mode, "modal");
-  EXPECT_STREQ(
-      dialog.message,
-      "S-function 'twinvolts' in block 'model/twinvolts' is attempting to access the signal "
-      "from input port '1' in one its methods. However, the S-function's mdlInitializeSizes "
-      "routine did not register the ssSetInputPortDirectFeedThrough macro or the direct "
-      "feedthrough flag has been set to zero. This will cause a segmentation violation. Please "
-      "verify that the ssSetInputPortDirectFeedThrough is declared in mdlInitializeSizes and the "
-      "direct feedthrough flag is set to one when accessing the input port signals in the "
-      "mdlOutputs and/or mdlGetTimeOfNextVarHit method(s).");
+  EXPECT_STREQ(dialog.title, expected::kFatalTitle);
+  EXPECT_STREQ(dialog.mode, expected::kFatalMode);
+  EXPECT_EQ(dialog.message, expected::portUnconnected("twinvolts", "model/twinvolts", "1"));
   EXPECT_EQ(record_->hostInfo->fatalErrorFlag, 1);
   EXPECT_EQ(record_->errorMessage, nullptr);
   EXPECT_EQ(simcardCallCount(), 0u);
@@ -398,26 +251,26 @@ TEST_F(DispatchTest, AnUnconnectedInputShowsTheFatalErrorDialogAndWritesNothing)
 
 // Errors land in the root record and stay there through later successes.
 TEST_F(DispatchTest, MessagesGoToTheRootRecordAndStay) {
-  SFcnRecord* root = hostRecord("root", "model");
+  SFcnRecord* root = session("root", "model").record();
   record_->rootRecord = root;
 
   dispatch(200);
-  EXPECT_STREQ(root->errorMessage, kInvalidFlagMessage);
+  EXPECT_STREQ(root->errorMessage, expected::kInvalidFlag);
   EXPECT_EQ(record_->errorMessage, nullptr);
 
   dispatch(kFlagSampleTimes);
   dispatch(kFlagOutputs);
-  EXPECT_STREQ(root->errorMessage, kInvalidFlagMessage);
+  EXPECT_STREQ(root->errorMessage, expected::kInvalidFlag);
 
   dispatch(111);
-  EXPECT_STREQ(root->errorMessage, "Unexpected call to mdlSetWorkWidths");
+  EXPECT_STREQ(root->errorMessage, slotRow(111).message);
   dispatch(kFlagOutputs);
-  EXPECT_STREQ(root->errorMessage, "Unexpected call to mdlSetWorkWidths");
+  EXPECT_STREQ(root->errorMessage, slotRow(111).message);
 
   dispatch(kFlagZeroCrossings);
-  EXPECT_STREQ(root->errorMessage, kZeroCrossingsMessage);
+  EXPECT_STREQ(root->errorMessage, expected::kZeroCrossings);
   dispatch(kFlagTerminate);
-  EXPECT_STREQ(root->errorMessage, kZeroCrossingsMessage);
+  EXPECT_STREQ(root->errorMessage, expected::kZeroCrossings);
   EXPECT_EQ(record_->errorMessage, nullptr);
 }
 

@@ -123,9 +123,10 @@ const Case kCases[] = {
 class DriverFailuresTest : public LoadedModuleTest, public ::testing::WithParamInterface<Case> {
  protected:
   // Every call of the run must return normally with nothing in the error slot.
-  void call(SFcnRecord* record, int flag) {
-    ASSERT_TRUE(method(record, flag)) << standinLastError();
-    ASSERT_EQ(record->rootRecord->errorMessage, nullptr) << record->rootRecord->errorMessage;
+  static void call(standin::BlockSession& block, int flag) {
+    ASSERT_TRUE(block.methodKeepingError(flag)) << standinLastError();
+    SFcnRecord* root = block.record()->rootRecord;
+    ASSERT_EQ(root->errorMessage, nullptr) << root->errorMessage;
   }
 };
 
@@ -133,19 +134,18 @@ TEST_P(DriverFailuresTest, WarnsOncePerChannelAndKindAndRunsToTheEnd) {
   const Case& c = GetParam();
   c.arrange();
   if (HasFatalFailure()) return;
-  SFcnRecord* record = hostRecord();
+  standin::BlockSession& block = session();
   double input[2] = {0.0, 0.0};
-  setUpDirect(record);
-  if (HasFatalFailure()) return;
-  standinConnectInput(record, 0, input);
-  call(record, kFlagSampleTimes);
+  ASSERT_TRUE(block.setUp()) << block.error();
+  standinConnectInput(block.record(), 0, input);
+  call(block, kFlagSampleTimes);
   for (int k = 0; k < c.steps && !HasFatalFailure(); ++k) {
     const std::array<double, 2>& row = c.input[std::min<size_t>(k, c.input.size() - 1)];
     input[0] = row[0];
     input[1] = row[1];
-    call(record, kFlagOutputs);
+    call(block, kFlagOutputs);
   }
-  call(record, kFlagTerminate);
+  call(block, kFlagTerminate);
   if (HasFatalFailure()) return;
 
   std::vector<std::string> warnings;
@@ -172,14 +172,14 @@ using SimulationsTest = LoadedModuleTest;
 
 TEST_F(SimulationsTest, EachSimulationIsToldOnce) {
   simcardSetPresent(false);
-  SFcnRecord* record = hostRecord();
+  standin::BlockSession& block = session();
   double input[2] = {1.0, 2.0};
   for (size_t run = 1; run <= 2; ++run) {
-    setUpDirect(record);
-    ASSERT_TRUE(standinConnectInput(record, 0, input));
-    ASSERT_TRUE(method(record, kFlagOutputs));
-    ASSERT_TRUE(method(record, kFlagTerminate));
-    ASSERT_TRUE(method(record, kFlagTerminate));
+    ASSERT_TRUE(block.setUp()) << block.error();
+    ASSERT_TRUE(standinConnectInput(block.record(), 0, input));
+    ASSERT_TRUE(block.methodKeepingError(kFlagOutputs));
+    ASSERT_TRUE(block.methodKeepingError(kFlagTerminate));
+    ASSERT_TRUE(block.methodKeepingError(kFlagTerminate));
     EXPECT_EQ(standinWarningCount(), 8u * run) << "run " << run;
   }
 }

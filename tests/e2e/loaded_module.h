@@ -1,10 +1,12 @@
 // A fixture that loads the module file under test afresh for every test, with
-// clean stand-ins, and makes calls the way the host makes them.
+// clean stand-ins, and makes calls the way the host makes them: through host
+// sessions, one per record.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <initializer_list>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -12,20 +14,10 @@
 #include "standin_host/block_session.h"
 #include "standin_host/host_calls.h"
 #include "standin_host/module_loader.h"
+#include "tests/support/expected_messages.h"
+#include "tests/support/fresh_host_test.h"
 
 namespace e2e {
-
-// The six argument-check messages of a set-up call, as the host shows them.
-extern const char* const kTooFewRightHandMessage;
-extern const char* const kTooManyLeftHandMessage;
-extern const char* const kFlagNotIntegerMessage;
-extern const char* const kInvalidSetupFlagMessage;
-std::string nameMismatchMessage(const std::string& recordName);
-
-// Messages the module posts in a root record's error slot.
-extern const char* const kInvalidFlagMessage;
-extern const char* const kVarHitMessage;
-extern const char* const kZeroCrossingsMessage;
 
 using standin::kFlagOutputs;
 using standin::kFlagSampleTimes;
@@ -33,7 +25,7 @@ using standin::kFlagTerminate;
 // Flags of methods the block does not have, to probe how it refuses them.
 enum : int { kFlagVarHit = 103, kFlagZeroCrossings = 108 };
 
-class LoadedModuleTest : public ::testing::Test {
+class LoadedModuleTest : public FreshHostTest {
  protected:
   void SetUp() override;
   void TearDown() override;
@@ -43,29 +35,20 @@ class LoadedModuleTest : public ::testing::Test {
   mxArray* scalar(double value, mxClassID classId = mxDOUBLE_CLASS);
   mxArray* doubles(size_t rows, size_t columns, std::initializer_list<double> values);
 
-  // A host-owned record for direct mode, released at the end of the test.
-  SFcnRecord* hostRecord(const char* sfcnName = "twinvolts",
-                         const char* blockPath = "model/twinvolts");
-  mxArray* attachArgument(const SFcnRecord* record);
-
-  // mexFunction as the host calls it; false when mexErrMsgTxt ended the call.
-  bool call(int nlhs, mxArray** plhs, std::vector<const mxArray*> rhs);
+  // A host session on a record of its own, released at the end of the test.
+  standin::BlockSession& session(const char* sfcnName = "twinvolts",
+                                 const char* blockPath = "model/twinvolts");
+  // The test's first session, for calls that need no particular record.
+  standin::BlockSession& host();
   // A set-up call with FLAG 0 and the given second argument (empty: stand-alone).
   bool setUp(mxArray* second, mxArray** sizes = nullptr);
-  // A direct-mode set-up of record, expected to succeed.
-  void setUpDirect(SFcnRecord* record);
-  // A method call: nlhs -1, lhs[1] the record, FLAG as a double scalar.
-  bool method(SFcnRecord* record, double flag);
 
   MexFunctionPtr entry() const { return module_.mexFunction; }
   const StandinModule& module() const { return module_; }
 
  private:
   StandinModule module_{};
-  std::vector<SFcnRecord*> records_;
-  // Reused by every method call, as a host reuses its argument arrays.
-  mxArray* methodEmpty_ = nullptr;
-  mxArray* methodFlag_ = nullptr;
+  std::vector<std::unique_ptr<standin::BlockSession>> sessions_;
 };
 
 // The rows of a set-up call's result, after checking its shape.

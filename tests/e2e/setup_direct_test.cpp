@@ -12,10 +12,12 @@
 #include "standin_host/host_arrays.h"
 #include "standin_host/host_record.h"
 #include "tests/e2e/loaded_module.h"
-#include "tests/e2e/record_words.h"
+#include "tests/support/record_words.h"
 
 namespace e2e {
 namespace {
+
+using namespace record_words;
 
 using DirectSetupTest = LoadedModuleTest;
 
@@ -29,28 +31,6 @@ void fillOptionalSlots(SFcnRecord* record) {
   record->mdlSetInputPortWidthOrDimsInfo = hostPortMethod;
   record->mdlSetInputPortComplexSignal = hostPortMethod;
   record->propagationMethods->mdlSetDefaultPortDataTypes = hostWorkWidths;
-}
-
-// Words a direct set-up may write: the six slots, the sizes the block
-// declares, the version stamp, the set-up flag, and the port arrays that the
-// host's own hooks hand out.
-std::vector<FieldSpan> setupWrites() {
-  return {
-      E2E_FIELD(SFcnRecord, mdlInitializeSizes),
-      E2E_FIELD(SFcnRecord, mdlSampleTimes),
-      E2E_FIELD(SFcnRecord, mdlGetTimeOfNextVarHit),
-      E2E_FIELD(SFcnRecord, mdlOutputs),
-      E2E_FIELD(SFcnRecord, mdlZeroCrossings),
-      E2E_FIELD(SFcnRecord, mdlTerminate),
-      E2E_FIELD(SFcnRecord, sizesBlock.outputPortCount),
-      E2E_FIELD(SFcnRecord, sizesBlock.inputPortCount),
-      E2E_FIELD(SFcnRecord, sizesBlock.sampleTimeCount),
-      E2E_FIELD(SFcnRecord, sizesBlock.expectedParamCount),
-      E2E_FIELD(SFcnRecord, sizesBlock.versionStamp),
-      E2E_FIELD(SFcnRecord, sizesBlock.sizesFlags),
-      E2E_FIELD(SFcnRecord, inputPorts),
-      E2E_FIELD(SFcnRecord, outputPorts),
-  };
 }
 
 // Sizes entry k as the vector must carry it.
@@ -68,7 +48,8 @@ void expectSizesVectorOf(const SFcnRecord* record, const mxArray* sizes) {
 }
 
 TEST_F(DirectSetupTest, InstallsTheSixSlotsAndWritesNothingElse) {
-  SFcnRecord* record = hostRecord();
+  standin::BlockSession& block = session();
+  SFcnRecord* record = block.record();
   markHostWords(record);
   fillOptionalSlots(record);
   const uint32_t flagsBefore = record->sizesBlock.sizesFlags;
@@ -77,9 +58,10 @@ TEST_F(DirectSetupTest, InstallsTheSixSlotsAndWritesNothingElse) {
   const auto propagationBefore = snapshot(*record->propagationMethods);
 
   mxArray* sizes = nullptr;
-  ASSERT_TRUE(setUp(attachArgument(record), &sizes)) << standinLastError();
+  ASSERT_TRUE(block.setUp(&sizes)) << block.error();
 
-  EXPECT_EQ(wordsChangedOutside(recordBefore, record, setupWrites()), std::vector<std::string>{});
+  EXPECT_EQ(wordsChangedOutside(recordBefore, record, directSetUpWrites()),
+            std::vector<std::string>{});
   EXPECT_EQ(wordsChangedOutside(hostInfoBefore, record->hostInfo, {}), std::vector<std::string>{});
   EXPECT_EQ(wordsChangedOutside(propagationBefore, record->propagationMethods, {}),
             std::vector<std::string>{});
@@ -119,7 +101,8 @@ TEST_F(DirectSetupTest, InstallsTheSixSlotsAndWritesNothingElse) {
 }
 
 TEST_F(DirectSetupTest, CarriesHostWordsIntoTheSizesVectorSignedOrUnsigned) {
-  SFcnRecord* record = hostRecord();
+  standin::BlockSession& block = session();
+  SFcnRecord* record = block.record();
   record->sizesBlock.reserved11[3] = -1;             // entry 14: signed
   record->sizesBlock.hostUnsigned[0] = 0xFFFFFFFFu;  // entry 15: unsigned
   record->sizesBlock.hostUnsigned[3] = 0x80000000u;  // entry 18: unsigned
@@ -127,7 +110,7 @@ TEST_F(DirectSetupTest, CarriesHostWordsIntoTheSizesVectorSignedOrUnsigned) {
   record->sizesBlock.sizesFlags = 0x80000000u;       // entry 23: unsigned
 
   mxArray* sizes = nullptr;
-  ASSERT_TRUE(setUp(attachArgument(record), &sizes)) << standinLastError();
+  ASSERT_TRUE(block.setUp(&sizes)) << block.error();
   const std::vector<double> rows = sizesRows(sizes);
   ASSERT_EQ(rows.size(), 38u);
   EXPECT_EQ(rows[14], -1.0);
@@ -143,13 +126,14 @@ TEST_F(DirectSetupTest, RefusesARecordMadeForAnotherName) {
   simcardSetRecording(true);
   for (const char* name : names) {
     SCOPED_TRACE(name);
-    SFcnRecord* record = hostRecord(name);
+    standin::BlockSession& block = session(name);
+    SFcnRecord* record = block.record();
     markHostWords(record);
     const auto recordBefore = snapshot(*record);
     const auto hostInfoBefore = snapshot(*record->hostInfo);
 
-    EXPECT_FALSE(setUp(attachArgument(record)));
-    EXPECT_EQ(standinLastError(), nameMismatchMessage(name));
+    EXPECT_FALSE(block.setUp());
+    EXPECT_EQ(standinLastError(), expected::nameMismatch(name));
     EXPECT_EQ(wordsChangedOutside(recordBefore, record, {}), std::vector<std::string>{});
     EXPECT_EQ(wordsChangedOutside(hostInfoBefore, record->hostInfo, {}),
               std::vector<std::string>{});
@@ -159,22 +143,22 @@ TEST_F(DirectSetupTest, RefusesARecordMadeForAnotherName) {
 }
 
 TEST_F(DirectSetupTest, ChecksTheFlagBeforeTheName) {
-  SFcnRecord* record = hostRecord("other");
-  mxArray* plhs[2] = {nullptr, nullptr};  // the second call asks for two
-  EXPECT_FALSE(call(1, plhs, {empty(), attachArgument(record), empty(), scalar(3.0)}));
-  EXPECT_STREQ(standinLastError(), kInvalidSetupFlagMessage);
-  EXPECT_FALSE(call(2, plhs, {empty(), attachArgument(record), empty(), scalar(0.0)}));
-  EXPECT_STREQ(standinLastError(), kTooManyLeftHandMessage);
+  standin::BlockSession& block = session("other");
+  EXPECT_FALSE(block.setUpWith(1, {empty(), block.attachArgument(), empty(), scalar(3.0)}));
+  EXPECT_STREQ(standinLastError(), expected::kInvalidSetupFlag);
+  EXPECT_FALSE(block.setUpWith(2, {empty(), block.attachArgument(), empty(), scalar(0.0)}));
+  EXPECT_STREQ(standinLastError(), expected::kTooManyLeftHand);
 }
 
 TEST_F(DirectSetupTest, BoundsTheMismatchMessageOfAVeryLongName) {
   const std::string name(300, 'n');
-  SFcnRecord* record = hostRecord(name.c_str());
+  standin::BlockSession& block = session(name.c_str());
+  SFcnRecord* record = block.record();
   const auto recordBefore = snapshot(*record);
 
-  EXPECT_FALSE(setUp(attachArgument(record)));
+  EXPECT_FALSE(block.setUp());
   const std::string message = standinLastError();
-  const std::string full = nameMismatchMessage(name);
+  const std::string full = expected::nameMismatch(name);
   EXPECT_GE(message.size(), 158u);
   EXPECT_LE(message.size(), 255u);
   EXPECT_EQ(full.substr(0, message.size()), message);
@@ -182,7 +166,7 @@ TEST_F(DirectSetupTest, BoundsTheMismatchMessageOfAVeryLongName) {
 }
 
 TEST_F(DirectSetupTest, ReadsTheAttachArgumentByRowsAlone) {
-  SFcnRecord* record = hostRecord();
+  SFcnRecord* record = host().record();
   const double address = static_cast<double>(reinterpret_cast<uintptr_t>(record));
   // Two rows and two columns: element 1 (column-major) is the stamp.
   ASSERT_TRUE(setUp(doubles(2, 2, {address, 5200229.0, 1.0, 2.0}))) << standinLastError();
@@ -193,28 +177,28 @@ TEST_F(DirectSetupTest, ReadsTheAttachArgumentByRowsAlone) {
 TEST_F(DirectSetupTest, RefusesANullRecordAddress) {
   simcardSetRecording(true);
   EXPECT_FALSE(setUp(doubles(2, 1, {0.0, 5200229.0})));
-  EXPECT_STREQ(standinLastError(),
-               "The 2nd right hand argument passed to MEX level2 S-function \"twinvolts\" holds a "
-               "null S-function record address");
+  EXPECT_STREQ(standinLastError(), expected::kNullRecord);
   EXPECT_EQ(simcardCallCount(), 0u);
 }
 
 TEST_F(DirectSetupTest, ARecordWithoutANameIsAMismatch) {
-  SFcnRecord* record = hostRecord();
+  standin::BlockSession& block = session();
+  SFcnRecord* record = block.record();
   const char* ownName = record->sfcnName;
   record->sfcnName = nullptr;
-  EXPECT_FALSE(setUp(attachArgument(record)));
-  EXPECT_EQ(standinLastError(), nameMismatchMessage(""));
+  EXPECT_FALSE(block.setUp());
+  EXPECT_EQ(standinLastError(), expected::nameMismatch(""));
   EXPECT_EQ(record->mdlInitializeSizes, nullptr);
   record->sfcnName = ownName;  // the host releases its own text
 }
 
 TEST_F(DirectSetupTest, SuppliedParametersStopTheBlockBeforeItsPorts) {
-  SFcnRecord* record = hostRecord();
+  standin::BlockSession& block = session();
+  SFcnRecord* record = block.record();
   record->suppliedParamCount = 1;
   simcardSetRecording(true);
   mxArray* sizes = nullptr;
-  ASSERT_TRUE(setUp(attachArgument(record), &sizes)) << standinLastError();
+  ASSERT_TRUE(block.setUp(&sizes)) << block.error();
 
   EXPECT_NE(record->mdlTerminate, nullptr);  // the slots are installed all the same
   EXPECT_EQ(standinInputPortCountCalls(record), 0);
@@ -224,8 +208,9 @@ TEST_F(DirectSetupTest, SuppliedParametersStopTheBlockBeforeItsPorts) {
 
 // The installed slots do the block's work when the host calls them itself.
 TEST_F(DirectSetupTest, InstalledSlotsWorkWithoutMexFunction) {
-  SFcnRecord* record = hostRecord();
-  setUpDirect(record);
+  standin::BlockSession& block = session();
+  SFcnRecord* record = block.record();
+  ASSERT_TRUE(block.setUp()) << block.error();
   double input[2] = {1.25, 3.5};
   standinConnectInput(record, 0, input);
   record->samplePeriods[0] = 99.0;
@@ -241,9 +226,9 @@ TEST_F(DirectSetupTest, InstalledSlotsWorkWithoutMexFunction) {
   EXPECT_EQ(record->errorMessage, nullptr);
 
   record->mdlGetTimeOfNextVarHit(record);
-  EXPECT_STREQ(record->errorMessage, kVarHitMessage);
+  EXPECT_STREQ(record->errorMessage, expected::kVarHit);
   record->mdlZeroCrossings(record);
-  EXPECT_STREQ(record->errorMessage, kZeroCrossingsMessage);
+  EXPECT_STREQ(record->errorMessage, expected::kZeroCrossings);
 
   record->mdlTerminate(record);
   EXPECT_EQ(simcardOutputVolts(0), 0.0);

@@ -36,9 +36,10 @@ void expectNoDriverCall() {
 TEST_F(StandaloneSetupTest, ReturnsTheBlocksSizesForZeroOrOneLeftHandSlot) {
   for (int nlhs : {0, 1}) {
     SCOPED_TRACE(nlhs);
-    mxArray* plhs[1] = {nullptr};
-    ASSERT_TRUE(call(nlhs, plhs, {empty(), empty(), empty(), scalar(0.0)})) << standinLastError();
-    EXPECT_EQ(sizesRows(plhs[0]), declaredInterfaceRows());
+    mxArray* sizes = nullptr;
+    ASSERT_TRUE(host().setUpWith(nlhs, {empty(), empty(), empty(), scalar(0.0)}, &sizes))
+        << standinLastError();
+    EXPECT_EQ(sizesRows(sizes), declaredInterfaceRows());
   }
 }
 
@@ -99,20 +100,21 @@ TEST_F(StandaloneSetupTest, ASecondSetupReplacesTheTasksOfTheFirst) {
 
 TEST_F(StandaloneSetupTest, BlockParametersStopTheBlocksSetupBeforeAnyPortOrTask) {
   simcardSetRecording(true);
-  mxArray* plhs[1] = {nullptr};
-  ASSERT_TRUE(call(1, plhs, {empty(), empty(), empty(), scalar(0.0), scalar(1.0), scalar(2.0)}))
+  mxArray* sizes = nullptr;
+  ASSERT_TRUE(host().setUpWith(
+      1, {empty(), empty(), empty(), scalar(0.0), scalar(1.0), scalar(2.0)}, &sizes))
       << standinLastError();
 
   std::vector<double> expected(38, 0.0);
   expected[19] = 5200229.0;
   expected[23] = 8192.0;
-  EXPECT_EQ(sizesRows(plhs[0]), expected);
+  EXPECT_EQ(sizesRows(sizes), expected);
   expectNoDriverCall();
 }
 
 // Stand-alone mode is chosen for everything but a 2-row array ending in the stamp.
 TEST_F(StandaloneSetupTest, AnythingButTheAttachArgumentSelectsStandaloneMode) {
-  SFcnRecord* record = hostRecord();
+  SFcnRecord* record = host().record();
   const double address = static_cast<double>(reinterpret_cast<uintptr_t>(record));
   struct Case {
     const char* what;
@@ -149,38 +151,38 @@ TEST_F(StandaloneSetupTest, ChecksItsArgumentsInOrderWithExactMessages) {
   const double nan = std::numeric_limits<double>::quiet_NaN();
   const double inf = std::numeric_limits<double>::infinity();
   const ArgumentCase cases[] = {
-      {"no arguments at all", 1, 0, nullptr, kTooFewRightHandMessage},
-      {"3 right, 2 left", 2, 3, nullptr, kTooFewRightHandMessage},
-      {"2 left, bad flag", 2, 4, scalar(0.5), kTooManyLeftHandMessage},
-      {"flag 1x2", 1, 4, doubles(1, 2, {0.0, 0.0}), kFlagNotIntegerMessage},
-      {"flag empty", 1, 4, empty(), kFlagNotIntegerMessage},
+      {"no arguments at all", 1, 0, nullptr, expected::kTooFewRightHand},
+      {"3 right, 2 left", 2, 3, nullptr, expected::kTooFewRightHand},
+      {"2 left, bad flag", 2, 4, scalar(0.5), expected::kTooManyLeftHand},
+      {"flag 1x2", 1, 4, doubles(1, 2, {0.0, 0.0}), expected::kFlagNotInteger},
+      {"flag empty", 1, 4, empty(), expected::kFlagNotInteger},
       {"flag complex", 1, 4, standinCreateArray(mxDOUBLE_CLASS, 1, 1, mxCOMPLEX),
-       kFlagNotIntegerMessage},
-      {"flag text", 1, 4, mxCreateString("0"), kFlagNotIntegerMessage},
-      {"flag logical", 1, 4, scalar(0.0, mxLOGICAL_CLASS), kFlagNotIntegerMessage},
-      {"flag 0.5", 1, 4, scalar(0.5), kFlagNotIntegerMessage},
-      {"flag NaN", 1, 4, scalar(nan), kFlagNotIntegerMessage},
-      {"flag +inf", 1, 4, scalar(inf), kFlagNotIntegerMessage},
-      {"flag -inf", 1, 4, scalar(-inf), kFlagNotIntegerMessage},
-      {"flag 2^31", 1, 4, scalar(2147483648.0), kFlagNotIntegerMessage},
-      {"flag 2^32", 1, 4, scalar(4294967296.0), kFlagNotIntegerMessage},
-      {"flag -2^31-1", 1, 4, scalar(-2147483649.0), kFlagNotIntegerMessage},
-      {"single flag 0.5", 1, 4, scalar(0.5, mxSINGLE_CLASS), kFlagNotIntegerMessage},
-      {"flag 3", 1, 4, scalar(3.0), kInvalidSetupFlagMessage},
-      {"flag -1", 1, 4, scalar(-1.0), kInvalidSetupFlagMessage},
-      {"flag 101", 1, 4, scalar(101.0), kInvalidSetupFlagMessage},
-      {"flag -2^31", 1, 4, scalar(-2147483648.0), kInvalidSetupFlagMessage},
-      {"uint8 flag 3", 1, 4, scalar(3.0, mxUINT8_CLASS), kInvalidSetupFlagMessage},
+       expected::kFlagNotInteger},
+      {"flag text", 1, 4, mxCreateString("0"), expected::kFlagNotInteger},
+      {"flag logical", 1, 4, scalar(0.0, mxLOGICAL_CLASS), expected::kFlagNotInteger},
+      {"flag 0.5", 1, 4, scalar(0.5), expected::kFlagNotInteger},
+      {"flag NaN", 1, 4, scalar(nan), expected::kFlagNotInteger},
+      {"flag +inf", 1, 4, scalar(inf), expected::kFlagNotInteger},
+      {"flag -inf", 1, 4, scalar(-inf), expected::kFlagNotInteger},
+      {"flag 2^31", 1, 4, scalar(2147483648.0), expected::kFlagNotInteger},
+      {"flag 2^32", 1, 4, scalar(4294967296.0), expected::kFlagNotInteger},
+      {"flag -2^31-1", 1, 4, scalar(-2147483649.0), expected::kFlagNotInteger},
+      {"single flag 0.5", 1, 4, scalar(0.5, mxSINGLE_CLASS), expected::kFlagNotInteger},
+      {"flag 3", 1, 4, scalar(3.0), expected::kInvalidSetupFlag},
+      {"flag -1", 1, 4, scalar(-1.0), expected::kInvalidSetupFlag},
+      {"flag 101", 1, 4, scalar(101.0), expected::kInvalidSetupFlag},
+      {"flag -2^31", 1, 4, scalar(-2147483648.0), expected::kInvalidSetupFlag},
+      {"uint8 flag 3", 1, 4, scalar(3.0, mxUINT8_CLASS), expected::kInvalidSetupFlag},
   };
   simcardSetRecording(true);
   for (const ArgumentCase& c : cases) {
     SCOPED_TRACE(c.what);
     std::vector<const mxArray*> rhs = {empty(), empty(), empty(), c.flag};
     rhs.resize(static_cast<size_t>(c.nrhs));
-    mxArray* plhs[2] = {nullptr, nullptr};
-    EXPECT_FALSE(call(c.nlhs, plhs, rhs));
+    mxArray* sizes = nullptr;
+    EXPECT_FALSE(host().setUpWith(c.nlhs, rhs, &sizes));
     EXPECT_STREQ(standinLastError(), c.message);
-    EXPECT_EQ(plhs[0], nullptr);
+    EXPECT_EQ(sizes, nullptr);
   }
   expectNoDriverCall();
 }
@@ -199,9 +201,10 @@ TEST_F(StandaloneSetupTest, AcceptsEveryFormOfFlagZero) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    mxArray* plhs[1] = {nullptr};
-    ASSERT_TRUE(call(1, plhs, {empty(), empty(), empty(), c.flag})) << standinLastError();
-    EXPECT_EQ(sizesRows(plhs[0]), declaredInterfaceRows());
+    mxArray* sizes = nullptr;
+    ASSERT_TRUE(host().setUpWith(1, {empty(), empty(), empty(), c.flag}, &sizes))
+        << standinLastError();
+    EXPECT_EQ(sizesRows(sizes), declaredInterfaceRows());
   }
 }
 

@@ -24,26 +24,27 @@ std::array<double, 2> inputAt(int k) {
 
 class WholeRunTest : public LoadedModuleTest {
  protected:
-  // The host's side of a run on record; every call must leave no error.
-  void run(SFcnRecord* record, int steps) {
-    setUpDirect(record);
-    if (HasFatalFailure()) return;
+  // The host's side of a run on the block's record; every call must leave no error.
+  void run(standin::BlockSession& block, int steps) {
+    ASSERT_TRUE(block.setUp()) << block.error();
+    SFcnRecord* record = block.record();
     standinConnectInput(record, 0, input_);
-    call(record, kFlagSampleTimes);
+    call(block, kFlagSampleTimes);
     ASSERT_EQ(record->samplePeriods[0], -1.0);
     ASSERT_EQ(record->sampleOffsets[0], 0.0);
     for (int k = 0; k < steps; ++k) {
       const std::array<double, 2> u = inputAt(k);
       input_[0] = u[0];
       input_[1] = u[1];
-      call(record, kFlagOutputs);
+      call(block, kFlagOutputs);
       if (HasFatalFailure()) return;
     }
-    call(record, kFlagTerminate);
+    call(block, kFlagTerminate);
   }
 
-  void call(SFcnRecord* record, int flag) {
-    ASSERT_TRUE(method(record, flag)) << standinLastError();
+  static void call(standin::BlockSession& block, int flag) {
+    SFcnRecord* record = block.record();
+    ASSERT_TRUE(block.methodKeepingError(flag)) << standinLastError();
     ASSERT_EQ(record->rootRecord->errorMessage, nullptr)
         << "flag " << flag << ": " << record->rootRecord->errorMessage;
   }
@@ -66,8 +67,7 @@ class WholeRunTest : public LoadedModuleTest {
 };
 
 TEST_F(WholeRunTest, AThousandStepsReachTheCardInOrderAndEndAtZero) {
-  SFcnRecord* record = hostRecord();
-  run(record, kSteps);
+  run(session(), kSteps);
   if (HasFatalFailure()) return;
 
   ASSERT_EQ(simcardWriteCount(), 2u * kSteps + 2u);
@@ -92,8 +92,7 @@ TEST_F(WholeRunTest, AThousandStepsReachTheCardInOrderAndEndAtZero) {
 // the tasks of the sizes query must not keep the channels from the run.
 TEST_F(WholeRunTest, ASizesQueryBeforeTheRunLeavesNothingOpen) {
   ASSERT_TRUE(setUp(empty())) << standinLastError();
-  SFcnRecord* record = hostRecord();
-  run(record, 10);
+  run(session(), 10);
   if (HasFatalFailure()) return;
 
   for (size_t i = 0; i < simcardWriteCount(); ++i) {
@@ -103,10 +102,10 @@ TEST_F(WholeRunTest, ASizesQueryBeforeTheRunLeavesNothingOpen) {
 }
 
 TEST_F(WholeRunTest, TwoRunsInOneLoadEachEndClean) {
-  run(hostRecord(), 20);
+  run(session(), 20);
   if (HasFatalFailure()) return;
   expectCardReleasedAtZero();
-  run(hostRecord(), 20);
+  run(session(), 20);
   if (HasFatalFailure()) return;
   expectCardReleasedAtZero();
   EXPECT_EQ(simcardWriteCount(), 2u * (2u * 20u + 2u));
@@ -116,8 +115,7 @@ TEST_F(WholeRunTest, TwoRunsInOneLoadEachEndClean) {
 // releases the card (what the user is told is checked with the other faults).
 TEST_F(WholeRunTest, AFailedWriteDoesNotStopTheRun) {
   simcardFailWriteAt(101);  // channel 0 of step 50
-  SFcnRecord* record = hostRecord();
-  run(record, 100);
+  run(session(), 100);
   if (HasFatalFailure()) return;
 
   ASSERT_EQ(simcardWriteCount(), 202u);
@@ -131,7 +129,7 @@ TEST_F(WholeRunTest, AFailedWriteDoesNotStopTheRun) {
 // faults), but nothing ends a call or reaches the error slot.
 TEST_F(WholeRunTest, ARunWithoutACardEndsNormallyAndReleasesItsTasks) {
   simcardSetPresent(false);
-  run(hostRecord(), 5);
+  run(session(), 5);
   if (HasFatalFailure()) return;
   EXPECT_EQ(simcardOpenTaskCount(), 0);
   EXPECT_EQ(standinDialogCount(), 0u);
@@ -143,9 +141,9 @@ TEST_F(WholeRunTest, ARunWithoutACardEndsNormallyAndReleasesItsTasks) {
 // the driver with zero handles, which it refuses, and returns normally, once
 // saying per channel that the output was not zeroed.
 TEST_F(WholeRunTest, AShutdownBeforeAnySetupReturnsNormally) {
-  SFcnRecord* record = hostRecord();
+  standin::BlockSession& block = session();
   simcardSetRecording(true);
-  call(record, kFlagTerminate);
+  call(block, kFlagTerminate);
   if (HasFatalFailure()) return;
 
   const SimcardFunction expected[] = {SIMCARD_WRITE_ANALOG_F64, SIMCARD_STOP_TASK,

@@ -50,44 +50,18 @@ bool holdsNumbers(mxClassID c) {
   return isFloatingClass(c) || isSignedClass(c) || isUnsignedClass(c);
 }
 
-int64_t signedMin(mxClassID c) {
-  switch (c) {
-    case mxINT8_CLASS:
-      return INT8_MIN;
-    case mxINT16_CLASS:
-      return INT16_MIN;
-    case mxINT32_CLASS:
-      return INT32_MIN;
-    default:
-      return INT64_MIN;
-  }
-}
+// Limits of the integer classes, from their element widths as the host has them.
 int64_t signedMax(mxClassID c) {
-  switch (c) {
-    case mxINT8_CLASS:
-      return INT8_MAX;
-    case mxINT16_CLASS:
-      return INT16_MAX;
-    case mxINT32_CLASS:
-      return INT32_MAX;
-    default:
-      return INT64_MAX;
-  }
+  const size_t bits = 8 * standinElementSize(c);
+  return bits == 64 ? INT64_MAX : (int64_t{1} << (bits - 1)) - 1;
+}
+int64_t signedMin(mxClassID c) {
+  return -signedMax(c) - 1;
 }
 uint64_t unsignedMax(mxClassID c) {
-  switch (c) {
-    case mxLOGICAL_CLASS:
-      return 1;
-    case mxUINT8_CLASS:
-      return UINT8_MAX;
-    case mxUINT16_CLASS:
-    case mxCHAR_CLASS:
-      return UINT16_MAX;
-    case mxUINT32_CLASS:
-      return UINT32_MAX;
-    default:
-      return UINT64_MAX;
-  }
+  const size_t bits = 8 * standinElementSize(c);
+  if (c == mxLOGICAL_CLASS) return 1;
+  return bits == 64 ? UINT64_MAX : (uint64_t{1} << bits) - 1;
 }
 
 // Whether the class can hold the value exactly as given (or, for single, at all).
@@ -113,11 +87,6 @@ Value stored(mxClassID c, const Value& v) {
   return v;
 }
 
-template <typename T>
-void put(void* data, size_t index, T value) {
-  std::memcpy(static_cast<unsigned char*>(data) + index * sizeof(T), &value, sizeof(T));
-}
-
 int64_t asSigned(const Value& v) {
   return v.kind == Value::kSigned ? v.signedValue : static_cast<int64_t>(v.unsignedValue);
 }
@@ -125,42 +94,19 @@ uint64_t asUnsigned(const Value& v) {
   return v.kind == Value::kUnsigned ? v.unsignedValue : static_cast<uint64_t>(v.signedValue);
 }
 
+// Element `index` of the class's data holds v: an integer class keeps the low
+// bytes of its two's complement (every target is little-endian).
 void store(void* data, size_t index, mxClassID c, const Value& v) {
-  switch (c) {
-    case mxDOUBLE_CLASS:
-      put<double>(data, index, v.floating);
-      break;
-    case mxSINGLE_CLASS:
-      put<float>(data, index, static_cast<float>(v.floating));
-      break;
-    case mxINT8_CLASS:
-      put<int8_t>(data, index, static_cast<int8_t>(asSigned(v)));
-      break;
-    case mxINT16_CLASS:
-      put<int16_t>(data, index, static_cast<int16_t>(asSigned(v)));
-      break;
-    case mxINT32_CLASS:
-      put<int32_t>(data, index, static_cast<int32_t>(asSigned(v)));
-      break;
-    case mxINT64_CLASS:
-      put<int64_t>(data, index, asSigned(v));
-      break;
-    case mxLOGICAL_CLASS:
-    case mxUINT8_CLASS:
-      put<uint8_t>(data, index, static_cast<uint8_t>(asUnsigned(v)));
-      break;
-    case mxCHAR_CLASS:
-    case mxUINT16_CLASS:
-      put<uint16_t>(data, index, static_cast<uint16_t>(asUnsigned(v)));
-      break;
-    case mxUINT32_CLASS:
-      put<uint32_t>(data, index, static_cast<uint32_t>(asUnsigned(v)));
-      break;
-    case mxUINT64_CLASS:
-      put<uint64_t>(data, index, asUnsigned(v));
-      break;
-    default:
-      break;
+  const size_t size = standinElementSize(c);
+  unsigned char* element = static_cast<unsigned char*>(data) + index * size;
+  if (c == mxDOUBLE_CLASS) {
+    std::memcpy(element, &v.floating, size);
+  } else if (c == mxSINGLE_CLASS) {
+    const float single = static_cast<float>(v.floating);  // only values a single holds
+    std::memcpy(element, &single, size);
+  } else {
+    const uint64_t bits = isSignedClass(c) ? static_cast<uint64_t>(asSigned(v)) : asUnsigned(v);
+    std::memcpy(element, &bits, size);
   }
 }
 
@@ -230,13 +176,13 @@ class BadInput : public GatewayTest {
   void expectOutcome(const SetupOutcome& outcome, Expect expect) {
     switch (expect) {
       case Expect::kFlagNotInteger:
-        EXPECT_EQ(outcome.error, kFlagNotInteger);
+        EXPECT_EQ(outcome.error, expected::kFlagNotInteger);
         break;
       case Expect::kInvalidFlag:
-        EXPECT_EQ(outcome.error, kInvalidSetupFlag);
+        EXPECT_EQ(outcome.error, expected::kInvalidSetupFlag);
         break;
       case Expect::kNullRecord:
-        EXPECT_EQ(outcome.error, kNullRecord);
+        EXPECT_EQ(outcome.error, expected::kNullRecord);
         break;
       case Expect::kSizes:
       case Expect::kDirect:
@@ -337,7 +283,7 @@ TEST_F(BadInput, AttachArgumentOfEveryClassShapeAndValue) {
           if (fits(c, v)) chosen.push_back(v);
         if (chosen.empty()) chosen.push_back(signedValue(0));
         for (const Value& element1 : chosen) {
-          SFcnRecord* record = standinNewHostRecord(S_FUNCTION_NAME, "model/twinvolts");
+          SFcnRecord* record = standinNewHostRecord("twinvolts", "model/twinvolts");
           std::vector<AddressValue> firsts = addressValues(c, record);
           // Only a stamped argument makes element 0 matter; otherwise one is enough.
           if (!isStamp(stored(c, element1)) && !firsts.empty()) firsts.resize(1);
@@ -353,13 +299,10 @@ TEST_F(BadInput, AttachArgumentOfEveryClassShapeAndValue) {
             mxArray* attachArg = makeArray(c, shape.m, shape.n, complexity, first.value, element1);
             ASSERT_NE(attachArg, nullptr);
             const Expect expect = expectedForAttach(c, shape, stored(c, element1), first);
-            expectOutcome(
-                callSetup(1, {emptyDoubles(), attachArg, emptyDoubles(), doubleScalar(0.0)}),
-                expect);
+            expectOutcome(callSetup(1, setupArgs(doubleScalar(0.0), attachArg)), expect);
             // Only a direct-mode set-up writes to the host's record.
             EXPECT_EQ(record->mdlInitializeSizes != nullptr, expect == Expect::kDirect);
-            EXPECT_EQ(record->sizesBlock.versionStamp,
-                      expect == Expect::kDirect ? SFCN_VERSION_STAMP : 0);
+            EXPECT_EQ(record->sizesBlock.versionStamp, expect == Expect::kDirect ? 5200229 : 0);
             if (expect == Expect::kDirect) ++direct;
             mxDestroyArray(attachArg);
             ++calls;

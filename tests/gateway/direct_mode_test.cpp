@@ -5,18 +5,14 @@
 
 #include "block/twinvolts_block.h"
 #include "gateway_fixture.h"
+#include "tests/support/record_words.h"
 
 namespace {
 
 using namespace gateway_test;
+using namespace record_words;
 
-class DirectMode : public GatewayTest {
- protected:
-  SetupOutcome attach(SFcnRecord* record) {
-    return callSetup(
-        1, {emptyDoubles(), standinNewAttachArgument(record), emptyDoubles(), doubleScalar(0.0)});
-  }
-};
+using DirectMode = GatewayTest;
 
 void HOST_CALL hostMethod(SFcnRecord*) {}
 void HOST_CALL hostPortMethod(SFcnRecord*, int32_t, SFcnArgWord) {}
@@ -25,9 +21,10 @@ void HOST_CALL hostPortMethod(SFcnRecord*, int32_t, SFcnArgWord) {}
 // what the host and the block need to work with it.
 void scribble(SFcnRecord* record) {
   SFcnRecord keep = *record;
-  std::vector<uint32_t> words(sizeof(SFcnRecord) / sizeof(uint32_t));
-  for (size_t i = 0; i < words.size(); ++i) words[i] = 0xA5000000u + static_cast<uint32_t>(i);
-  std::memcpy(record, words.data(), sizeof(SFcnRecord));
+  for (size_t offset = 0; offset + 4 <= sizeof(SFcnRecord); offset += 4) {
+    const uint32_t word = 0xA5000000u + static_cast<uint32_t>(offset / 4);
+    std::memcpy(reinterpret_cast<unsigned char*>(record) + offset, &word, sizeof word);
+  }
   record->sfcnName = keep.sfcnName;
   record->blockPath = keep.blockPath;
   record->rootRecord = keep.rootRecord;
@@ -56,28 +53,11 @@ void scribble(SFcnRecord* record) {
   record->mdlTerminate = hostMethod;
 }
 
-// Byte ranges of the fields that a direct-mode set-up may change.
-struct Field {
-  size_t offset;
-  size_t size;
-};
-#define FIELD(member)                                        \
-  Field {                                                    \
-    offsetof(SFcnRecord, member), sizeof(SFcnRecord::member) \
-  }
-
-std::set<size_t> wordsOf(std::initializer_list<Field> fields) {
-  std::set<size_t> words;
-  for (const Field& f : fields)
-    for (size_t b = f.offset; b < f.offset + f.size; b += sizeof(uint32_t))
-      words.insert(b / sizeof(uint32_t));
-  return words;
-}
-
 TEST_F(DirectMode, InstallsSixMethodsAndChangesNothingElse) {
-  SFcnRecord* record = standinNewHostRecord(S_FUNCTION_NAME, "model/twinvolts");
+  SFcnRecord* record = host().record();
   scribble(record);
-  const std::vector<uint32_t> before = recordWords(*record);
+  const uint32_t flagsBefore = record->sizesBlock.sizesFlags;
+  const auto before = snapshot(*record);
 
   const SetupOutcome outcome = attach(record);
   ASSERT_TRUE(outcome.returned) << outcome.error;
@@ -88,9 +68,8 @@ TEST_F(DirectMode, InstallsSixMethodsAndChangesNothingElse) {
   EXPECT_EQ(record->mdlOutputs, &mdlOutputs);
   EXPECT_EQ(record->mdlZeroCrossings, &zeroCrossingsStub);
   EXPECT_EQ(record->mdlTerminate, &mdlShutdown);
-  EXPECT_EQ(record->sizesBlock.versionStamp, SFCN_VERSION_STAMP);
-  const size_t flagsWord = offsetof(SFcnRecord, sizesBlock.sizesFlags) / sizeof(uint32_t);
-  EXPECT_EQ(record->sizesBlock.sizesFlags, before[flagsWord] | SFCN_SIZES_FLAG_SETUP_DONE);
+  EXPECT_EQ(record->sizesBlock.versionStamp, 5200229);
+  EXPECT_EQ(record->sizesBlock.sizesFlags, flagsBefore | 0x2000u);
   EXPECT_EQ(record->mdlSetInputPortWidthOrDimsInfo, &hostPortMethod);
   EXPECT_EQ(record->mdlSetWorkWidths, &hostMethod);
   EXPECT_EQ(record->errorMessage, nullptr);
@@ -99,22 +78,7 @@ TEST_F(DirectMode, InstallsSixMethodsAndChangesNothingElse) {
   EXPECT_EQ(record->inputPorts[0].width, 2);
   EXPECT_EQ(outcome.row(3), 1.0);
 
-  const std::set<size_t> mayChange =
-      wordsOf({// the gateway's own writes
-               FIELD(mdlInitializeSizes), FIELD(mdlSampleTimes), FIELD(mdlGetTimeOfNextVarHit),
-               FIELD(mdlOutputs), FIELD(mdlZeroCrossings), FIELD(mdlTerminate),
-               FIELD(sizesBlock.versionStamp), FIELD(sizesBlock.sizesFlags),
-               // what mdlInitializeSizes and the host's port-count hooks write
-               FIELD(sizesBlock.expectedParamCount), FIELD(sizesBlock.inputPortCount),
-               FIELD(sizesBlock.outputPortCount), FIELD(sizesBlock.sampleTimeCount),
-               FIELD(sizesBlock.portFlags), FIELD(inputPorts), FIELD(outputPorts)});
-  const std::vector<uint32_t> after = recordWords(*record);
-  for (size_t i = 0; i < after.size(); ++i) {
-    if (mayChange.count(i) == 0) {
-      EXPECT_EQ(after[i], before[i]) << "word " << i;
-    }
-  }
-  standinFreeHostRecord(record);
+  EXPECT_EQ(wordsChangedOutside(before, record, directSetUpWrites()), std::vector<std::string>{});
 }
 
 TEST_F(DirectMode, NameMismatchLeavesTheRecordUntouched) {
@@ -123,13 +87,13 @@ TEST_F(DirectMode, NameMismatchLeavesTheRecordUntouched) {
     SCOPED_TRACE(name);
     SFcnRecord* record = standinNewHostRecord(name, "model/other");
     scribble(record);
-    const std::vector<uint32_t> before = recordWords(*record);
+    const auto before = snapshot(*record);
 
     const SetupOutcome outcome = attach(record);
     EXPECT_FALSE(outcome.returned);
-    EXPECT_EQ(outcome.error, nameMismatch(name));
+    EXPECT_EQ(outcome.error, expected::nameMismatch(name));
     EXPECT_EQ(outcome.sizes, nullptr);
-    EXPECT_EQ(recordWords(*record), before);
+    EXPECT_EQ(wordsChangedOutside(before, record, {}), std::vector<std::string>{});
     EXPECT_EQ(standinInputPortCountCalls(record), 0);
     standinFreeHostRecord(record);
   }
@@ -142,7 +106,7 @@ TEST_F(DirectMode, LongHostNameIsCutToTheMessageBuffer) {
   EXPECT_FALSE(outcome.returned);
   // 255 characters and the terminator fill the buffer; the text is the message's start.
   EXPECT_EQ(outcome.error.size(), 255u);
-  EXPECT_EQ(outcome.error, nameMismatch(longName).substr(0, 255));
+  EXPECT_EQ(outcome.error, expected::nameMismatch(longName).substr(0, 255));
   EXPECT_EQ(record->mdlInitializeSizes, nullptr);
   EXPECT_EQ(record->sizesBlock.versionStamp, 0);
   standinFreeHostRecord(record);
@@ -153,25 +117,24 @@ TEST_F(DirectMode, NameThatJustFitsIsWhole) {
   const std::string name(97, 'm');
   SFcnRecord* record = standinNewHostRecord(name.c_str(), "model/other");
   const SetupOutcome outcome = attach(record);
-  EXPECT_EQ(outcome.error, nameMismatch(name));
+  EXPECT_EQ(outcome.error, expected::nameMismatch(name));
   EXPECT_EQ(outcome.error.size(), 255u);
   standinFreeHostRecord(record);
 }
 
 TEST_F(DirectMode, NullHostNameIsAMismatch) {
-  SFcnRecord* record = standinNewHostRecord(S_FUNCTION_NAME, "model/twinvolts");
+  SFcnRecord* record = host().record();
   const char* saved = record->sfcnName;
   record->sfcnName = nullptr;
   const SetupOutcome outcome = attach(record);
-  EXPECT_EQ(outcome.error, nameMismatch(""));
+  EXPECT_EQ(outcome.error, expected::nameMismatch(""));
   EXPECT_EQ(record->mdlInitializeSizes, nullptr);
   record->sfcnName = saved;
-  standinFreeHostRecord(record);
 }
 
 TEST_F(DirectMode, AttachArgumentShapesSelectTheMode) {
-  SFcnRecord* record = standinNewHostRecord(S_FUNCTION_NAME, "model/twinvolts");
-  const double address = mxGetPr(standinNewAttachArgument(record))[0];
+  SFcnRecord* record = host().record();
+  const double address = mxGetPr(host().attachArgument())[0];
   struct Case {
     const char* name;
     size_t rows, columns;
@@ -193,21 +156,19 @@ TEST_F(DirectMode, AttachArgumentShapesSelectTheMode) {
     record->mdlInitializeSizes = nullptr;
     record->sizesBlock.versionStamp = 0;
     const mxArray* attachArg = standinCreateDoubles(c.rows, c.columns, c.values.data());
-    const SetupOutcome outcome =
-        callSetup(1, {emptyDoubles(), attachArg, emptyDoubles(), doubleScalar(0.0)});
+    const SetupOutcome outcome = callSetup(1, setupArgs(doubleScalar(0.0), attachArg));
     ASSERT_TRUE(outcome.returned) << outcome.error;
     EXPECT_EQ(record->mdlInitializeSizes != nullptr, c.direct);
-    EXPECT_EQ(record->sizesBlock.versionStamp, c.direct ? SFCN_VERSION_STAMP : 0);
+    EXPECT_EQ(record->sizesBlock.versionStamp, c.direct ? 5200229 : 0);
   }
-  standinFreeHostRecord(record);
 }
 
 TEST_F(DirectMode, StampWithoutAnAddressIsRefused) {
   const double values[] = {0.0, 5200229.0};
-  const SetupOutcome outcome = callSetup(
-      1, {emptyDoubles(), standinCreateDoubles(2, 1, values), emptyDoubles(), doubleScalar(0.0)});
+  const SetupOutcome outcome =
+      callSetup(1, setupArgs(doubleScalar(0.0), standinCreateDoubles(2, 1, values)));
   EXPECT_FALSE(outcome.returned);
-  EXPECT_EQ(outcome.error, kNullRecord);
+  EXPECT_EQ(outcome.error, expected::kNullRecord);
 }
 
 }  // namespace

@@ -7,10 +7,13 @@
 
 #include "gateway/gateway.h"
 #include "gateway_fixture.h"
+#include "tests/support/slot_checks.h"
 
 namespace {
 
 using namespace gateway_test;
+using namespace slots;
+using expected::kInvalidFlag;
 
 // Tags of the block's own methods; slot recorders are tagged with their flag.
 enum BlockTag {
@@ -22,57 +25,24 @@ enum BlockTag {
   kSampleTimeSlotTag = 2111,
 };
 
-struct Call {
-  int tag;
-  SFcnRecord* record;
-  int32_t port;
-  SFcnArgWord value;
-  double period;
-  double offset;
-};
-
-std::vector<Call> calls;
-
-void note(int tag, SFcnRecord* record, int32_t port = 0, SFcnArgWord value = 0, double period = 0.0,
-          double offset = 0.0) {
-  calls.push_back(Call{tag, record, port, value, period, offset});
-}
-
-template <int Tag>
-void HOST_CALL recordMethod(SFcnRecord* r) {
-  note(Tag, r);
-}
-template <int Tag>
-void HOST_CALL recordPortArg(SFcnRecord* r, int32_t port, SFcnArgWord value) {
-  note(Tag, r, port, value);
-}
-template <int Tag>
-void HOST_CALL recordPortTime(SFcnRecord* r, int32_t port, double period, double offset) {
-  note(Tag, r, port, 0, period, offset);
-}
-template <int Tag>
-void HOST_CALL recordIntArg(SFcnRecord* r, int32_t argument) {
-  note(Tag, r, argument);
-}
-
 }  // namespace
 
 // The block's methods as the dispatcher reaches them in this program.
 extern "C" {
 void HOST_CALL __wrap_mdlDeclareSampleTimes(SFcnRecord* r) {
-  note(kSampleTimesTag, r);
+  noteCall(kSampleTimesTag, r);
 }
 void HOST_CALL __wrap_varHitStub(SFcnRecord* r) {
-  note(kVarHitTag, r);
+  noteCall(kVarHitTag, r);
 }
 void HOST_CALL __wrap_mdlOutputs(SFcnRecord* r, int32_t taskId) {
-  note(kOutputsTag, r, taskId);
+  noteCall(kOutputsTag, r, taskId);
 }
 void HOST_CALL __wrap_mdlShutdown(SFcnRecord* r) {
-  note(kShutdownTag, r);
+  noteCall(kShutdownTag, r);
 }
 void HOST_CALL __wrap_zeroCrossingsStub(SFcnRecord* r) {
-  note(kZeroCrossingsTag, r);
+  noteCall(kZeroCrossingsTag, r);
 }
 }
 
@@ -80,66 +50,7 @@ namespace {
 
 using twinvolts::dispatchFlag;
 
-constexpr char kInvalidFlag[] = "Invalid flag encountered in simulink";
-
-// The call arguments the host leaves in the record before a method call.
-constexpr int32_t kPort = 7;
-constexpr SFcnArgWord kValue = 0x5A5A;
-constexpr double kPeriod = 0.25;
-constexpr double kOffset = 0.125;
-DimsDescriptor dims;
-
-enum class Args { kRecord, kPortValue, kPortDims, kPortTimes, kIntArg };
-
-struct SlotRow {
-  int32_t flag;
-  const char* message;
-  Args args;
-  void (*fill)(SFcnRecord*);
-};
-
-const SlotRow kSlotRows[] = {
-    {111, "Unexpected call to mdlSetWorkWidths", Args::kRecord,
-     [](SFcnRecord* r) { r->mdlSetWorkWidths = recordMethod<111>; }},
-    {112, "Unexpected call to mdlCheckParameters", Args::kRecord,
-     [](SFcnRecord* r) { r->mdlCheckParameters = recordMethod<112>; }},
-    {113, "Unexpected call to mdlSetInputPortDataType", Args::kPortValue,
-     [](SFcnRecord* r) { r->mdlSetInputPortDataType = recordPortArg<113>; }},
-    {114, "Unexpected call to mdlSetOutputPortDataType", Args::kPortValue,
-     [](SFcnRecord* r) { r->mdlSetOutputPortDataType = recordPortArg<114>; }},
-    {115, "Unexpected call to mdlSetInputPortWidth", Args::kPortValue,
-     [](SFcnRecord* r) { r->mdlSetInputPortWidthOrDimsInfo = recordPortArg<115>; }},
-    {116, "Unexpected call to mdlSetOutputPortWidth", Args::kPortValue,
-     [](SFcnRecord* r) { r->mdlSetOutputPortWidthOrDimsInfo = recordPortArg<116>; }},
-    {120, "Unexpected call to mdlSetInputPortComplexSignal", Args::kPortValue,
-     [](SFcnRecord* r) { r->mdlSetInputPortComplexSignal = recordPortArg<120>; }},
-    {121, "Unexpected call to mdlSetOutputPortComplexSignal", Args::kPortValue,
-     [](SFcnRecord* r) { r->mdlSetOutputPortComplexSignal = recordPortArg<121>; }},
-    {122, "Unexpected call to mdlSetInputPortSampleTime", Args::kPortTimes,
-     [](SFcnRecord* r) { r->mdlSetInputPortSampleTime = recordPortTime<122>; }},
-    {123, "Unexpected call to mdlSetOutputPortSampleTime", Args::kPortTimes,
-     [](SFcnRecord* r) { r->mdlSetOutputPortSampleTime = recordPortTime<123>; }},
-    {126, "Unexpected call to mdlSetInputPortDimensionInfo", Args::kPortDims,
-     [](SFcnRecord* r) { r->mdlSetInputPortWidthOrDimsInfo = recordPortArg<126>; }},
-    {127, "Unexpected call to mdlSetOutputPortDimensionInfo", Args::kPortDims,
-     [](SFcnRecord* r) { r->mdlSetOutputPortWidthOrDimsInfo = recordPortArg<127>; }},
-    {128, "Unexpected call to mdlSetInputPortFrameData", Args::kPortValue,
-     [](SFcnRecord* r) { r->propagationMethods->mdlSetInputPortFrameData = recordPortArg<128>; }},
-    {131, "Unexpected call to mdlSetDefaultPortDimensionInfo", Args::kRecord,
-     [](SFcnRecord* r) {
-       r->propagationMethods->mdlSetDefaultPortDimensionInfo = recordMethod<131>;
-     }},
-    {132, "Unexpected call to mdlSetDefaultPortDataTypes", Args::kRecord,
-     [](SFcnRecord* r) { r->propagationMethods->mdlSetDefaultPortDataTypes = recordMethod<132>; }},
-    {133, "Unexpected call to mdlSetDefaultPortComplexSignals", Args::kRecord,
-     [](SFcnRecord* r) {
-       r->propagationMethods->mdlSetDefaultPortComplexSignals = recordMethod<133>;
-     }},
-    {142, "Unexpected call to mdlInitializePropagationPass", Args::kIntArg,
-     [](SFcnRecord* r) {
-       r->propagationMethods->mdlInitializePropagationPass = recordIntArg<142>;
-     }},
-};
+std::vector<SlotCall>& calls = slotCalls();
 
 struct BlockRow {
   int32_t flag;
@@ -151,8 +62,8 @@ const BlockRow kBlockRows[] = {{101, kSampleTimesTag},
                                {107, kShutdownTag},
                                {108, kZeroCrossingsTag}};
 
-bool needsDimensionInfo(int32_t flag) {
-  return flag == 126 || flag == 127;
+uint32_t portFlagsFor(const SlotRow& row) {
+  return row.dimensionInfo ? 0x1u : 0u;
 }
 
 class FlagDispatch : public GatewayTest {
@@ -160,68 +71,33 @@ class FlagDispatch : public GatewayTest {
   void SetUp() override {
     GatewayTest::SetUp();
     calls.clear();
-    record = standinNewHostRecord(S_FUNCTION_NAME, "model/twinvolts");
-    record->sizesBlock.callArgInt = kPort;
-    record->hostInfo->callArgValue = kValue;
-    record->hostInfo->callArgDims = &dims;
-    record->hostInfo->callArgSampleTime = kPeriod;
-    record->hostInfo->callArgOffsetTime = kOffset;
-  }
-  void TearDown() override {
-    standinFreeHostRecord(record);
-    GatewayTest::TearDown();
+    record = host().record();
+    setCallArguments(record);
   }
 
-  // A method call as the host makes it: the record's address in slot 2, the flag in rhs[3].
+  // A method call as the host makes it, leaving the error slot as it stands.
   void callFlagArray(const mxArray* flag) {
-    mxArray* lhs[2] = {nullptr, reinterpret_cast<mxArray*>(record)};
-    const mxArray* rhs[4] = {emptyDoubles(), emptyDoubles(), emptyDoubles(), flag};
-    ASSERT_TRUE(standinCallMexFunction(mexFunction, -1, lhs, 4, rhs)) << standinLastError();
+    ASSERT_TRUE(host().methodKeepingError(flag)) << standinLastError();
   }
-  void callFlag(double flag) { callFlagArray(doubleScalar(flag)); }
+  void callFlag(double flag) { ASSERT_TRUE(host().methodKeepingError(flag)) << host().error(); }
 
   void fillEverySlot() {
-    for (const SlotRow& row : kSlotRows) row.fill(record);
+    for (const SlotRow& row : kSlotRows) row.fill(record, true);
     record->mdlSampleTimes = recordMethod<kSampleTimeSlotTag>;
   }
 
   SFcnRecord* record = nullptr;
 };
 
-void expectArguments(const SlotRow& row, const Call& call, SFcnRecord* record) {
-  EXPECT_EQ(call.tag, row.flag);
-  EXPECT_EQ(call.record, record);
-  switch (row.args) {
-    case Args::kRecord:
-      break;
-    case Args::kPortValue:
-      EXPECT_EQ(call.port, kPort);
-      EXPECT_EQ(call.value, kValue);
-      break;
-    case Args::kPortDims:
-      EXPECT_EQ(call.port, kPort);
-      EXPECT_EQ(call.value, reinterpret_cast<SFcnArgWord>(&dims));
-      break;
-    case Args::kPortTimes:
-      EXPECT_EQ(call.port, kPort);
-      EXPECT_EQ(call.period, kPeriod);
-      EXPECT_EQ(call.offset, kOffset);
-      break;
-    case Args::kIntArg:
-      EXPECT_EQ(call.port, kPort);
-      break;
-  }
-}
-
 TEST_F(FlagDispatch, FilledSlotIsCalledWithItsArguments) {
   for (const SlotRow& row : kSlotRows) {
     SCOPED_TRACE(row.flag);
     calls.clear();
-    row.fill(record);
-    record->sizesBlock.portFlags = needsDimensionInfo(row.flag) ? SFCN_PORT_FLAG_DIMENSION_INFO : 0;
+    row.fill(record, true);
+    record->sizesBlock.portFlags = portFlagsFor(row);
     callFlag(row.flag);
     ASSERT_EQ(calls.size(), 1u);
-    expectArguments(row, calls[0], record);
+    expectCalledAsTheRowSays(row, calls[0], record);
     EXPECT_EQ(record->errorMessage, nullptr);
   }
 }
@@ -229,7 +105,7 @@ TEST_F(FlagDispatch, FilledSlotIsCalledWithItsArguments) {
 TEST_F(FlagDispatch, EmptySlotPostsItsOwnMessage) {
   for (const SlotRow& row : kSlotRows) {
     SCOPED_TRACE(row.flag);
-    record->sizesBlock.portFlags = needsDimensionInfo(row.flag) ? SFCN_PORT_FLAG_DIMENSION_INFO : 0;
+    record->sizesBlock.portFlags = portFlagsFor(row);
     callFlag(row.flag);
     EXPECT_STREQ(record->errorMessage, row.message);
   }
@@ -246,14 +122,14 @@ TEST_F(FlagDispatch, PortFlagBitZeroPicksWidthOrDimensionInfo) {
   const Case cases[] = {
       {115, 0, nullptr},
       {116, 0, nullptr},
-      {126, 0, "Unexpected call to mdlSetInputPortDimensionInfo"},
-      {127, 0, "Unexpected call to mdlSetOutputPortDimensionInfo"},
-      {115, SFCN_PORT_FLAG_DIMENSION_INFO, "Unexpected call to mdlSetInputPortWidth"},
-      {116, SFCN_PORT_FLAG_DIMENSION_INFO, "Unexpected call to mdlSetOutputPortWidth"},
-      {126, SFCN_PORT_FLAG_DIMENSION_INFO, nullptr},
-      {127, SFCN_PORT_FLAG_DIMENSION_INFO, nullptr},
+      {126, 0, slotRow(126).message},
+      {127, 0, slotRow(127).message},
+      {115, 0x1u, slotRow(115).message},
+      {116, 0x1u, slotRow(116).message},
+      {126, 0x1u, nullptr},
+      {127, 0x1u, nullptr},
       // Only bit 0 counts.
-      {115, ~SFCN_PORT_FLAG_DIMENSION_INFO, nullptr},
+      {115, ~0x1u, nullptr},
       {126, ~0u, nullptr},
   };
   for (const Case& c : cases) {
@@ -268,7 +144,7 @@ TEST_F(FlagDispatch, PortFlagBitZeroPicksWidthOrDimensionInfo) {
       // The same slot, called as a width method with the value or as a
       // dimension-info method with the dimensions.
       const bool dimsCall = c.flag >= 126;
-      EXPECT_EQ(calls[0].value, dimsCall ? reinterpret_cast<SFcnArgWord>(&dims) : kValue);
+      EXPECT_EQ(calls[0].value, dimsCall ? reinterpret_cast<SFcnArgWord>(&callDims) : kCallValue);
     } else {
       EXPECT_TRUE(calls.empty());
       EXPECT_STREQ(record->errorMessage, c.message);
@@ -323,7 +199,7 @@ TEST_F(FlagDispatch, EveryOtherFlagIsInvalid) {
   for (int32_t flag : flags) {
     SCOPED_TRACE(flag);
     record->errorMessage = nullptr;
-    for (uint32_t portFlags : {0u, SFCN_PORT_FLAG_DIMENSION_INFO}) {
+    for (uint32_t portFlags : {0u, 0x1u}) {
       record->sizesBlock.portFlags = portFlags;
       callFlag(flag);
       EXPECT_STREQ(record->errorMessage, kInvalidFlag);
@@ -389,7 +265,7 @@ TEST_F(FlagDispatch, RecordWithoutPropagationTablePostsTheRowMessage) {
 TEST_F(FlagDispatch, MessageStaysUntilTheHostClearsIt) {
   callFlag(111);
   const char* posted = record->errorMessage;
-  EXPECT_STREQ(posted, "Unexpected call to mdlSetWorkWidths");
+  EXPECT_STREQ(posted, slotRow(111).message);
   callFlag(104);
   callFlag(101);
   EXPECT_EQ(record->errorMessage, posted);
@@ -398,10 +274,11 @@ TEST_F(FlagDispatch, MessageStaysUntilTheHostClearsIt) {
 }
 
 TEST_F(FlagDispatch, MessagesGoToTheRootRecord) {
-  SFcnRecord* root = standinNewHostRecord("root", "model");
+  standin::BlockSession rootSession(mexFunction, "root", "model");
+  SFcnRecord* root = rootSession.record();
   record->rootRecord = root;
   callFlag(112);
-  EXPECT_STREQ(root->errorMessage, "Unexpected call to mdlCheckParameters");
+  EXPECT_STREQ(root->errorMessage, slotRow(112).message);
   EXPECT_EQ(record->errorMessage, nullptr);
 
   // Without a root the record keeps the message itself instead of faulting.
@@ -409,13 +286,12 @@ TEST_F(FlagDispatch, MessagesGoToTheRootRecord) {
   callFlag(100);
   EXPECT_STREQ(record->errorMessage, kInvalidFlag);
   record->rootRecord = record;
-  standinFreeHostRecord(root);
 }
 
 TEST_F(FlagDispatch, DispatchFlagDirectly) {
   // The same dispatcher without the host in between.
   dispatchFlag(record, 113);
-  EXPECT_STREQ(record->errorMessage, "Unexpected call to mdlSetInputPortDataType");
+  EXPECT_STREQ(record->errorMessage, slotRow(113).message);
   dispatchFlag(record, 107);
   ASSERT_EQ(calls.size(), 1u);
   EXPECT_EQ(calls[0].tag, kShutdownTag);

@@ -1,41 +1,24 @@
 // Shared helpers of the gateway tests: a clean host and card per test, and
-// mexFunction called as the host calls it.
-#ifndef TWINVOLTS_TESTS_GATEWAY_GATEWAY_FIXTURE_H
-#define TWINVOLTS_TESTS_GATEWAY_GATEWAY_FIXTURE_H
+// mexFunction called through the host's session.
+#pragma once
 
-#include <gtest/gtest.h>
-
-#include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
-#include "gateway/sfcn_names.h"
 #include "gateway/sfcn_record.h"
 #include "host/mex_api.h"
 #include "simcard/simcard.h"
+#include "standin_host/block_session.h"
 #include "standin_host/host_arrays.h"
 #include "standin_host/host_calls.h"
 #include "standin_host/host_record.h"
+#include "tests/support/expected_messages.h"
+#include "tests/support/fresh_host_test.h"
 
 namespace gateway_test {
-
-// The argument-check messages as the host shows them.
-inline const std::string kTooFewRhs =
-    SFCN_DISPLAY_NAME " must be called with at least 4 right hand arguments";
-inline const std::string kTooManyLhs =
-    SFCN_DISPLAY_NAME " called with too many left hand arguments";
-inline const std::string kFlagNotInteger =
-    "The 4th right hand argument, FLAG, passed to " SFCN_DISPLAY_NAME " must be an integer";
-inline const std::string kInvalidSetupFlag = "Invalid flag passed to " SFCN_DISPLAY_NAME;
-inline const std::string kNullRecord = "The 2nd right hand argument passed to " SFCN_DISPLAY_NAME
-                                       " holds a null S-function record address";
-inline std::string nameMismatch(const std::string& hostName) {
-  return "S-function name mismatch. Name in source is \"#define S_FUNCTION_NAME twinvolts\", "
-         "whereas name of the S-function MEX file is \"" +
-         hostName + "\". The source needs to be updated";
-}
 
 // Outcome of one set-up call.
 struct SetupOutcome {
@@ -46,18 +29,6 @@ struct SetupOutcome {
   double row(int k) const { return mxGetPr(sizes)[k]; }
 };
 
-inline SetupOutcome callSetup(int lhsCount, const std::vector<const mxArray*>& rhs) {
-  // As a host does: a slot for each left-hand argument, and at least one.
-  std::vector<mxArray*> lhs(static_cast<size_t>(lhsCount > 1 ? lhsCount : 1), nullptr);
-  std::vector<const mxArray*> args(rhs);
-  SetupOutcome outcome;
-  outcome.returned = standinCallMexFunction(mexFunction, lhsCount, lhs.data(),
-                                            static_cast<int>(args.size()), args.data());
-  outcome.error = standinLastError();
-  outcome.sizes = lhs[0];
-  return outcome;
-}
-
 inline mxArray* doubleScalar(double value) {
   return standinCreateDoubles(1, 1, &value);
 }
@@ -65,31 +36,61 @@ inline mxArray* emptyDoubles() {
   return standinCreateDoubles(0, 0, nullptr);
 }
 
-// The four arguments of a plain stand-alone set-up call with the given FLAG.
-inline std::vector<const mxArray*> setupArgs(const mxArray* flag) {
-  return {emptyDoubles(), emptyDoubles(), emptyDoubles(), flag};
+// The four arguments of a set-up call with the given second argument and FLAG.
+inline std::vector<const mxArray*> setupArgs(const mxArray* flag,
+                                             const mxArray* second = emptyDoubles()) {
+  return {emptyDoubles(), second, emptyDoubles(), flag};
 }
 
-// Each test starts with no arrays, no logs and a fresh card.
-class GatewayTest : public ::testing::Test {
+// Each test starts with no arrays, no logs and a fresh card, and a host
+// session on a record named as the module.
+class GatewayTest : public FreshHostTest {
  protected:
   void SetUp() override {
-    standinReset();
-    simcardReset();
+    FreshHostTest::SetUp();
+    host_.emplace(mexFunction, "twinvolts", "model/twinvolts");
   }
   void TearDown() override {
-    simcardSetRecording(false);
-    standinReset();
+    host_.reset();
+    FreshHostTest::TearDown();
   }
+
+  standin::BlockSession& host() { return *host_; }
+
+  SetupOutcome callSetup(int lhsCount, const std::vector<const mxArray*>& rhs) {
+    SetupOutcome outcome;
+    outcome.returned = host_->setUpWith(lhsCount, rhs, &outcome.sizes);
+    outcome.error = standinLastError();
+    return outcome;
+  }
+  // A direct-mode set-up of record.
+  SetupOutcome attach(const SFcnRecord* record) {
+    return callSetup(1, setupArgs(doubleScalar(0.0), standinNewAttachArgument(record)));
+  }
+
+ private:
+  std::optional<standin::BlockSession> host_;
 };
 
-// The record as raw 32-bit words, to see that nothing but named fields changed.
-inline std::vector<uint32_t> recordWords(const SFcnRecord& record) {
-  std::vector<uint32_t> words(sizeof(SFcnRecord) / sizeof(uint32_t));
-  std::memcpy(words.data(), &record, sizeof(SFcnRecord));
-  return words;
-}
+// A record of the host's with three input ports, one of them declared, for
+// the port accessors, which take it as it is.
+class PortRecordTest : public FreshHostTest {
+ protected:
+  void SetUp() override {
+    FreshHostTest::SetUp();
+    record_.sfcnName = "twinvolts";
+    record_.blockPath = "model/Analog Out";
+    record_.rootRecord = &record_;
+    record_.hostInfo = &hostInfo_;
+    record_.inputPorts = ports_;
+    setPortCount(1);
+  }
+
+  void setPortCount(int32_t count) { record_.sizesBlock.inputPortCount = count; }
+
+  SFcnRecord record_{};
+  HostInfo hostInfo_{};
+  InputPortInfo ports_[3]{};
+};
 
 }  // namespace gateway_test
-
-#endif

@@ -1,12 +1,9 @@
 // When a scratch buffer cannot be had, the accessors show nothing and set no
 // flag. Linked with -Wl,--wrap=malloc, so the module's malloc calls come here.
-#include <gtest/gtest.h>
-
 #include <cstddef>
 #include <string>
 
-#include "gateway/sfcn_record.h"
-#include "standin_host/host_calls.h"
+#include "gateway_fixture.h"
 
 extern "C" void* __real_malloc(size_t size);
 
@@ -25,20 +22,11 @@ extern "C" void* __wrap_malloc(size_t size) {
 
 namespace {
 
-class PortAccessAllocFailureTest : public ::testing::Test {
+class PortAccessAllocFailureTest : public gateway_test::PortRecordTest {
  protected:
-  void SetUp() override {
-    standinReset();
-    record_.sfcnName = "twinvolts";
-    record_.blockPath = "model/Analog Out";
-    record_.rootRecord = &record_;
-    record_.hostInfo = &hostInfo_;
-    record_.inputPorts = ports_;
-    record_.sizesBlock.inputPortCount = 1;
-  }
   void TearDown() override {
     failAt = 0;
-    standinReset();
+    PortRecordTest::TearDown();
   }
 
   void failMallocNumber(long n) {
@@ -51,10 +39,6 @@ class PortAccessAllocFailureTest : public ::testing::Test {
     EXPECT_EQ(standinDialogCount(), 0u);
     EXPECT_EQ(hostInfo_.fatalErrorFlag, 0);
   }
-
-  SFcnRecord record_{};
-  HostInfo hostInfo_{};
-  InputPortInfo ports_[1]{};
 };
 
 TEST_F(PortAccessAllocFailureTest, SignalAccessorsGiveNullAndShowNothing) {

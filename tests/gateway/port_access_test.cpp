@@ -1,78 +1,23 @@
 // The guarded port accessors: what they return, and the dialogs they show.
-#include <gtest/gtest.h>
-
 #include <climits>
 #include <string>
 
-#include "gateway/sfcn_record.h"
-#include "standin_host/host_calls.h"
+#include "gateway_fixture.h"
 
 namespace {
 
-// The three texts every port-access dialog is built from; numbers filled in
-// by the tests.
-std::string outOfRangeText(const std::string& name, const std::string& path,
-                           const std::string& shownPort, const std::string& count,
-                           const std::string& last) {
-  return "S-function '" + name + "' in block '" + path +
-         "' is attempting to access the signal from input port '" + shownPort +
-         "' in one its methods. However, the S-function's mdlInitializeSizes routine has "
-         "configured the block to have only " +
-         count +
-         " input port(s). The incorrect access will cause a segmentation violation. Please verify "
-         "that all calls to ssGetInputPort[Real]Signal[Ptrs]() are using port indices in the "
-         "range [0.." +
-         last + "].\n";
-}
+using expected::feedThroughOutOfRange;
+using expected::portOutOfRange;
+using expected::portUnconnected;
 
-std::string unconnectedText(const std::string& name, const std::string& path,
-                            const std::string& shownPort) {
-  return "S-function '" + name + "' in block '" + path +
-         "' is attempting to access the signal from input port '" + shownPort +
-         "' in one its methods. However, the S-function's mdlInitializeSizes routine did not "
-         "register the ssSetInputPortDirectFeedThrough macro or the direct feedthrough flag has "
-         "been set to zero. This will cause a segmentation violation. Please verify that the "
-         "ssSetInputPortDirectFeedThrough is declared in mdlInitializeSizes and the direct "
-         "feedthrough flag is set to one when accessing the input port signals in the mdlOutputs "
-         "and/or mdlGetTimeOfNextVarHit method(s).";
-}
-
-std::string feedThroughText(const std::string& name, const std::string& path,
-                            const std::string& shownPort, const std::string& count,
-                            const std::string& last) {
-  return "S-function '" + name + "' in block '" + path +
-         "' is setting or clearing the direct feedthrough flag for port " + shownPort +
-         ". However, the S-function's mdlInitializeSizes routine has configured the block to have "
-         "only " +
-         count +
-         " input port(s). Setting of clearing the direct feedthrough flag for an invalid port "
-         "index "
-         "will cause a segmentation violation. Please verify that all calls to "
-         "ssSetInputPortDirectFeedThrough are using port indices in the range [0.." +
-         last + "].\n";
-}
-
-class PortAccessTest : public ::testing::Test {
+class PortAccessTest : public gateway_test::PortRecordTest {
  protected:
-  void SetUp() override {
-    standinReset();
-    record_.sfcnName = "twinvolts";
-    record_.blockPath = "model/Analog Out";
-    record_.rootRecord = &record_;
-    record_.hostInfo = &hostInfo_;
-    record_.inputPorts = ports_;
-    setPortCount(1);
-  }
-  void TearDown() override { standinReset(); }
-
-  void setPortCount(int32_t count) { record_.sizesBlock.inputPortCount = count; }
-
   void expectOneFatalDialog(const std::string& message) {
     ASSERT_EQ(standinDialogCount(), 1u);
     const StandinDialog dialog = standinDialog(0);
     EXPECT_EQ(std::string(dialog.message), message);
-    EXPECT_STREQ(dialog.title, "Fatal Error");
-    EXPECT_STREQ(dialog.mode, "modal");
+    EXPECT_STREQ(dialog.title, expected::kFatalTitle);
+    EXPECT_STREQ(dialog.mode, expected::kFatalMode);
     EXPECT_EQ(hostInfo_.fatalErrorFlag, 1);
     EXPECT_EQ(standinBreachCount(), 0u);
   }
@@ -82,10 +27,6 @@ class PortAccessTest : public ::testing::Test {
     EXPECT_EQ(hostInfo_.fatalErrorFlag, 0);
     EXPECT_EQ(record_.errorMessage, nullptr);
   }
-
-  SFcnRecord record_{};
-  HostInfo hostInfo_{};
-  InputPortInfo ports_[3]{};
 };
 
 TEST_F(PortAccessTest, ConnectedPortReturnsItsSignalWithoutLookingAtFeedThrough) {
@@ -122,7 +63,7 @@ TEST_F(PortAccessTest, PortOutOfRangeShowsTheRangeAndReturnsNull) {
     for (const OutOfRangeCase& c : cases) {
       SCOPED_TRACE(std::string(real ? "real " : "") + "port " + std::to_string(c.port) + " of " +
                    std::to_string(c.count));
-      standinReset();
+      fresh::resetHostAndCard();
       hostInfo_.fatalErrorFlag = 0;
       setPortCount(c.count);
       const void* result =
@@ -130,7 +71,7 @@ TEST_F(PortAccessTest, PortOutOfRangeShowsTheRangeAndReturnsNull) {
                : ssGetInputPortSignal(&record_, c.port);
       EXPECT_EQ(result, nullptr);
       expectOneFatalDialog(
-          outOfRangeText("twinvolts", "model/Analog Out", c.shownPort, c.shownCount, c.last));
+          portOutOfRange("twinvolts", "model/Analog Out", c.shownPort, c.shownCount, c.last));
       EXPECT_EQ(record_.errorMessage, nullptr);
     }
   }
@@ -140,7 +81,7 @@ TEST_F(PortAccessTest, UnconnectedPortShowsTheFeedThroughHintAndReturnsNull) {
   setPortCount(2);
   ports_[1].directFeedThrough = 1;
   EXPECT_EQ(ssGetInputPortRealSignal(&record_, 1), nullptr);
-  expectOneFatalDialog(unconnectedText("twinvolts", "model/Analog Out", "2"));
+  expectOneFatalDialog(portUnconnected("twinvolts", "model/Analog Out", "2"));
   EXPECT_EQ(record_.errorMessage, nullptr);
 }
 
@@ -156,10 +97,10 @@ TEST_F(PortAccessTest, LongNamesFitTheMessages) {
   ssGetInputPortSignal(&record_, 0);
   ASSERT_EQ(standinDialogCount(), 3u);
   EXPECT_EQ(std::string(standinDialog(0).message),
-            outOfRangeText(name, path, "2147483648", "-2147483648", "-2147483649"));
+            portOutOfRange(name, path, "2147483648", "-2147483648", "-2147483649"));
   EXPECT_EQ(std::string(standinDialog(1).message),
-            feedThroughText(name, path, "2147483648", "-2147483648", "-2147483649"));
-  EXPECT_EQ(std::string(standinDialog(2).message), unconnectedText(name, path, "1"));
+            feedThroughOutOfRange(name, path, "2147483648", "-2147483648", "-2147483649"));
+  EXPECT_EQ(std::string(standinDialog(2).message), portUnconnected(name, path, "1"));
 }
 
 // A host record without names, or without host info, still gets its dialog.
@@ -170,8 +111,8 @@ TEST_F(PortAccessTest, RecordWithoutNamesOrHostInfoStillShowsTheDialog) {
   record_.hostInfo = nullptr;
   ssSetInputPortDirectFeedThrough(&record_, 1, 1);
   ASSERT_EQ(standinDialogCount(), 2u);
-  EXPECT_EQ(std::string(standinDialog(0).message), unconnectedText("", "", "1"));
-  EXPECT_EQ(std::string(standinDialog(1).message), feedThroughText("", "", "2", "1", "0"));
+  EXPECT_EQ(std::string(standinDialog(0).message), portUnconnected("", "", "1"));
+  EXPECT_EQ(std::string(standinDialog(1).message), feedThroughOutOfRange("", "", "2", "1", "0"));
   EXPECT_EQ(hostInfo_.fatalErrorFlag, 1);
 }
 
@@ -201,27 +142,27 @@ TEST_F(PortAccessTest, FeedThroughSetterRefusesAnInvalidPortWithADialog) {
   };
   for (const OutOfRangeCase& c : cases) {
     SCOPED_TRACE("port " + std::to_string(c.port) + " of " + std::to_string(c.count));
-    standinReset();
+    fresh::resetHostAndCard();
     hostInfo_.fatalErrorFlag = 0;
     for (InputPortInfo& port : ports_) port.directFeedThrough = 5;
     setPortCount(c.count);
     ssSetInputPortDirectFeedThrough(&record_, c.port, 1);
     for (const InputPortInfo& port : ports_) EXPECT_EQ(port.directFeedThrough, 5);
     expectOneFatalDialog(
-        feedThroughText("twinvolts", "model/Analog Out", c.shownPort, c.shownCount, c.last));
+        feedThroughOutOfRange("twinvolts", "model/Analog Out", c.shownPort, c.shownCount, c.last));
     EXPECT_EQ(record_.errorMessage, nullptr);
   }
 }
 
-TEST(FatalErrorTest, ShowsAModalErrorDialogTitledFatalError) {
-  standinReset();
+using FatalErrorTest = FreshHostTest;
+
+TEST_F(FatalErrorTest, ShowsAModalErrorDialogTitledFatalError) {
   showFatalError(nullptr, "Something broke.\nBadly.");
   ASSERT_EQ(standinDialogCount(), 1u);
   EXPECT_STREQ(standinDialog(0).message, "Something broke.\nBadly.");
-  EXPECT_STREQ(standinDialog(0).title, "Fatal Error");
-  EXPECT_STREQ(standinDialog(0).mode, "modal");
+  EXPECT_STREQ(standinDialog(0).title, expected::kFatalTitle);
+  EXPECT_STREQ(standinDialog(0).mode, expected::kFatalMode);
   EXPECT_EQ(standinBreachCount(), 0u);
-  standinReset();
 }
 
 }  // namespace

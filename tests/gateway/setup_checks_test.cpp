@@ -9,15 +9,22 @@
 namespace {
 
 using namespace gateway_test;
+using expected::kFlagNotInteger;
+using expected::kInvalidSetupFlag;
+using expected::kTooFewRightHand;
+using expected::kTooManyLeftHand;
 
 class SetupChecks : public GatewayTest {};
 
+// The texts the host shows have fixed lengths, the block's display name
+// (33 characters) among them.
 TEST_F(SetupChecks, MessagesHaveTheirFixedLengths) {
-  EXPECT_EQ(std::strlen(SFCN_DISPLAY_NAME), 33u);
-  EXPECT_EQ(kTooFewRhs.size(), 85u);
-  EXPECT_EQ(kTooManyLhs.size(), 74u);
-  EXPECT_EQ(kFlagNotInteger.size(), 97u);
-  EXPECT_EQ(kInvalidSetupFlag.size(), 56u);
+  const std::string invalidFlag = callSetup(1, setupArgs(doubleScalar(3.0))).error;
+  EXPECT_EQ(invalidFlag.substr(std::strlen("Invalid flag passed to ")).size(), 33u);
+  EXPECT_EQ(callSetup(1, {}).error.size(), 85u);
+  EXPECT_EQ(callSetup(2, setupArgs(doubleScalar(0.0))).error.size(), 74u);
+  EXPECT_EQ(callSetup(1, setupArgs(doubleScalar(0.5))).error.size(), 97u);
+  EXPECT_EQ(invalidFlag.size(), 56u);
 }
 
 struct CountCase {
@@ -28,8 +35,13 @@ struct CountCase {
 
 TEST_F(SetupChecks, CountsAreCheckedRightHandFirst) {
   const CountCase cases[] = {
-      {0, 0, kTooFewRhs},  {1, 3, kTooFewRhs},  {2, 3, kTooFewRhs},  // rhs before lhs
-      {2, 4, kTooManyLhs}, {5, 6, kTooManyLhs}, {1, 4, ""},         {0, 4, ""},
+      {0, 0, kTooFewRightHand},
+      {1, 3, kTooFewRightHand},
+      {2, 3, kTooFewRightHand},  // rhs before lhs
+      {2, 4, kTooManyLeftHand},
+      {5, 6, kTooManyLeftHand},
+      {1, 4, ""},
+      {0, 4, ""},
   };
   for (const CountCase& c : cases) {
     SCOPED_TRACE(testing::Message() << "lhs " << c.lhsCount << " rhs " << c.rhsCount);
@@ -43,7 +55,7 @@ TEST_F(SetupChecks, CountsAreCheckedRightHandFirst) {
 
 TEST_F(SetupChecks, TooManyLeftHandSlotsComesBeforeTheFlag) {
   const SetupOutcome outcome = callSetup(2, setupArgs(emptyDoubles()));
-  EXPECT_EQ(outcome.error, kTooManyLhs);
+  EXPECT_EQ(outcome.error, kTooManyLeftHand);
 }
 
 TEST_F(SetupChecks, LeftHandCountZeroStillReturnsTheSizes) {

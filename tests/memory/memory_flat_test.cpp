@@ -9,6 +9,7 @@
 #include "standin_host/host_calls.h"
 #include "tests/memory/allocation_counter.h"
 #include "tests/memory/running_block.h"
+#include "tests/support/fresh_host_test.h"
 
 namespace memory_test {
 namespace {
@@ -18,17 +19,7 @@ namespace {
 constexpr size_t kHeapSlackBytes = 4096;
 constexpr long kResidentSlackKiB = 1024;
 
-class MemoryFlatTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    standinReset();
-    simcardReset();
-  }
-  void TearDown() override {
-    standinReset();
-    simcardReset();
-  }
-};
+using MemoryFlatTest = FreshHostTest;
 
 TEST_F(MemoryFlatTest, MillionStepsThroughMexFunction) {
   // Long enough to fill the simulated card's write trace: it is sized at the

@@ -1,13 +1,12 @@
 #include "tests/memory/running_block.h"
 
-#include "gateway/sfcn_names.h"
 #include "host/mex_api.h"
 #include "standin_host/host_arrays.h"
 #include "standin_host/host_record.h"
 
 namespace memory_test {
 
-RunningBlock::RunningBlock() : session_(mexFunction, S_FUNCTION_NAME, "model/twinvolts") {
+RunningBlock::RunningBlock() : session_(mexFunction, "twinvolts", "model/twinvolts") {
   ready_ = session_.setUp() && record()->mdlOutputs != nullptr &&
            session_.method(standin::kFlagSampleTimes) && standinConnectInput(record(), 0, signal_);
 }

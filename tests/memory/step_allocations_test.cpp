@@ -10,6 +10,7 @@
 #include "standin_host/host_calls.h"
 #include "tests/memory/allocation_counter.h"
 #include "tests/memory/running_block.h"
+#include "tests/support/fresh_host_test.h"
 
 namespace memory_test {
 namespace {
@@ -25,17 +26,7 @@ void PrintTo(const StepPath& path, std::ostream* out) {
   *out << path.name;
 }
 
-class StepAllocationsTest : public ::testing::TestWithParam<StepPath> {
- protected:
-  void SetUp() override {
-    standinReset();
-    simcardReset();
-  }
-  void TearDown() override {
-    standinReset();
-    simcardReset();
-  }
-};
+class StepAllocationsTest : public FreshHostTest, public ::testing::WithParamInterface<StepPath> {};
 
 TEST_P(StepAllocationsTest, ThousandStepsAllocateNothing) {
   RunningBlock block;
@@ -74,18 +65,14 @@ INSTANTIATE_TEST_SUITE_P(
 
 // The counter must see what the module allocates, or the zero above proves
 // nothing: a stand-alone set-up takes its record from the host allocator.
-TEST(AllocationCounterTest, SeesTheAllocationsOfASetUpCall) {
-  standinReset();
-  simcardReset();
-  {
-    RunningBlock block;
-    ASSERT_TRUE(block.ready());
-    const long before = allocationCount();
-    ASSERT_TRUE(block.standaloneSetUp()) << standinLastError();
-    EXPECT_GE(allocationCount() - before, 3);  // record, HostInfo, sizes vector at least
-  }
-  standinReset();
-  simcardReset();
+using AllocationCounterTest = FreshHostTest;
+
+TEST_F(AllocationCounterTest, SeesTheAllocationsOfASetUpCall) {
+  RunningBlock block;
+  ASSERT_TRUE(block.ready());
+  const long before = allocationCount();
+  ASSERT_TRUE(block.standaloneSetUp()) << standinLastError();
+  EXPECT_GE(allocationCount() - before, 3);  // record, HostInfo, sizes vector at least
 }
 
 }  // namespace

@@ -14,6 +14,9 @@
 #include "gateway/sfcn_record.h"
 #include "rtw/rtw_writers.h"
 
+// The complex-data bit of a data type id, as the host writes it.
+constexpr int32_t kComplexBit = 0x10000;
+
 enum class HookKind { kLine, kNameValue, kParam };
 
 struct HookCall {

@@ -8,6 +8,7 @@
 #include "services/services.h"
 #include "standin_host/rtw_file.h"
 #include "tests/rtw/block_code_in_c.h"
+#include "tests/rtw/hook_recorder.h"
 
 namespace {
 
@@ -96,11 +97,11 @@ TEST_F(RecordFile, ValuesByCodeAndDataType) {
   const uint8_t flags[3] = {1, 0, 1};
   const int16_t shorts[2] = {-300, 300};
   ASSERT_EQ(ssWriteRTWNameValuePair(&record, SSWRITE_VALUE_ITEM, "Kind", "Gain"), 1);
-  ASSERT_EQ(ssWriteRTWRealImagVect(&record, "Z", re, im, DATA_TYPE_COMPLEX_BIT, 3), 1);
+  ASSERT_EQ(ssWriteRTWRealImagVect(&record, "Z", re, im, kComplexBit, 3), 1);
   ASSERT_EQ(ssWriteRTWRealImagVect(&record, "RealOnly", re, nullptr, DATA_TYPE_DOUBLE, 2), 1);
-  ASSERT_EQ(ssWriteRTWRealImagMatrix(&record, "ZM", re, im, DATA_TYPE_COMPLEX_BIT, 2, 2), 1);
+  ASSERT_EQ(ssWriteRTWRealImagMatrix(&record, "ZM", re, im, kComplexBit, 2, 2), 1);
   ASSERT_EQ(ssWriteRTWNameValuePair(&record, SSWRITE_VALUE_TYPED_SCALAR, "C", interleaved,
-                                    DATA_TYPE_COMPLEX_BIT | DATA_TYPE_DOUBLE),
+                                    kComplexBit | DATA_TYPE_DOUBLE),
             1);
   ASSERT_EQ(ssWriteRTWNameValuePair(&record, SSWRITE_VALUE_TYPED_SCALAR, "S", &single,
                                     int{DATA_TYPE_SINGLE}),
@@ -134,7 +135,7 @@ TEST_F(RecordFile, Parameters) {
   const int32_t im[2] = {3, -4};
   ASSERT_EQ(ssWriteRTWParameters(&record, 2, SSWRITE_VALUE_VECTOR, "Gains", nullptr, gains, 2,
                                  SSWRITE_VALUE_PAIR_MATRIX, "Z", nullptr, re, im, 1, 2,
-                                 DATA_TYPE_COMPLEX_BIT | DATA_TYPE_INT32),
+                                 kComplexBit | DATA_TYPE_INT32),
             1);
   EXPECT_EQ(text(),
             "Parameter {\n"

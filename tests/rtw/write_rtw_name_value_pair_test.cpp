@@ -15,7 +15,7 @@ constexpr const char* kNameMessage = "Invalid name passed to ssWriteRTWNameValue
 constexpr const char* kDimsMessage =
     "Invalid number of rows or columns passed to ssWriteRTWNameValuePair";
 constexpr const char* kNullMessage = "Invalid value (NULL) passed to ssWriteRTWNameValuePair";
-constexpr int kComplexInt32 = DATA_TYPE_COMPLEX_BIT | DATA_TYPE_INT32;
+constexpr int kComplexInt32 = kComplexBit | DATA_TYPE_INT32;
 
 // Calls the writer with exactly the variadic words given, each an int.
 int32_t writePair(SFcnRecord* record, int32_t type, const char* name, const void* value,
@@ -113,9 +113,9 @@ INSTANTIATE_TEST_SUITE_P(
             "EmptyPairVectorWithoutPair", SSWRITE_VALUE_PAIR_VECTOR, {0, 0}, nullptr, 0, 0, 1},
         AcceptedCase{"PairMatrix",
                      SSWRITE_VALUE_PAIR_MATRIX,
-                     {DATA_TYPE_COMPLEX_BIT, 2, 2},
+                     {kComplexBit, 2, 2},
                      &kComplex,
-                     DATA_TYPE_COMPLEX_BIT,
+                     kComplexBit,
                      2,
                      2},
         AcceptedCase{"EmptyPairMatrix", SSWRITE_VALUE_PAIR_MATRIX, {0, 0, 0}, &kNoParts, 0, 0, 0}),
@@ -223,7 +223,7 @@ INSTANTIATE_TEST_SUITE_P(
                     kNullMessage},
         RefusedCase{"ComplexPairMatrixWithoutImagPart",
                     SSWRITE_VALUE_PAIR_MATRIX,
-                    {DATA_TYPE_COMPLEX_BIT, 1, 1},
+                    {kComplexBit, 1, 1},
                     "Entry",
                     &kRealOnly,
                     kNullMessage}),
@@ -293,10 +293,9 @@ INSTANTIATE_TEST_SUITE_P(
     VectorAndMatrix, RealImagWriters,
     ::testing::Values(
         RealImagCase{"RealVectorWithoutImag", false, nullptr, DATA_TYPE_DOUBLE, 2, 1, 1},
-        RealImagCase{"ComplexVectorWithoutImag", false, nullptr,
-                     DATA_TYPE_COMPLEX_BIT | DATA_TYPE_DOUBLE, 2, 1, 0},
-        RealImagCase{"ComplexVector", false, kImag, DATA_TYPE_COMPLEX_BIT | DATA_TYPE_DOUBLE, 2, 1,
-                     1},
+        RealImagCase{"ComplexVectorWithoutImag", false, nullptr, kComplexBit | DATA_TYPE_DOUBLE, 2,
+                     1, 0},
+        RealImagCase{"ComplexVector", false, kImag, kComplexBit | DATA_TYPE_DOUBLE, 2, 1, 1},
         RealImagCase{"ComplexMatrix", true, kImag, kComplexInt32, 2, 2, 1},
         RealImagCase{"ComplexMatrixWithoutImag", true, nullptr, kComplexInt32, 2, 2, 0},
         RealImagCase{"RealMatrixWithoutImag", true, nullptr, DATA_TYPE_INT32, 1, 4, 1}),

@@ -104,9 +104,9 @@ INSTANTIATE_TEST_SUITE_P(
                          [](SFcnRecord* r) {
                            return ssWriteRTWParamSettings(r, 1, SSWRITE_VALUE_PAIR_VECTOR, "S",
                                                           kData, kImag, 6,
-                                                          DATA_TYPE_COMPLEX_BIT | DATA_TYPE_INT8);
+                                                          kComplexBit | DATA_TYPE_INT8);
                          },
-                         9, nullptr, DATA_TYPE_COMPLEX_BIT | DATA_TYPE_INT8, 6, 1},
+                         9, nullptr, kComplexBit | DATA_TYPE_INT8, 6, 1},
         ForwardedSetting{"PairMatrix",
                          [](SFcnRecord* r) {
                            return ssWriteRTWParamSettings(r, 1, SSWRITE_VALUE_PAIR_MATRIX, "S",
@@ -131,8 +131,8 @@ TEST_F(RtwWriterTest, ScalarSettingPassesTheAddressOfItsNumberAsADouble) {
 
 TEST_F(RtwWriterTest, PairSettingsPassThePairOfTheirParts) {
   EXPECT_EQ(ssWriteRTWParamSettings(&record, 2, SSWRITE_VALUE_PAIR_VECTOR, "V", kData, kImag, 2,
-                                    DATA_TYPE_COMPLEX_BIT, SSWRITE_VALUE_PAIR_MATRIX, "M", kImag,
-                                    kNoValue, 1, 2, int{DATA_TYPE_DOUBLE}),
+                                    kComplexBit, SSWRITE_VALUE_PAIR_MATRIX, "M", kImag, kNoValue, 1,
+                                    2, int{DATA_TYPE_DOUBLE}),
             1);
   ASSERT_EQ(calls().size(), 4u);
   EXPECT_EQ(calls()[1].pair.realPart, kData);
@@ -144,26 +144,23 @@ TEST_F(RtwWriterTest, PairSettingsPassThePairOfTheirParts) {
 // Doubles and words mixed in one list: the number must not shift the words
 // of the settings after it, on any target.
 TEST_F(RtwWriterTest, SettingsOfEveryCodeInOneCallStayInStep) {
-  EXPECT_EQ(
-      ssWriteRTWParamSettings(
-          &record, 11, SSWRITE_VALUE_ITEM, "A", "item", SSWRITE_VALUE_SCALAR, "B", -0.125,
-          SSWRITE_VALUE_TEXT, "C", "text", SSWRITE_VALUE_SCALAR, "D", 1e300, SSWRITE_VALUE_LIST,
-          "E", kItems, 2, SSWRITE_VALUE_VECTOR, "F", kData, 3, SSWRITE_VALUE_MATRIX, "G", kData, 3,
-          2, SSWRITE_VALUE_TYPED_SCALAR, "H", kData, int{DATA_TYPE_INT32},
-          SSWRITE_VALUE_TYPED_VECTOR, "I", kData, 2, int{DATA_TYPE_UINT8},
-          SSWRITE_VALUE_PAIR_VECTOR, "J", kData, kImag, 4, DATA_TYPE_COMPLEX_BIT,
-          SSWRITE_VALUE_TYPED_MATRIX, "K", kImag, 1, 5, int{DATA_TYPE_INT16}),
-      1);
+  EXPECT_EQ(ssWriteRTWParamSettings(
+                &record, 11, SSWRITE_VALUE_ITEM, "A", "item", SSWRITE_VALUE_SCALAR, "B", -0.125,
+                SSWRITE_VALUE_TEXT, "C", "text", SSWRITE_VALUE_SCALAR, "D", 1e300,
+                SSWRITE_VALUE_LIST, "E", kItems, 2, SSWRITE_VALUE_VECTOR, "F", kData, 3,
+                SSWRITE_VALUE_MATRIX, "G", kData, 3, 2, SSWRITE_VALUE_TYPED_SCALAR, "H", kData,
+                int{DATA_TYPE_INT32}, SSWRITE_VALUE_TYPED_VECTOR, "I", kData, 2,
+                int{DATA_TYPE_UINT8}, SSWRITE_VALUE_PAIR_VECTOR, "J", kData, kImag, 4, kComplexBit,
+                SSWRITE_VALUE_TYPED_MATRIX, "K", kImag, 1, 5, int{DATA_TYPE_INT16}),
+            1);
   ASSERT_EQ(calls().size(), 13u);
   struct Expected {
     const char* name;
     int32_t type, dataType, nRows, nCols;
-  } const expected[] = {{"A", 0, 0, 1, 1}, {"B", 3, 0, 1, 1},
-                        {"C", 1, 0, 1, 1}, {"D", 3, 0, 1, 1},
-                        {"E", 2, 0, 2, 1}, {"F", 4, 0, 3, 1},
-                        {"G", 5, 0, 3, 2}, {"H", 6, 6, 1, 1},
-                        {"I", 7, 3, 2, 1}, {"J", 9, DATA_TYPE_COMPLEX_BIT, 4, 1},
-                        {"K", 8, 4, 1, 5}};
+  } const expected[] = {{"A", 0, 0, 1, 1},           {"B", 3, 0, 1, 1}, {"C", 1, 0, 1, 1},
+                        {"D", 3, 0, 1, 1},           {"E", 2, 0, 2, 1}, {"F", 4, 0, 3, 1},
+                        {"G", 5, 0, 3, 2},           {"H", 6, 6, 1, 1}, {"I", 7, 3, 2, 1},
+                        {"J", 9, kComplexBit, 4, 1}, {"K", 8, 4, 1, 5}};
   for (size_t i = 0; i < 11; ++i) {
     SCOPED_TRACE(expected[i].name);
     const HookCall& call = calls()[i + 1];
@@ -238,7 +235,7 @@ INSTANTIATE_TEST_SUITE_P(
                        [](SFcnRecord* r) {
                          return ssWriteRTWParamSettings(r, 2, SSWRITE_VALUE_SCALAR, "First", 1.0,
                                                         SSWRITE_VALUE_PAIR_VECTOR, "Second", kData,
-                                                        kNoValue, 2, DATA_TYPE_COMPLEX_BIT);
+                                                        kNoValue, 2, kComplexBit);
                        },
                        kNullMessage}),
     [](const ::testing::TestParamInfo<FailingSetting>& info) { return info.param.label; });

@@ -127,11 +127,11 @@ INSTANTIATE_TEST_SUITE_P(
                       [](SFcnRecord* r) {
                         return ssWriteRTWParameters(r, 1, SSWRITE_VALUE_PAIR_VECTOR, "P", &kInfo,
                                                     kData, kImag, 4,
-                                                    DATA_TYPE_COMPLEX_BIT | DATA_TYPE_DOUBLE);
+                                                    kComplexBit | DATA_TYPE_DOUBLE);
                       },
                       9,
                       nullptr,
-                      DATA_TYPE_COMPLEX_BIT,
+                      kComplexBit,
                       4,
                       1,
                       {kData, kImag}},
@@ -161,11 +161,11 @@ INSTANTIATE_TEST_SUITE_P(
                       [](SFcnRecord* r) {
                         return ssWriteRTWParameters(r, 1, SSWRITE_VALUE_PAIR_MATRIX, "P", &kInfo,
                                                     kData, kImag, 2, 3,
-                                                    DATA_TYPE_COMPLEX_BIT | DATA_TYPE_INT32);
+                                                    kComplexBit | DATA_TYPE_INT32);
                       },
                       10,
                       nullptr,
-                      DATA_TYPE_COMPLEX_BIT | DATA_TYPE_INT32,
+                      kComplexBit | DATA_TYPE_INT32,
                       2,
                       3,
                       {kData, kImag}}),
@@ -276,20 +276,19 @@ TEST_F(RtwWriterTest, ParametersStopWhenTheHookFailsAndAddNoMessage) {
 // later entries come out wrong.
 TEST_F(RtwWriterTest, ParametersOfEveryCodeInOneRunStayInStep) {
   const int info2 = 7;
-  EXPECT_EQ(ssWriteRTWParameters(&record, 6, SSWRITE_VALUE_PAIR_MATRIX, "A", &kInfo, kData, kImag,
-                                 1, 2, DATA_TYPE_COMPLEX_BIT, SSWRITE_VALUE_VECTOR, "B", &info2,
-                                 kData, 2, SSWRITE_VALUE_TYPED_MATRIX, "C", &kInfo, kImag, 2, 3,
-                                 int{DATA_TYPE_UINT16}, SSWRITE_VALUE_PAIR_VECTOR, "D", &info2,
-                                 kImag, kData, 5, int{DATA_TYPE_INT8}, SSWRITE_VALUE_MATRIX, "E",
-                                 &kInfo, kData, 1, 6, SSWRITE_VALUE_TYPED_VECTOR, "F", &info2,
-                                 kImag, 4, int{DATA_TYPE_BOOLEAN}),
+  EXPECT_EQ(ssWriteRTWParameters(
+                &record, 6, SSWRITE_VALUE_PAIR_MATRIX, "A", &kInfo, kData, kImag, 1, 2, kComplexBit,
+                SSWRITE_VALUE_VECTOR, "B", &info2, kData, 2, SSWRITE_VALUE_TYPED_MATRIX, "C",
+                &kInfo, kImag, 2, 3, int{DATA_TYPE_UINT16}, SSWRITE_VALUE_PAIR_VECTOR, "D", &info2,
+                kImag, kData, 5, int{DATA_TYPE_INT8}, SSWRITE_VALUE_MATRIX, "E", &kInfo, kData, 1,
+                6, SSWRITE_VALUE_TYPED_VECTOR, "F", &info2, kImag, 4, int{DATA_TYPE_BOOLEAN}),
             1);
   ASSERT_EQ(calls().size(), 6u);
   struct Expected {
     const char* name;
     const void* info;
     int32_t dataType, nRows, nCols;
-  } const expected[] = {{"A", &kInfo, DATA_TYPE_COMPLEX_BIT, 1, 2},
+  } const expected[] = {{"A", &kInfo, kComplexBit, 1, 2},
                         {"B", &info2, 0, 2, 1},
                         {"C", &kInfo, DATA_TYPE_UINT16, 2, 3},
                         {"D", &info2, 2, 5, 1},

@@ -6,6 +6,7 @@
 
 #include "standin_host/host_arrays.h"
 #include "standin_host/host_calls.h"
+#include "tests/support/fresh_host_test.h"
 
 namespace {
 
@@ -22,11 +23,7 @@ const ClassCase kClassCases[] = {
     {mxFUNCTION_CLASS, -10},
 };
 
-class ArrayDataTypeTest : public ::testing::Test {
- protected:
-  void SetUp() override { standinReset(); }
-  void TearDown() override { standinReset(); }
-};
+using ArrayDataTypeTest = FreshHostTest;
 
 TEST_F(ArrayDataTypeTest, EveryClassMapsToItsBuiltInIdOrNone) {
   ASSERT_EQ(sizeof kClassCases / sizeof kClassCases[0], 17u);

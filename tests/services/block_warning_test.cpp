@@ -4,16 +4,14 @@
 
 #include <string>
 
-#include "gateway/sfcn_names.h"
 #include "standin_host/host_calls.h"
 #include "standin_host/host_record.h"
+#include "tests/support/fresh_host_test.h"
 
 namespace {
 
-class BlockWarningTest : public ::testing::Test {
+class BlockWarningTest : public FreshHostTest {
  protected:
-  void SetUp() override { standinReset(); }
-
   static std::string warnings() {
     std::string all;
     for (size_t i = 0; i < standinWarningCount(); ++i) all += std::string(standinWarning(i)) + "\n";
@@ -32,7 +30,7 @@ struct WarningCase {
 const WarningCase kWarningCases[] = {
     {"prefixed", "m/B", "Hello", "block 'm/B': Hello"},
     {"no path", nullptr, "Hello", "Hello"},
-    {"module name as path", S_FUNCTION_NAME, "Hello", "block 'twinvolts': Hello"},
+    {"module name as path", "twinvolts", "Hello", "block 'twinvolts': Hello"},
     {"empty message", "m/B", "", "block 'm/B': "},
     {"empty path", "", "Hello", "block '': Hello"},
     {"percent in message", "m/B", "100% %s %d done", "block 'm/B': 100% %s %d done"},
@@ -45,7 +43,7 @@ TEST_F(BlockWarningTest, ShowsMessageWithBlockPathPrefix) {
     SCOPED_TRACE(c.name);
     standinReset();
     SFcnRecord record{};
-    record.sfcnName = S_FUNCTION_NAME;
+    record.sfcnName = "twinvolts";
     record.blockPath = c.blockPath;
     ssWarnWithBlockPath(&record, c.message);
     ASSERT_EQ(standinWarningCount(), 1u);
@@ -56,7 +54,7 @@ TEST_F(BlockWarningTest, ShowsMessageWithBlockPathPrefix) {
 TEST_F(BlockWarningTest, PrefixIsSizedForLongPathsAndMessages) {
   const std::string path(3000, 'p');
   const std::string message(5000, 'm');
-  SFcnRecord* record = standinNewHostRecord(S_FUNCTION_NAME, path.c_str());
+  SFcnRecord* record = standinNewHostRecord("twinvolts", path.c_str());
   ssWarnWithBlockPath(record, message.c_str());
   standinFreeHostRecord(record);
   ASSERT_EQ(standinWarningCount(), 1u);
@@ -64,7 +62,7 @@ TEST_F(BlockWarningTest, PrefixIsSizedForLongPathsAndMessages) {
 }
 
 TEST_F(BlockWarningTest, NamesTheBlockByPathNotByName) {
-  SFcnRecord* record = standinNewHostRecord(S_FUNCTION_NAME, "model/sub/Out");
+  SFcnRecord* record = standinNewHostRecord("twinvolts", "model/sub/Out");
   ssWarnWithBlockPath(record, "careful");
   ssWarnWithBlockPath(record, "careful");
   standinFreeHostRecord(record);
@@ -72,7 +70,7 @@ TEST_F(BlockWarningTest, NamesTheBlockByPathNotByName) {
 }
 
 TEST_F(BlockWarningTest, LeavesErrorSlotsAlone) {
-  SFcnRecord* record = standinNewHostRecord(S_FUNCTION_NAME, "m/B");
+  SFcnRecord* record = standinNewHostRecord("twinvolts", "m/B");
   ssWarnWithBlockPath(record, "Hello");
   EXPECT_EQ(record->errorMessage, nullptr);
   EXPECT_EQ(record->hostInfo->fatalErrorFlag, 0);

@@ -9,6 +9,7 @@
 
 #include "standin_host/host_calls.h"
 #include "standin_host/host_record.h"
+#include "tests/support/fresh_host_test.h"
 
 namespace {
 
@@ -44,10 +45,7 @@ struct GuardedRecord {
   uint32_t output(int32_t port) const { return outputs[port + 1].attributes; }
 };
 
-class PortReuseTest : public ::testing::Test {
- protected:
-  void SetUp() override { standinReset(); }
-};
+using PortReuseTest = FreshHostTest;
 
 struct ReuseCase {
   uint32_t before;

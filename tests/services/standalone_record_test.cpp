@@ -5,19 +5,23 @@
 #include "gateway/gateway.h"
 #include "services/services.h"
 #include "standin_host/host_calls.h"
+#include "tests/support/fresh_host_test.h"
 
 namespace {
 
 using twinvolts::createStandaloneRecord;
 
-class StandaloneRecordTest : public ::testing::Test {
+class StandaloneRecordTest : public FreshHostTest {
  protected:
   void SetUp() override {
-    standinReset();
+    FreshHostTest::SetUp();
     record_ = createStandaloneRecord(0, nullptr);
     ASSERT_NE(record_, nullptr);
   }
-  void TearDown() override { standinReclaimCallMemory(); }
+  void TearDown() override {
+    standinReclaimCallMemory();
+    FreshHostTest::TearDown();
+  }
 
   SFcnRecord* record_ = nullptr;
 };

@@ -9,6 +9,7 @@
 #include "host/mex_api.h"
 #include "services/services.h"
 #include "standin_host/host_calls.h"
+#include "tests/support/fresh_host_test.h"
 
 extern "C" {
 void* __real_malloc(size_t size);
@@ -42,10 +43,10 @@ extern "C" void HOST_CALL __wrap_mexWarnMsgTxt(const char* text) {
 
 namespace {
 
-class WrappedCallsTest : public ::testing::Test {
+class WrappedCallsTest : public FreshHostTest {
  protected:
   void SetUp() override {
-    standinReset();
+    FreshHostTest::SetUp();
     failNextMalloc = false;
     mallocCalls = 0;
     mallocCallsAtWarning = 0;

@@ -10,14 +10,11 @@
 #include "host/mx_array.h"
 #include "standin_host/host_arrays.h"
 #include "standin_host/host_calls.h"
+#include "tests/support/fresh_host_test.h"
 
 namespace {
 
-class ArraysTest : public ::testing::Test {
- protected:
-  void SetUp() override { standinReset(); }
-  void TearDown() override { standinReset(); }
-};
+using ArraysTest = FreshHostTest;
 
 struct ClassCase {
   mxClassID classId;

@@ -7,6 +7,7 @@
 #include "host/mex_api.h"
 #include "standin_host/host_arrays.h"
 #include "standin_host/host_calls.h"
+#include "tests/support/fresh_host_test.h"
 
 namespace {
 
@@ -44,13 +45,12 @@ void HOST_CALL leaveEverything(int, mxArray*[], int, const mxArray*[]) {
   trace.reachedEnd = true;
 }
 
-class CallTest : public ::testing::Test {
+class CallTest : public FreshHostTest {
  protected:
   void SetUp() override {
-    standinReset();
+    FreshHostTest::SetUp();
     trace = Trace{};
   }
-  void TearDown() override { standinReset(); }
 };
 
 TEST_F(CallTest, TheEndOfACallReclaimsItsMemoryButKeepsTheSetupResult) {

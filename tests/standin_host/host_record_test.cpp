@@ -8,13 +8,14 @@
 #include "standin_host/host_arrays.h"
 #include "standin_host/host_calls.h"
 #include "standin_host/host_record.h"
+#include "tests/support/fresh_host_test.h"
 
 namespace {
 
-class HostRecordTest : public ::testing::Test {
+class HostRecordTest : public FreshHostTest {
  protected:
   void SetUp() override {
-    standinReset();
+    FreshHostTest::SetUp();
     char name[] = "twinvolts";
     record_ = standinNewHostRecord(name, "model/Analog Out");
     name[0] = 'T';  // the record keeps its own copy
@@ -22,7 +23,7 @@ class HostRecordTest : public ::testing::Test {
   }
   void TearDown() override {
     standinFreeHostRecord(record_);
-    standinReset();
+    FreshHostTest::TearDown();
   }
 
   bool allZero(const void* data, size_t bytes) {

@@ -5,15 +5,15 @@
 #include "host/mex_api.h"
 #include "standin_host/host_arrays.h"
 #include "standin_host/host_calls.h"
+#include "tests/support/fresh_host_test.h"
 
 namespace {
 
-class MessagesTest : public ::testing::Test {
+class MessagesTest : public FreshHostTest {
  protected:
-  void SetUp() override { standinReset(); }
   void TearDown() override {
     standinSetEcho(false);
-    standinReset();
+    FreshHostTest::TearDown();
   }
 };
 

@@ -8,7 +8,7 @@
 
 #include "gateway/sfcn_record.h"
 
-namespace e2e {
+namespace record_words {
 
 // A field of a record: its bytes and its name for messages.
 struct FieldSpan {
@@ -17,8 +17,8 @@ struct FieldSpan {
   const char* name;
 };
 
-#define E2E_FIELD(Type, member)                                                  \
-  ::e2e::FieldSpan {                                                             \
+#define RECORD_FIELD(Type, member)                                               \
+  ::record_words::FieldSpan {                                                    \
     offsetof(Type, member), sizeof(static_cast<Type*>(nullptr)->member), #member \
   }
 
@@ -35,6 +35,11 @@ std::vector<std::string> wordsChangedOutside(const std::vector<unsigned char>& b
                                              const void* after,
                                              const std::vector<FieldSpan>& allowed);
 
+// Words a direct set-up may write: the six slots, the sizes the block
+// declares, the version stamp, the set-up flag, and the port arrays that the
+// host's own hooks hand out.
+std::vector<FieldSpan> directSetUpWrites();
+
 // Fills every host-owned word of the record, its HostInfo and its
 // PropagationMethods, and the sizes entries the block declares, with
 // recognisable values that differ from word to word, so that any write the
@@ -45,4 +50,4 @@ void markHostWords(SFcnRecord* record);
 // The value markHostWords gives the 32-bit word at byte offset `offset`.
 uint32_t markOf(size_t offset);
 
-}  // namespace e2e
+}  // namespace record_words
