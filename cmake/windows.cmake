@@ -21,6 +21,8 @@ set(CMAKE_ARCHIVE_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/lib)
 # CMake links as an archive.)
 add_link_options(
   -Wl,--exclude-libs,libgcc.a:libgcc_eh.a:libstdc++.a:libsupc++.a:libpthread.a:libwinpthread.a)
+# No link time in the PE header: two builds of one commit are byte-identical.
+add_link_options(-Wl,--no-insert-timestamp)
 
 set(TWINVOLTS_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
 configure_file(${CMAKE_CURRENT_LIST_DIR}/wine-run.in ${CMAKE_BINARY_DIR}/wine-run
@@ -30,14 +32,17 @@ configure_file(${CMAKE_CURRENT_LIST_DIR}/wine-run.in ${CMAKE_BINARY_DIR}/wine-ru
 # Import libraries made from our own declarations of the host's and the
 # driver's DLLs: the module never links against the stand-ins.
 set(TWINVOLTS_IMPORTS_DIR ${CMAKE_BINARY_DIR}/host_imports)
+file(MAKE_DIRECTORY ${TWINVOLTS_IMPORTS_DIR})
 set(TWINVOLTS_HOST_IMPORT_LIBS)
 foreach(dll libmx libmex nicaiu)
   set(def ${PROJECT_SOURCE_DIR}/host/${dll}.def)
   set(lib ${TWINVOLTS_IMPORTS_DIR}/${dll}.imports.a)
-  # -k: the stdcall names _Name@N import the DLL's undecorated Name.
+  # -k: the stdcall names _Name@N import the DLL's undecorated Name. dlltool
+  # names a symbol after the library's path: a bare name keeps the checkout's
+  # path out of the module file.
   add_custom_command(OUTPUT ${lib}
-    COMMAND ${CMAKE_COMMAND} -E make_directory ${TWINVOLTS_IMPORTS_DIR}
-    COMMAND ${CMAKE_DLLTOOL} -k -d ${def} -l ${lib}
+    COMMAND ${CMAKE_DLLTOOL} -k -d ${def} -l ${dll}.imports.a
+    WORKING_DIRECTORY ${TWINVOLTS_IMPORTS_DIR}
     DEPENDS ${def}
     COMMENT "Import library for ${dll}.dll from host/${dll}.def"
     VERBATIM)
@@ -63,8 +68,15 @@ set_target_properties(twinvolts PROPERTIES SUFFIX ".mexw32"
                                            LIBRARY_OUTPUT_DIRECTORY ${TWINVOLTS_WINDOWS_BIN_DIR}
                                            RUNTIME_OUTPUT_DIRECTORY ${TWINVOLTS_WINDOWS_BIN_DIR})
 target_sources(twinvolts PRIVATE ${PROJECT_SOURCE_DIR}/gateway/exports.def)
-target_link_options(twinvolts PRIVATE -Wl,--exclude-all-symbols)
+target_link_options(twinvolts PRIVATE -Wl,--exclude-all-symbols -Wl,--no-insert-timestamp)
 twinvolts_link_host_imports(twinvolts)
+
+# Its version resource (file and product version, description, original file
+# name), made from the project's version.
+enable_language(RC)
+configure_file(${CMAKE_CURRENT_LIST_DIR}/module_version.rc.in ${CMAKE_BINARY_DIR}/module_version.rc
+               @ONLY)
+target_sources(twinvolts PRIVATE ${CMAKE_BINARY_DIR}/module_version.rc)
 
 # twinvolts_driver_dll(target): a stand-in for a stdcall driver DLL. It is
 # named without the lib prefix, exports its stdcall functions by their plain

@@ -48,14 +48,26 @@ int print(std::FILE* stream, const std::string& text, int status) {
   return status;
 }
 
-// The module file built with this program: where the build put it, or, for
-// a bare file name, beside this program.
+// The folder this program runs from: /proc/self/exe where there is one, so a
+// program found through PATH still finds its module; else argv[0]'s folder.
+std::filesystem::path programFolder(const char* argv0) {
+  std::error_code failed;
+  std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", failed);
+  if (failed) self = argv0;
+  return self.parent_path();
+}
+
+// The module file built with this program, named relative to the program's
+// folder so that a build does not record where its checkout lies: where the
+// build put it or, in a release kit, the kit's module folder beside it.
 std::string defaultModulePath(const char* argv0) {
-  std::string name = TWINVOLTS_DEFAULT_MODULE;
-  if (std::filesystem::path(name).is_absolute() || name.find('/') != std::string::npos) return name;
-  std::string program = argv0;
-  size_t slash = program.find_last_of("/\\");
-  return slash == std::string::npos ? name : program.substr(0, slash + 1) + name;
+  const std::filesystem::path folder = programFolder(argv0);
+  const std::filesystem::path built = folder / TWINVOLTS_DEFAULT_MODULE;
+  const std::filesystem::path kit = folder / ".." / "module" / built.filename();
+  std::error_code failed;
+  const bool inKit =
+      !std::filesystem::exists(built, failed) && std::filesystem::exists(kit, failed);
+  return (inKit ? kit : built).lexically_normal().string();
 }
 
 // A path as the user would type it from here: relative when it lies below

@@ -24,6 +24,9 @@ struct Task {
 };
 
 struct Card {
+  // Set by the first reset: a program that never calls it reached this
+  // library in place of the real driver.
+  bool armed = false;
   bool present = true;
   bool writesNoop = false;
   bool warnOnSuccess = false;

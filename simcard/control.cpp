@@ -17,6 +17,7 @@ bool isChannel(int channel) {
 extern "C" void simcardReset(void) {
   simcard::Card& c = simcard::card();
   c = simcard::Card{};
+  c.armed = true;
   simcard::clearWriteTrace();
   simcard::clearCallLog();
 }

@@ -11,6 +11,11 @@
  * Writes take one sample per channel; each output holds the last value
  * written to it, also after its task is stopped or cleared.
  *
+ * The card acts only for the programs that control it: until simcardReset
+ * is first called, every driver function fails with SIMCARD_ERR_NOT_ARMED
+ * and changes nothing, so a host that loads this library in place of the
+ * real driver is told at once what it has reached.
+ *
  * Everything runs on the caller's thread; the library takes no locks. */
 #ifndef TWINVOLTS_SIMCARD_SIMCARD_H
 #define TWINVOLTS_SIMCARD_SIMCARD_H
@@ -49,11 +54,13 @@ typedef enum SimcardStatus {
   SIMCARD_ERR_SAMPLES_PER_CHANNEL = -200524,
   SIMCARD_ERR_NULL_POINTER = -200604,
   SIMCARD_ERR_INVALID_ARGUMENT = -200609,
-  SIMCARD_ERR_INJECTED_WRITE_FAILURE = -201003
+  SIMCARD_ERR_INJECTED_WRITE_FAILURE = -201003,
+  SIMCARD_ERR_NOT_ARMED = -9999 /* a number of its own: see above */
 } SimcardStatus;
 
-/* Card present, no tasks, handles from 1 again, both outputs at 0 V, logs
- * empty, no fault, recording, warnings and no-op writes off. */
+/* Arms the card (see above). Card present, no tasks, handles from 1 again,
+ * both outputs at 0 V, logs empty, no fault, recording, warnings and no-op
+ * writes off. */
 void simcardReset(void);
 
 /* Fault injection. Without a card, channel creation, starting and writing

@@ -40,6 +40,9 @@ extern "C" const char* simcardStatusText(int32 status) {
       return "The time-out, data layout or reserved argument is invalid";
     case SIMCARD_ERR_INJECTED_WRITE_FAILURE:
       return "The device did not accept the write (a fault injected for testing)";
+    case SIMCARD_ERR_NOT_ARMED:
+      return "This is the simulated card of the twinvolts rehearsal kit, not the real driver: "
+             "it acts only for twinvolts-sim";
     default:
       return "Unknown status";
   }

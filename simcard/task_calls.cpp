@@ -89,6 +89,7 @@ int32 recordTaskCall(SimcardFunction function, TaskHandle handle, int32 status) 
 using namespace simcard;
 
 extern "C" int32 DRIVER_CALL DAQmxCreateTask(const char taskName[], TaskHandle* taskHandle) {
+  if (!card().armed) return SIMCARD_ERR_NOT_ARMED;
   int32 status = answer(createTask(taskHandle));
   if (recording()) {
     SimcardCall call = blankCall(SIMCARD_CREATE_TASK, status >= 0 ? *taskHandle : 0, status);
@@ -102,6 +103,7 @@ extern "C" int32 DRIVER_CALL DAQmxCreateAOVoltageChan(TaskHandle task, const cha
                                                       const char nameToAssignToChannel[],
                                                       float64 minVal, float64 maxVal, int32 units,
                                                       const char customScaleName[]) {
+  if (!card().armed) return SIMCARD_ERR_NOT_ARMED;
   int32 status =
       answer(addVoltageChannel(task, physicalChannel, minVal, maxVal, units, customScaleName));
   if (recording()) {
@@ -118,13 +120,16 @@ extern "C" int32 DRIVER_CALL DAQmxCreateAOVoltageChan(TaskHandle task, const cha
 }
 
 extern "C" int32 DRIVER_CALL DAQmxStartTask(TaskHandle task) {
+  if (!card().armed) return SIMCARD_ERR_NOT_ARMED;
   return recordTaskCall(SIMCARD_START_TASK, task, answer(start(task)));
 }
 
 extern "C" int32 DRIVER_CALL DAQmxStopTask(TaskHandle task) {
+  if (!card().armed) return SIMCARD_ERR_NOT_ARMED;
   return recordTaskCall(SIMCARD_STOP_TASK, task, answer(stop(task)));
 }
 
 extern "C" int32 DRIVER_CALL DAQmxClearTask(TaskHandle task) {
+  if (!card().armed) return SIMCARD_ERR_NOT_ARMED;
   return recordTaskCall(SIMCARD_CLEAR_TASK, task, answer(clear(task)));
 }

@@ -123,6 +123,7 @@ extern "C" int32 DRIVER_CALL DAQmxWriteAnalogF64(TaskHandle task, int32 numSamps
                                                  bool32 dataLayout, const float64 writeArray[],
                                                  int32* sampsPerChanWritten, bool32* reserved) {
   simcard::Card& c = simcard::card();
+  if (!c.armed) return SIMCARD_ERR_NOT_ARMED;
   if (c.writesNoop) {
     if (sampsPerChanWritten != nullptr) *sampsPerChanWritten = 1;
     return SIMCARD_OK;

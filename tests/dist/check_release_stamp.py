@@ -1,0 +1,80 @@
+#!/usr/bin/env python3
+"""Checks what a released .mexw32 says about itself: its version resource
+names the file and the release's version, and no header field that could
+carry a build time does, so two builds of one commit are byte-identical.
+
+usage: check_release_stamp.py --version X.Y.Z [--objdump TOOL] [--windres TOOL] FILE
+Exit status 0 when every check passes, 1 otherwise."""
+
+import argparse
+import os
+import re
+import subprocess
+import sys
+
+from checks import Checks
+
+TRIPLE = "i686-w64-mingw32-"
+
+
+def run(*command):
+    env = dict(os.environ, TZ="UTC", LC_ALL="C")
+    return subprocess.run(command, check=True, capture_output=True, text=True, env=env).stdout
+
+
+def check_stamps(headers, checks):
+    coff = re.search(r"^Time/Date\s+(.+)$", headers, re.M)
+    checks.check("no build time in the COFF header",
+                 coff and coff.group(1) == "Thu Jan  1 00:00:00 1970", coff and coff.group(1))
+    export = re.search(r"^Time/Date stamp\s+(\S+)", headers, re.M)
+    checks.check("no build time in the export directory", export and int(export.group(1), 16) == 0,
+                 export and export.group(1))
+    # Import descriptors: vma, hint table, time stamp, forward chain, name, first thunk.
+    stamps = re.findall(r"^ [0-9a-f]{8}\t[0-9a-f]{8} ([0-9a-f]{8}) [0-9a-f]{8} [0-9a-f]{8} [0-9a-f]{8}$",
+                        headers, re.M)
+    checks.check("no build time in the import descriptors", stamps and set(stamps) == {"00000000"},
+                 f"stamps {sorted(set(stamps))}")
+    resources = re.findall(r"Table: .*Time: ([0-9a-f]{8})", headers)
+    checks.check("no build time in the resource tables", set(resources) <= {"00000000"},
+                 f"stamps {sorted(set(resources))}")
+    debug = re.search(r"^Entry 6 [0-9a-f]{8} ([0-9a-f]{8}) Debug Directory", headers, re.M)
+    checks.check("no debug directory (its entries carry a time)",
+                 debug and int(debug.group(1), 16) == 0, debug and f"size {debug.group(1)}")
+
+
+def check_version(resource, version, checks):
+    numbers = ", ".join(version.split(".") + ["0"])
+    for field in ("FILEVERSION", "PRODUCTVERSION"):
+        found = re.search(rf"^ {field} (.+)$", resource, re.M)
+        checks.check(f"{field} {numbers}", found and found.group(1) == numbers,
+                     found.group(1) if found else "none")
+    strings = dict(re.findall(r'^\s+VALUE "(\w+)", "([^"]*)"$', resource, re.M))
+    expected = {"FileVersion": version, "ProductVersion": version,
+                "OriginalFilename": "twinvolts.mexw32", "ProductName": "twinvolts"}
+    for name, value in expected.items():
+        checks.check(f"{name} is {value}", strings.get(name) == value,
+                     f"found {strings.get(name)!r}")
+    checks.check("has a description", "twinvolts" in strings.get("FileDescription", ""),
+                 f"found {strings.get('FileDescription')!r}")
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--version", required=True, help="the release's version, X.Y.Z")
+    parser.add_argument("--objdump", default=TRIPLE + "objdump")
+    parser.add_argument("--windres", default=TRIPLE + "windres")
+    parser.add_argument("file")
+    args = parser.parse_args()
+    checks = Checks(args.file)
+    check_stamps(run(args.objdump, "-p", args.file), checks)
+    try:
+        resource = run(args.windres, "-i", args.file, "-O", "rc")
+    except subprocess.CalledProcessError:
+        resource = ""  # a file without resources
+    if checks.check("has a version resource", "VERSIONINFO" in resource):
+        check_version(resource, args.version, checks)
+    return checks.finish()
+
+
+if __name__ == "__main__":
+    sys.exit(main())
