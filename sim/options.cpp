@@ -11,13 +11,13 @@
 namespace sim {
 namespace {
 
-struct OptionSpec {
+struct OptionKind {
   const char* name;
   bool takesValue;
   bool runOnly;  // meaningless for a --sizes call
 };
 
-const OptionSpec kOptions[] = {
+const OptionKind kOptions[] = {
     {"--module", true, false}, {"--block", true, true},
     {"--input", true, true},   {"--steps", true, true},
     {"--dt", true, true},      {"--no-card", false, false},
@@ -27,10 +27,10 @@ const OptionSpec kOptions[] = {
     {"--help", false, false},  {"--version", false, false},
 };
 
-const OptionSpec* findOption(std::string_view name) {
+const OptionKind* findOption(std::string_view name) {
   if (name == "-h") name = "--help";
-  for (const OptionSpec& spec : kOptions)
-    if (name == spec.name) return &spec;
+  for (const OptionKind& known : kOptions)
+    if (name == known.name) return &known;
   return nullptr;
 }
 
@@ -119,10 +119,10 @@ bool checkConflicts(const std::set<std::string>& given, std::string& error) {
     return false;
   }
   if (has("--sizes")) {
-    for (const OptionSpec& spec : kOptions) {
-      if (spec.runOnly && has(spec.name)) {
+    for (const OptionKind& known : kOptions) {
+      if (known.runOnly && has(known.name)) {
         error =
-            std::string("--sizes makes only a set-up call, so ") + spec.name + " does not apply";
+            std::string("--sizes makes only a set-up call, so ") + known.name + " does not apply";
         return false;
       }
     }
@@ -152,19 +152,19 @@ class Parser {
   bool option(const std::string& word, std::string& error) {
     size_t equals = word.find('=');
     std::string name = word.substr(0, equals);
-    const OptionSpec* spec = word.rfind("--", 0) == 0 || word == "-h" ? findOption(name) : nullptr;
-    if (spec == nullptr) {
+    const OptionKind* known = word.rfind("--", 0) == 0 || word == "-h" ? findOption(name) : nullptr;
+    if (known == nullptr) {
       error = "unknown option " + quotedText(name);
       return false;
     }
-    if (!given_.insert(spec->name).second) {
-      error = std::string("option ") + spec->name + " is given twice";
+    if (!given_.insert(known->name).second) {
+      error = std::string("option ") + known->name + " is given twice";
       return false;
     }
-    if (!spec->takesValue) {
+    if (!known->takesValue) {
       if (equals != std::string::npos)
-        error = std::string("option ") + spec->name + " takes no value";
-      takeFlag(spec->name, options_);
+        error = std::string("option ") + known->name + " takes no value";
+      takeFlag(known->name, options_);
       return equals == std::string::npos;
     }
     std::string value;
@@ -173,10 +173,10 @@ class Parser {
     } else if (next_ < argc_) {
       value = argv_[next_++];
     } else {
-      error = std::string("option ") + spec->name + " needs a value";
+      error = std::string("option ") + known->name + " needs a value";
       return false;
     }
-    return takeValue(spec->name, value, options_, error);
+    return takeValue(known->name, value, options_, error);
   }
 
   bool positional(const std::string& word, std::string& error) {

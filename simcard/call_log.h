@@ -1,6 +1,5 @@
 // Recording mode: every driver call with its arguments, for exact-call tests.
-#ifndef TWINVOLTS_SIMCARD_CALL_LOG_H
-#define TWINVOLTS_SIMCARD_CALL_LOG_H
+#pragma once
 
 #include "simcard/simcard.h"
 
@@ -20,5 +19,3 @@ void recordCall(const SimcardCall& call);
 void clearCallLog();
 
 }  // namespace simcard
-
-#endif

@@ -1,7 +1,6 @@
 // The card's state behind the driver functions: outputs, reservations and
 // the task table. Internal to the library.
-#ifndef TWINVOLTS_SIMCARD_CARD_STATE_H
-#define TWINVOLTS_SIMCARD_CARD_STATE_H
+#pragma once
 
 #include <vector>
 
@@ -67,5 +66,3 @@ int32 startTask(TaskHandle handle, Task& task);
 void stopTask(TaskHandle handle, Task& task);
 
 }  // namespace simcard
-
-#endif

@@ -17,8 +17,7 @@
  * real driver is told at once what it has reached.
  *
  * Everything runs on the caller's thread; the library takes no locks. */
-#ifndef TWINVOLTS_SIMCARD_SIMCARD_H
-#define TWINVOLTS_SIMCARD_SIMCARD_H
+#pragma once
 
 #include <stdbool.h>
 #include <stddef.h>
@@ -164,6 +163,4 @@ void simcardSetWritesNoop(bool on);
 
 #ifdef __cplusplus
 }
-#endif
-
 #endif

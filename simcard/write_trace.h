@@ -1,6 +1,5 @@
 // The trace of every write, kept for tests and for a user's simulated run.
-#ifndef TWINVOLTS_SIMCARD_WRITE_TRACE_H
-#define TWINVOLTS_SIMCARD_WRITE_TRACE_H
+#pragma once
 
 #include <stddef.h>
 
@@ -32,5 +31,3 @@ inline void clearWriteTrace() {
 }
 
 }  // namespace simcard
-
-#endif

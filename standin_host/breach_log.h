@@ -1,7 +1,6 @@
 /* Stand-in host, inside libmx: the breach log and the echo switch, shared by
  * both host libraries. The public side is in standin_host/host_calls.h. */
-#ifndef TWINVOLTS_STANDIN_HOST_BREACH_LOG_H
-#define TWINVOLTS_STANDIN_HOST_BREACH_LOG_H
+#pragma once
 
 #include <stdbool.h>
 
@@ -16,6 +15,4 @@ bool standinEchoOn(void);
 
 #ifdef __cplusplus
 }
-#endif
-
 #endif

@@ -1,7 +1,6 @@
 /* Stand-in host, inside libmx: the mexFunction calls in progress, and how an
  * error ends one. Shared with libmex only. */
-#ifndef TWINVOLTS_STANDIN_HOST_CALL_SCOPE_H
-#define TWINVOLTS_STANDIN_HOST_CALL_SCOPE_H
+#pragma once
 
 #include <setjmp.h>
 
@@ -30,6 +29,4 @@ void standinForgetLastError(void);
 
 #ifdef __cplusplus
 }
-#endif
-
 #endif

@@ -1,7 +1,6 @@
 /* Stand-in host: making and reading host arrays from the host's side.
  * The module sees arrays only through host/mx_array.h. */
-#ifndef TWINVOLTS_STANDIN_HOST_HOST_ARRAYS_H
-#define TWINVOLTS_STANDIN_HOST_HOST_ARRAYS_H
+#pragma once
 
 #include <stddef.h>
 
@@ -34,6 +33,4 @@ void mxDestroyArray(mxArray* array);
 
 #ifdef __cplusplus
 }
-#endif
-
 #endif

@@ -1,7 +1,6 @@
 /* Stand-in host: calling the module as the host does, and what the module
  * told the host (errors, warnings, dialogs). */
-#ifndef TWINVOLTS_STANDIN_HOST_HOST_CALLS_H
-#define TWINVOLTS_STANDIN_HOST_HOST_CALLS_H
+#pragma once
 
 #include <stdbool.h>
 #include <stddef.h>
@@ -65,6 +64,4 @@ size_t standinBytesHeld(void);
 
 #ifdef __cplusplus
 }
-#endif
-
 #endif

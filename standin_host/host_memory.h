@@ -1,7 +1,6 @@
 /* Stand-in host, inside libmx: the register of host allocations (mxCalloc
  * blocks and arrays) and who keeps each alive. Shared with libmex only. */
-#ifndef TWINVOLTS_STANDIN_HOST_HOST_MEMORY_H
-#define TWINVOLTS_STANDIN_HOST_HOST_MEMORY_H
+#pragma once
 
 #include <stdbool.h>
 #include <stddef.h>
@@ -32,6 +31,4 @@ void standinReleaseAllHostMemory(void);
 
 #ifdef __cplusplus
 }
-#endif
-
 #endif

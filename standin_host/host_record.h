@@ -1,6 +1,5 @@
 /* Stand-in host: records owned by the host, as in direct mode. */
-#ifndef TWINVOLTS_STANDIN_HOST_HOST_RECORD_H
-#define TWINVOLTS_STANDIN_HOST_HOST_RECORD_H
+#pragma once
 
 #include <stdbool.h>
 #include <stdint.h>
@@ -37,6 +36,4 @@ int standinOutputPortCountCalls(const SFcnRecord* record);
 
 #ifdef __cplusplus
 }
-#endif
-
 #endif

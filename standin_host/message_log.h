@@ -1,7 +1,6 @@
 /* Stand-in host, inside libmex: forgetting the warnings and dialogs the
  * module gave. The logs themselves are read through standin_host/host_calls.h. */
-#ifndef TWINVOLTS_STANDIN_HOST_MESSAGE_LOG_H
-#define TWINVOLTS_STANDIN_HOST_MESSAGE_LOG_H
+#pragma once
 
 #ifdef __cplusplus
 extern "C" {
@@ -11,6 +10,4 @@ void standinForgetMessages(void);
 
 #ifdef __cplusplus
 }
-#endif
-
 #endif

@@ -1,7 +1,6 @@
 /* Stand-in host: loading a module file by path and finding its entry point,
  * as a host does before the first call. */
-#ifndef TWINVOLTS_STANDIN_HOST_MODULE_LOADER_H
-#define TWINVOLTS_STANDIN_HOST_MODULE_LOADER_H
+#pragma once
 
 #include <stddef.h>
 
@@ -45,6 +44,4 @@ void standinUnloadModule(StandinModule* module);
 
 #ifdef __cplusplus
 }
-#endif
-
 #endif

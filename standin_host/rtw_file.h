@@ -1,7 +1,6 @@
 /* Stand-in host: the code-generation record file, kept in memory as
  * readable text, and the three writer hooks that append to it. */
-#ifndef TWINVOLTS_STANDIN_HOST_RTW_FILE_H
-#define TWINVOLTS_STANDIN_HOST_RTW_FILE_H
+#pragma once
 
 #include <stdint.h>
 
@@ -38,6 +37,4 @@ void standinRtwFileFailFrom(StandinRtwFile* file, int callIndex, int32_t result)
 
 #ifdef __cplusplus
 }
-#endif
-
 #endif

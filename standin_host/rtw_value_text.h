@@ -1,7 +1,6 @@
 /* Stand-in host: how the record file spells a value that a writer hook
  * received, by value-type code and data type. */
-#ifndef TWINVOLTS_STANDIN_HOST_RTW_VALUE_TEXT_H
-#define TWINVOLTS_STANDIN_HOST_RTW_VALUE_TEXT_H
+#pragma once
 
 #include <stdint.h>
 
@@ -25,5 +24,3 @@ std::string standinRtwValueText(const StandinRtwValue& value);
 
 // A quoted text with its quotes and backslashes escaped.
 std::string standinRtwQuoted(const char* text);
-
-#endif

@@ -1,7 +1,6 @@
 // A host record and a fresh card for each block test. The device state is
 // module-wide, so every test starts it from the zeros of a just-loaded module.
-#ifndef TWINVOLTS_TESTS_BLOCK_BLOCK_FIXTURE_H
-#define TWINVOLTS_TESTS_BLOCK_BLOCK_FIXTURE_H
+#pragma once
 
 #include <gtest/gtest.h>
 
@@ -43,5 +42,3 @@ class BlockTest : public FreshHostTest {
   SFcnRecord* record_ = nullptr;
   double input_[2] = {0.0, 0.0};
 };
-
-#endif

@@ -1,8 +1,7 @@
 /* Record-file entries written the way block code in C writes them, with C's
  * own argument promotions (a float number becomes a double, NULL a null
  * pointer). */
-#ifndef TWINVOLTS_TESTS_RTW_BLOCK_CODE_IN_C_H
-#define TWINVOLTS_TESTS_RTW_BLOCK_CODE_IN_C_H
+#pragma once
 
 #include <stdint.h>
 
@@ -20,6 +19,4 @@ int32_t writeIWorkFromC(SFcnRecord* record);
 
 #ifdef __cplusplus
 }
-#endif
-
 #endif

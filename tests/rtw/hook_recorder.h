@@ -1,8 +1,7 @@
 // Writer hooks that remember every call, with what the pointers showed at
 // the time of the call (the writers' pairs and copies live only that long),
 // and a fixture with a host record that uses them.
-#ifndef TWINVOLTS_TESTS_RTW_HOOK_RECORDER_H
-#define TWINVOLTS_TESTS_RTW_HOOK_RECORDER_H
+#pragma once
 
 #include <gtest/gtest.h>
 #include <stdint.h>
@@ -71,5 +70,3 @@ class RtwWriterTest : public ::testing::Test {
   HostInfo host{};
   HookRecorder hooks;
 };
-
-#endif

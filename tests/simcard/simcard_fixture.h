@@ -1,6 +1,5 @@
 // A fresh card for every test and the block's way of opening a channel.
-#ifndef TWINVOLTS_TESTS_SIMCARD_SIMCARD_FIXTURE_H
-#define TWINVOLTS_TESTS_SIMCARD_SIMCARD_FIXTURE_H
+#pragma once
 
 #include <gtest/gtest.h>
 
@@ -33,5 +32,3 @@ class SimcardTest : public ::testing::Test {
     return DAQmxWriteAnalogF64(task, 1, autoStart, 10.0, 0, &volts, written, nullptr);
   }
 };
-
-#endif
