@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 #include "bench/bench_host.h"
 #include "simcard/simcard.h"
 
@@ -75,6 +77,7 @@ void SetUp_Direct(benchmark::State& state) {
 // shared machine) and prints the ratios to the floor at the end.
 class RatioReporter : public benchmark::ConsoleReporter {
  public:
+  explicit RatioReporter(OutputOptions options) : ConsoleReporter(options) {}
   void ReportRuns(const std::vector<Run>& runs) override {
     ConsoleReporter::ReportRuns(runs);
     for (const Run& run : runs) {
@@ -107,6 +110,19 @@ class RatioReporter : public benchmark::ConsoleReporter {
       "Step_MexFunction_CallSite", "SetUp_Standalone", "SetUp_Direct"};
   std::map<std::string, double> fastest_;
 };
+
+// The library applies --benchmark_color to its own reporter only: the same
+// rule for this one, read before the library takes the flag out of argv
+// (auto, the default: colour on a terminal only).
+benchmark::ConsoleReporter::OutputOptions consoleOptions(int argc, char** argv) {
+  std::string color = "auto";
+  for (int i = 1; i < argc; ++i) {
+    if (std::strncmp(argv[i], "--benchmark_color=", 18) == 0) color = argv[i] + 18;
+  }
+  bool on = color == "auto" ? isatty(fileno(stdout)) != 0
+                            : color == "true" || color == "yes" || color == "1";
+  return on ? benchmark::ConsoleReporter::OO_ColorTabular : benchmark::ConsoleReporter::OO_Tabular;
+}
 
 // Takes --module PATH (or --module=PATH) out of argv.
 std::string takeModuleArgument(int& argc, char** argv) {
@@ -141,6 +157,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: %s --module PATH [benchmark flags]\n", argv[0]);
     return 2;
   }
+  const auto options = bench::consoleOptions(argc, argv);
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 2;
   auto host = std::make_unique<bench::BenchHost>(modulePath);
@@ -149,7 +166,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   bench::host = host.get();
-  bench::RatioReporter reporter;
+  bench::RatioReporter reporter(options);
   benchmark::RunSpecifiedBenchmarks(&reporter);
   reporter.printRatios();
   bench::host = nullptr;

@@ -11,7 +11,7 @@ std::string BuiltInWaveforms::description() const {
 bool BuiltInWaveforms::next(StepInput& volts, std::string& /*error*/) {
   if (done_ >= steps_) return false;
   constexpr double kPi = 3.14159265358979323846;
-  double phase = steps_ > 1 ? static_cast<double>(done_) / static_cast<double>(steps_ - 1) : 0.0;
+  double phase = steps_ > 1 ? static_cast<double>(done_) / lastIndex_ : 0.0;
   volts = {2.5 + 2.5 * std::sin(2.0 * kPi * phase), 5.0 * phase};
   ++done_;
   return true;

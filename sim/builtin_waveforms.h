@@ -8,13 +8,15 @@ namespace sim {
 
 class BuiltInWaveforms : public StepSource {
  public:
-  explicit BuiltInWaveforms(int64_t steps) : steps_(steps) {}
+  explicit BuiltInWaveforms(int64_t steps)
+      : steps_(steps), lastIndex_(steps > 1 ? static_cast<double>(steps - 1) : 0.0) {}
   int64_t steps() const override { return steps_; }
   std::string description() const override;
   bool next(StepInput& volts, std::string& error) override;
 
  private:
   int64_t steps_;
+  double lastIndex_;  // the phase's divisor, converted once
   int64_t done_ = 0;
 };
 

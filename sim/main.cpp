@@ -130,11 +130,15 @@ class Outputs : public sim::StepObserver {
     if (trace_) trace_->add(step);
     if (plotFile_.isOpen()) plot_.add(step);
     // Reading the clock costs more than a step: look now and then.
-    if (!step.shutdown && (step.step & 0x3fff) == 0) progress_.update(step.step, total_);
+    if (!step.shutdown && (step.step & (sim::kSparseStride - 1)) == 0)
+      progress_.update(step.step, total_);
   }
+
+  bool wantsEveryStep() const override { return trace_ != nullptr || plotFile_.isOpen(); }
 
   bool finish(std::string& error) {
     progress_.finish();
+    if (trace_) trace_->flush();
     if (plotFile_.isOpen())
       plotFile_.write(plot_.render("twinvolts " + options_.blockPath + ": card outputs"));
     return traceFile_.finish(error) && plotFile_.finish(error);

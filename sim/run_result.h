@@ -20,18 +20,24 @@ struct ChannelWrite {
 };
 
 struct StepRecord {
-  int64_t step = 0;  // the shutdown row has the index after the last step
+  int64_t step = 0;  // from 0; the shutdown row has the index after the last step
   double time = 0.0;
   bool shutdown = false;
   std::array<ChannelWrite, 2> writes{};
   std::array<double, 2> actual{};  // card output after the call
 };
 
+// An observer that only looks now and then sees every kSparseStride-th step.
+constexpr int64_t kSparseStride = 1 << 14;
+
 // Sees every step as the run makes it, then the shutdown writes.
 class StepObserver {
  public:
   virtual ~StepObserver() = default;
   virtual void onStep(const StepRecord& step) = 0;
+  // False when every kSparseStride-th step and the shutdown are enough (a
+  // progress line), which spares the others a call.
+  virtual bool wantsEveryStep() const { return true; }
 };
 
 struct ChannelFigures {

@@ -30,12 +30,18 @@ class Lines {
   std::string text_;
 };
 
-// One line per distinct message, cut to the width, with its count.
-void addMessages(Lines& lines, const char* label, const MessageTally& tally, size_t width) {
+// One line per distinct message, cut to the width, with its count. The
+// host's "block '<path>': " before a warning of the run's own block repeats
+// the block line, so it goes before cutting, which keeps the useful part.
+void addMessages(Lines& lines, const char* label, const MessageTally& tally, size_t width,
+                 const std::string& blockPath) {
+  const std::string ownPrefix = "block '" + blockPath + "': ";
   lines.add(label, std::to_string(tally.total()), tally.total() > 0);
   for (const MessageTally::Entry& entry : tally.entries()) {
     std::string suffix = entry.count > 1 ? " (" + std::to_string(entry.count) + " times)" : "";
     std::string text = entry.text;
+    if (text.size() > ownPrefix.size() && text.compare(0, ownPrefix.size(), ownPrefix) == 0)
+      text.erase(0, ownPrefix.size());
     for (char& c : text)
       if (static_cast<unsigned char>(c) < 0x20) c = ' ';
     size_t room = width > suffix.size() + 8 ? width - suffix.size() - 2 : 8;
@@ -77,8 +83,8 @@ std::string summaryText(const SummaryContext& context, const RunResult& result) 
               "writes " + std::to_string(result.unassigned.writes) + ", refused " +
                   std::to_string(result.unassigned.refused),
               result.unassigned.refused > 0);
-  addMessages(lines, "warnings", result.warnings, context.width);
-  addMessages(lines, "dialogs", result.dialogs, context.width);
+  addMessages(lines, "warnings", result.warnings, context.width, context.blockPath);
+  addMessages(lines, "dialogs", result.dialogs, context.width, context.blockPath);
   lines.add("errors", std::to_string(result.errors.size()), !result.errors.empty());
   for (const std::string& error : result.errors) lines.add("", "  " + error, true);
   lines.add("tasks open", std::to_string(result.tasksLeftOpen), result.tasksLeftOpen != 0);

@@ -3,13 +3,16 @@
 #pragma once
 
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "sim/output_file.h"
 #include "sim/run_result.h"
 
 namespace sim {
 
-// Columns: step, time_s, then for ao0 and ao1 each requested_V, actual_V and
+// Columns: step (counted from 1, as the block's warnings count steps; the
+// first step is at time 0), time_s, then for ao0 and ao1 each requested_V, actual_V and
 // status ("ok", "not written", or the card's refusal with its status
 // number). Numbers are written in the shortest form that reads back to the
 // same double. The shutdown row has "shutdown" as its step.
@@ -17,10 +20,26 @@ class TraceCsv {
  public:
   explicit TraceCsv(OutputFile& file);
   void add(const StepRecord& step);
+  // Hands the rows not yet written to the file; call before finishing it.
+  void flush();
 
  private:
+  // At least n free bytes at the end of the pending rows, flushing first if
+  // need be; n must not exceed kChunk.
+  char* room(size_t n) {
+    if (pending_.size() - used_ < n) flush();
+    return pending_.data() + used_;
+  }
+  void put(std::string_view text);
+  // A status other than "ok".
+  void putStatus(const ChannelWrite& write);
+
+  // Rows are gathered and written a chunk at a time: a row is far cheaper to
+  // copy here than to hand to the file one by one.
+  static constexpr size_t kChunk = 1 << 16;
   OutputFile& file_;
-  std::string row_;  // reused, so a step allocates nothing once it has grown
+  std::vector<char> pending_;  // sized once, so a step allocates nothing
+  size_t used_ = 0;
 };
 
 // The shortest decimal text that reads back to value.

@@ -4,10 +4,12 @@
 #include <vector>
 
 namespace simcard {
+
+bool recordingOn = false;
+
 namespace {
 
 struct CallLog {
-  bool on = false;
   std::vector<SimcardCall> calls;
   size_t dropped = 0;
 };
@@ -18,10 +20,6 @@ CallLog& log() {
 }
 
 }  // namespace
-
-bool recording() {
-  return log().on;
-}
 
 SimcardCall blankCall(SimcardFunction function, TaskHandle task, int32 status) {
   SimcardCall call{};
@@ -50,7 +48,7 @@ void copyName(char (&field)[32], const char* name, bool* isNull) {
 
 void recordCall(const SimcardCall& call) {
   CallLog& l = log();
-  if (!l.on) return;
+  if (!recordingOn) return;
   if (l.calls.size() < SIMCARD_CALL_LOG_CAPACITY) {
     l.calls.push_back(call);
   } else {
@@ -59,7 +57,7 @@ void recordCall(const SimcardCall& call) {
 }
 
 void clearCallLog() {
-  log().on = false;
+  recordingOn = false;
   log().calls.clear();
   log().dropped = 0;
 }
@@ -69,7 +67,7 @@ void clearCallLog() {
 extern "C" void simcardSetRecording(bool on) {
   // Room is taken when recording starts, so recorded calls do not allocate.
   if (on) simcard::log().calls.reserve(SIMCARD_CALL_LOG_CAPACITY);
-  simcard::log().on = on;
+  simcard::recordingOn = on;
 }
 
 extern "C" size_t simcardCallCount(void) {

@@ -5,7 +5,12 @@
 
 namespace simcard {
 
-bool recording();
+// A plain flag, read by every driver call.
+extern bool recordingOn;
+inline bool recording() {
+  return recordingOn;
+}
+
 // A call entry with every argument field empty (null names flagged, NaN values).
 SimcardCall blankCall(SimcardFunction function, TaskHandle task, int32 status);
 // Copies a name argument into an entry's field, cut to fit; records null as "".

@@ -2,22 +2,7 @@
 
 namespace simcard {
 
-Card& card() {
-  static Card theCard;
-  return theCard;
-}
-
-int32 answer(int32 status) {
-  return status == SIMCARD_OK && card().warnOnSuccess ? SIMCARD_WARN_SUCCEEDED_WITH_WARNING
-                                                      : status;
-}
-
-Task* findOpenTask(TaskHandle handle) {
-  std::vector<Task>& tasks = card().tasks;
-  if (handle == 0 || handle > tasks.size()) return nullptr;
-  Task& task = tasks[handle - 1];
-  return task.state == TaskState::kCleared ? nullptr : &task;
-}
+Card theCard;
 
 int32 startTask(TaskHandle handle, Task& task) {
   Card& c = card();

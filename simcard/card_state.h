@@ -37,14 +37,27 @@ struct Card {
   std::vector<Task> tasks;  // the task of handle h is tasks[h - 1]
 };
 
-Card& card();
+// The one card. A plain object rather than a function's static, so the
+// per-step write reaches it without a guard or a call.
+extern Card theCard;
+inline Card& card() {
+  return theCard;
+}
 
 // What a driver function returns for status: a success becomes the warning
 // status when the card is set to warn.
-int32 answer(int32 status);
+inline int32 answer(int32 status) {
+  return status == SIMCARD_OK && theCard.warnOnSuccess ? SIMCARD_WARN_SUCCEEDED_WITH_WARNING
+                                                       : status;
+}
 
 // The task of an open handle, or null for zero, unknown and cleared handles.
-Task* findOpenTask(TaskHandle handle);
+inline Task* findOpenTask(TaskHandle handle) {
+  std::vector<Task>& tasks = theCard.tasks;
+  if (handle == 0 || handle > tasks.size()) return nullptr;
+  Task& task = tasks[handle - 1];
+  return task.state == TaskState::kCleared ? nullptr : &task;
+}
 
 // Reserves the task's channels and marks it running; fails, changing nothing,
 // when the card is absent, the task has no channel or a channel is held.

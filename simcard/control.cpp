@@ -42,6 +42,10 @@ extern "C" double simcardOutputVolts(int channel) {
   return isChannel(channel) ? simcard::card().outputVolts[channel] : std::nan("");
 }
 
+extern "C" const double* simcardOutputs(void) {
+  return simcard::card().outputVolts;
+}
+
 extern "C" int simcardOpenTaskCount(void) {
   return simcard::card().openTasks;
 }

@@ -77,6 +77,9 @@ void simcardSetWarnOnSuccess(bool on);
 
 /* Last voltage that reached output channel 0 or 1 (NaN for another number). */
 double simcardOutputVolts(int channel);
+/* The same for both channels in place, channel 0 first: one address for the
+ * library's life, so a run reads them after every step without a call. */
+const double* simcardOutputs(void);
 /* Tasks created and not yet cleared. */
 int simcardOpenTaskCount(void);
 /* The running task that holds output channel 0 or 1, or 0 when none does. */
@@ -99,6 +102,10 @@ typedef struct SimcardWrite {
 size_t simcardWriteCount(void);
 /* An index past the end gives {0, -1, NaN, SIMCARD_OK}. */
 SimcardWrite simcardWriteAt(size_t index);
+/* The whole trace in place: its simcardWriteCount() entries, that count also
+ * stored in *count when count is not null. Valid until the next driver call,
+ * clear or reset; for a reader of every step, cheaper than entry by entry. */
+const SimcardWrite* simcardWrites(size_t* count);
 size_t simcardWritesDropped(void);
 /* Empties the trace (and its dropped count) and leaves the card as it is, so
  * a long run can read each step's writes without reaching the capacity. */

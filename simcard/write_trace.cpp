@@ -1,52 +1,30 @@
 #include "simcard/write_trace.h"
 
 #include <cmath>
-#include <vector>
 
 namespace simcard {
-namespace {
 
-struct WriteTrace {
-  std::vector<SimcardWrite> entries;
-  size_t dropped = 0;
-  WriteTrace() { entries.reserve(SIMCARD_WRITE_TRACE_CAPACITY); }
-};
-
-WriteTrace& trace() {
-  static WriteTrace theTrace;
-  return theTrace;
-}
-
-}  // namespace
-
-void traceWrite(TaskHandle task, int channel, double volts, int32 status) {
-  WriteTrace& t = trace();
-  if (t.entries.size() < SIMCARD_WRITE_TRACE_CAPACITY) {
-    t.entries.push_back(SimcardWrite{task, channel, volts, status});
-  } else {
-    ++t.dropped;
-  }
-}
-
-void clearWriteTrace() {
-  trace().entries.clear();
-  trace().dropped = 0;
-}
+WriteTrace theWriteTrace;
 
 }  // namespace simcard
 
 extern "C" size_t simcardWriteCount(void) {
-  return simcard::trace().entries.size();
+  return simcard::theWriteTrace.count;
 }
 
 extern "C" SimcardWrite simcardWriteAt(size_t index) {
-  const std::vector<SimcardWrite>& entries = simcard::trace().entries;
-  if (index >= entries.size()) return SimcardWrite{0, -1, std::nan(""), SIMCARD_OK};
-  return entries[index];
+  const simcard::WriteTrace& t = simcard::theWriteTrace;
+  if (index >= t.count) return SimcardWrite{0, -1, std::nan(""), SIMCARD_OK};
+  return t.entries[index];
+}
+
+extern "C" const SimcardWrite* simcardWrites(size_t* count) {
+  if (count != nullptr) *count = simcard::theWriteTrace.count;
+  return simcard::theWriteTrace.entries;
 }
 
 extern "C" size_t simcardWritesDropped(void) {
-  return simcard::trace().dropped;
+  return simcard::theWriteTrace.dropped;
 }
 
 extern "C" void simcardClearWriteTrace(void) {

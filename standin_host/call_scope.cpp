@@ -12,9 +12,11 @@ namespace {
 StandinCallFrame* innermostFrame = nullptr;
 int depth = 0;
 
+// A plain object rather than a function's static: every call clears it.
+std::string lastErrorText;
+
 std::string& lastError() {
-  static std::string text;
-  return text;
+  return lastErrorText;
 }
 
 }  // namespace

@@ -30,6 +30,8 @@ const char* standinLastError(void);
  * valid until standinReset; an index past the end gives null. */
 size_t standinWarningCount(void);
 const char* standinWarning(size_t index);
+/* Warnings and dialogs logged: one cheap look after every call. */
+size_t standinMessageCount(void);
 
 /* Dialogs requested through mexCallMATLAB("errordlg", message, title, mode). */
 typedef struct StandinDialog {

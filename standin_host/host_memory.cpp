@@ -4,9 +4,9 @@
 
 #include <cstdlib>
 #include <iterator>
-#include <map>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 #include "host/mx_array.h"
 #include "standin_host/breach_log.h"
@@ -23,6 +23,10 @@ constexpr int kLooseScope = 1;
 int innermostScope() {
   return kLooseScope + standinCallDepth();
 }
+
+// Blocks owned by calls in progress: the end of a call that allocated
+// nothing, as most do, needs no more than a look here.
+size_t blocksInCalls = 0;
 
 struct Block {
   size_t bytes;
@@ -48,7 +52,8 @@ class Register {
     void* block = std::calloc(1, bytes == 0 ? 1 : bytes);
     if (block == nullptr) return nullptr;
     blocks_[block] = Block{bytes, scope, isArray};
-    ++scopeCounts_[scope];
+    ++countOf(scope);
+    if (scope > kLooseScope) ++blocksInCalls;
     bytesHeld_ += bytes;
     return block;
   }
@@ -68,7 +73,7 @@ class Register {
   }
 
   void releaseScope(int scope) {
-    if (scopeCounts_[scope] == 0) return;
+    if (static_cast<size_t>(scope) >= scopeCounts_.size() || scopeCounts_[scope] == 0) return;
     releaseWhere([scope](const Block& block) { return block.scope == scope; });
   }
 
@@ -82,8 +87,10 @@ class Register {
   }
 
   void moveToScope(Block* block, int scope) {
-    --scopeCounts_[block->scope];
-    ++scopeCounts_[scope];
+    --countOf(block->scope);
+    ++countOf(scope);
+    if (block->scope > kLooseScope) --blocksInCalls;
+    if (scope > kLooseScope) ++blocksInCalls;
     block->scope = scope;
   }
 
@@ -95,13 +102,21 @@ class Register {
   Blocks::iterator erase(Blocks::iterator it) {
     if (it->first == lastKey_) lastKey_ = nullptr;
     bytesHeld_ -= it->second.bytes;
-    --scopeCounts_[it->second.scope];
+    --countOf(it->second.scope);
+    if (it->second.scope > kLooseScope) --blocksInCalls;
     std::free(it->first);
     return blocks_.erase(it);
   }
 
+  // Blocks held per scope, indexed by scope: the end of every call looks here.
+  size_t& countOf(int scope) {
+    if (static_cast<size_t>(scope) >= scopeCounts_.size())
+      scopeCounts_.resize(static_cast<size_t>(scope) + 1);
+    return scopeCounts_[scope];
+  }
+
   Blocks blocks_;
-  std::map<int, size_t> scopeCounts_;
+  std::vector<size_t> scopeCounts_;
   size_t bytesHeld_ = 0;
   const void* lastKey_ = nullptr;
   Block* lastBlock_ = nullptr;
@@ -144,6 +159,7 @@ void standinHandOverToCaller(void* block) {
 }
 
 void standinReclaimInnermostScope(void) {
+  if (blocksInCalls == 0) return;
   releaseScope(innermostScope());
 }
 

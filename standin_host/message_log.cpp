@@ -20,14 +20,18 @@ struct DialogTexts {
 };
 
 // Deques keep every text where it is, so handed-out pointers stay valid.
+// Plain objects rather than functions' statics: a host looks at their sizes
+// after every call.
+std::deque<std::string> warningLog;
+std::deque<DialogTexts> dialogLog;
+size_t messagesLogged = 0;
+
 std::deque<std::string>& warnings() {
-  static std::deque<std::string> log;
-  return log;
+  return warningLog;
 }
 
 std::deque<DialogTexts>& dialogs() {
-  static std::deque<DialogTexts> log;
-  return log;
+  return dialogLog;
 }
 
 int refuseCall(const std::string& text) {
@@ -55,6 +59,7 @@ int showErrorDialog(int nlhs, int nrhs, mxArray* prhs[]) {
     }
   }
   dialogs().push_back(DialogTexts{texts[0], texts[1], texts[2]});
+  ++messagesLogged;
   if (standinEchoOn()) std::fprintf(stderr, "%s (%s dialog): %s\n", texts[1], texts[2], texts[0]);
   return 0;
 }
@@ -64,10 +69,12 @@ int showErrorDialog(int nlhs, int nrhs, mxArray* prhs[]) {
 void standinForgetMessages(void) {
   warnings().clear();
   dialogs().clear();
+  messagesLogged = 0;
 }
 
 void HOST_CALL mexWarnMsgTxt(const char* text) {
   warnings().emplace_back(text != nullptr ? text : "");
+  ++messagesLogged;
   if (standinEchoOn()) std::fprintf(stderr, "Warning: %s\n", warnings().back().c_str());
 }
 
@@ -80,6 +87,10 @@ int HOST_CALL mexCallMATLAB(int nlhs, mxArray* plhs[], int nrhs, mxArray* prhs[]
                       "'");
   }
   return showErrorDialog(nlhs, nrhs, prhs);
+}
+
+size_t standinMessageCount(void) {
+  return messagesLogged;
 }
 
 size_t standinWarningCount(void) {

@@ -27,6 +27,18 @@ size_t resultSlots(int nlhs, mxArray* plhs[]) {
   return static_cast<size_t>(std::max(nlhs, 1));
 }
 
+// A set-up call's results go to the caller when it returned; a failed call
+// gives none. Out of line, so a method call's frame stays small.
+[[gnu::noinline]] void settleResults(bool returned, int nlhs, mxArray* plhs[]) {
+  for (size_t i = 0; i < resultSlots(nlhs, plhs); ++i) {
+    if (returned) {
+      standinHandOverToCaller(plhs[i]);
+    } else if (standinIsCallTemporary(plhs[i])) {
+      plhs[i] = nullptr;  // reclaimed by the end of the call
+    }
+  }
+}
+
 }  // namespace
 
 bool standinCallMexFunction(MexFunctionPtr fn, int nlhs, mxArray* plhs[], int nrhs,
@@ -38,13 +50,7 @@ bool standinCallMexFunction(MexFunctionPtr fn, int nlhs, mxArray* plhs[], int nr
   StandinCallFrame frame;
   standinCallEnter(&frame);
   bool returned = runUntilReturnOrError(&frame, fn, nlhs, plhs, nrhs, prhs);
-  for (size_t i = 0; i < resultSlots(nlhs, plhs); ++i) {
-    if (returned) {
-      standinHandOverToCaller(plhs[i]);
-    } else if (standinIsCallTemporary(plhs[i])) {
-      plhs[i] = nullptr;  // reclaimed below: a failed call gives no results
-    }
-  }
+  if (nlhs >= 0) settleResults(returned, nlhs, plhs);
   standinCallLeave(&frame);
   return returned;
 }

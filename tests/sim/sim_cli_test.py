@@ -94,7 +94,7 @@ class DefaultRun(Workdir):
 
         rows = read_trace(self.read("t.csv"))
         self.assertEqual(len(rows), 501)
-        self.assertEqual(rows[0]["step"], "0")
+        self.assertEqual(rows[0]["step"], "1")
         self.assertEqual(rows[100]["time_s"], "1")
         self.assertEqual(rows[-1]["step"], "shutdown")
         for row in rows:
@@ -133,7 +133,7 @@ class DefaultRun(Workdir):
     def test_trace_to_standard_output_sends_the_summary_to_standard_error(self):
         status, out, err = run("--steps", "3", "--trace", "-")
         self.assertEqual(status, 0, err)
-        self.assertEqual([r["step"] for r in read_trace(out)], ["0", "1", "2", "shutdown"])
+        self.assertEqual([r["step"] for r in read_trace(out)], ["1", "2", "3", "shutdown"])
         self.assertEqual(summary_field(err, "result"), "completed")
 
 
@@ -160,6 +160,7 @@ class CardFaults(Workdir):
              [(4, 1, "0.000 V"), (4, 0, "0.000 V")],
              [(ok, ok), (refused_any, ok), (ok, ok), (ok, ok)]),
         ]
+        steps_named = 0
         for name, args, expected_status, channels, statuses in rows:
             with self.subTest(name):
                 args = list(args)
@@ -177,6 +178,13 @@ class CardFaults(Workdir):
                 for row, expected in zip(trace, statuses):
                     for ch, prefix in enumerate(expected):
                         self.assertTrue(row["ao%d_status" % ch].startswith(prefix), row)
+                # The block's "at step N" names the trace's row N.
+                for step in re.findall(r"at step (\d+)", out):
+                    row = [r for r in trace if r["step"] == step]
+                    self.assertTrue(row and "refused" in row[0]["ao0_status"] + row[0]["ao1_status"],
+                                    (step, row))
+                    steps_named += 1
+        self.assertGreater(steps_named, 0)
 
     def test_requested_values_read_back_exactly(self):
         values = ["0.1", "4.999999999999999", "1e-320", "2.5000000000000004"]

@@ -74,4 +74,19 @@ TEST(Summary, RepeatedAndLongWarningsTakeOneLineEach) {
   EXPECT_NE(text.find("more of other texts"), std::string::npos);
 }
 
+TEST(Summary, TheRunsOwnBlockPathIsNotRepeatedBeforeAWarning) {
+  const std::string tail = "the output keeps its previous level (status -200561)";
+  struct Case {
+    std::string warning, shows;
+  } cases[] = {
+      {"block 'model/b': Dev1/ao1: " + tail, "  Dev1/ao1: " + tail.substr(0, 45) + "...\n"},
+      {"block 'other/b': Dev1/ao1: " + tail, "  block 'other/b': Dev1/ao1: the output keeps"},
+  };
+  for (const Case& c : cases) {
+    sim::RunResult result = cleanRun();
+    result.warnings.add(c.warning.c_str());
+    EXPECT_NE(summary(result).find(c.shows), std::string::npos) << summary(result);
+  }
+}
+
 }  // namespace

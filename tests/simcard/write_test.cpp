@@ -1,5 +1,6 @@
 // Writes: what reaches the outputs, what is refused, and the trace.
 #include <cmath>
+#include <cstring>
 #include <iterator>
 #include <limits>
 
@@ -161,9 +162,16 @@ TEST_F(SimcardTest, TraceKeepsEveryWriteInOrderWithItsStatus) {
       {ao1, 1, std::numeric_limits<double>::quiet_NaN(), SIMCARD_ERR_NULL_POINTER},
   };
   ASSERT_EQ(simcardWriteCount(), std::size(expected));
+  size_t inPlaceCount = 0;
+  const SimcardWrite* inPlace = simcardWrites(&inPlaceCount);
+  ASSERT_EQ(inPlaceCount, std::size(expected));
   for (size_t i = 0; i < std::size(expected); ++i) {
     SCOPED_TRACE(i);
     SimcardWrite got = simcardWriteAt(i);
+    EXPECT_TRUE(got.task == inPlace[i].task && got.channel == inPlace[i].channel &&
+                got.status == inPlace[i].status &&
+                std::memcmp(&got.volts, &inPlace[i].volts, sizeof got.volts) == 0)
+        << "the trace in place differs";
     EXPECT_EQ(got.task, expected[i].task);
     EXPECT_EQ(got.channel, expected[i].channel);
     if (std::isnan(expected[i].volts)) {
