@@ -169,7 +169,7 @@ int runChecked(const sim::Options& options, MexFunctionPtr entry, sim::StepSourc
                Outputs& outputs) {
   simcardReset();
   simcardSetPresent(!options.noCard);
-  simcardFailWriteAt(static_cast<long>(options.failWriteAt));
+  simcardFailWriteAt(options.failWriteAt);
   sim::ChannelReservation reservation;
   std::string error;
   if (options.reservedChannel >= 0 && !reservation.hold(options.reservedChannel, error))

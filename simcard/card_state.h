@@ -29,8 +29,8 @@ struct Card {
   bool present = true;
   bool writesNoop = false;
   bool warnOnSuccess = false;
-  long failWriteAt = 0;
-  long writesSeen = 0;
+  long long failWriteAt = 0;
+  long long writesSeen = 0;
   int openTasks = 0;
   double outputVolts[SIMCARD_CHANNEL_COUNT] = {};
   TaskHandle reservedBy[SIMCARD_CHANNEL_COUNT] = {};

@@ -26,7 +26,7 @@ extern "C" void simcardSetPresent(bool present) {
   simcard::card().present = present;
 }
 
-extern "C" void simcardFailWriteAt(long n) {
+extern "C" void simcardFailWriteAt(long long n) {
   simcard::card().failWriteAt = n > 0 ? n : 0;
 }
 

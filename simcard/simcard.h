@@ -69,7 +69,7 @@ void simcardSetPresent(bool present);
 /* The n-th write call since reset (1-based, any task, counting failed calls)
  * fails with SIMCARD_ERR_INJECTED_WRITE_FAILURE and changes nothing; 0 or a
  * negative n means none. */
-void simcardFailWriteAt(long n);
+void simcardFailWriteAt(long long n);
 /* When on, every driver call that succeeds returns
  * SIMCARD_WARN_SUCCEEDED_WITH_WARNING instead of SIMCARD_OK, as a driver
  * does when it has something to say about a call that worked. */

@@ -53,7 +53,6 @@ std::string cutShort(uint64_t size, uint64_t needed) {
 // Largest end of the extents [offset, offset + length) that the loader maps.
 struct Extent {
   uint64_t needed = 0;
-  bool unreadable = false;  // the table of extents is not in the file's head
   void add(uint64_t offset, uint64_t length) {
     uint64_t end = offset + length;
     if (end < offset) end = ~uint64_t{0};
@@ -70,10 +69,7 @@ Extent elfExtent(const FileBytes& file) {
   extent.add(tableAt, entrySize * entries);
   for (uint64_t i = 0; i < entries; ++i) {
     uint64_t at = tableAt + i * entrySize;
-    if (!file.has(at, wide ? 56 : 32)) {
-      extent.unreadable = true;
-      break;
-    }
+    if (!file.has(at, wide ? 56 : 32)) break;  // past the head: the loader judges
     const uint64_t kLoad = 1;
     if (file.word(at, 4) != kLoad) continue;
     extent.add(file.word(at + (wide ? 8 : 4), wide ? 8 : 4),
@@ -86,7 +82,6 @@ Extent peExtent(const FileBytes& file) {
   Extent extent;
   uint64_t header = file.word(0x3C, 4);
   if (!file.has(header, 24)) {
-    extent.unreadable = true;
     extent.add(header, 24);
     return extent;
   }
@@ -95,10 +90,7 @@ Extent peExtent(const FileBytes& file) {
   extent.add(tableAt, sections * 40);
   for (uint64_t i = 0; i < sections; ++i) {
     uint64_t at = tableAt + i * 40;
-    if (!file.has(at, 40)) {
-      extent.unreadable = true;
-      break;
-    }
+    if (!file.has(at, 40)) break;  // past the head: the loader judges
     uint64_t rawSize = file.word(at + 16, 4);
     if (rawSize > 0) extent.add(file.word(at + 20, 4), rawSize);
   }
@@ -127,7 +119,9 @@ bool moduleFileIsWhole(const char* path, std::string& detail) {
     return true;
   }
   Extent extent = elf ? elfExtent(file) : peExtent(file);
-  if (extent.needed <= file.size() && !extent.unreadable) return true;
+  // A table of extents that lies in the file but past the head read here is
+  // left to the system's loader; one that lies past the end is cut short.
+  if (extent.needed <= file.size()) return true;
   detail = cutShort(file.size(), extent.needed);
   return false;
 }
