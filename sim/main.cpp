@@ -3,6 +3,7 @@
 // Everything a user gives is checked before the first call into the module.
 #include <cstdio>
 #include <filesystem>
+#include <limits>
 #include <memory>
 #include <string>
 
@@ -164,12 +165,19 @@ class Outputs : public sim::StepObserver {
   int64_t total_;
 };
 
+// The write number handed on whole: a count the card cannot hold is one its
+// counter never reaches, so it asks for no failure rather than a wrapped one.
+template <typename Count>
+void failWriteAt(void (*setFailWriteAt)(Count), long long number) {
+  setFailWriteAt(number <= std::numeric_limits<Count>::max() ? static_cast<Count>(number) : 0);
+}
+
 // The card as the options ask for it, then the run; every check is done.
 int runChecked(const sim::Options& options, MexFunctionPtr entry, sim::StepSource& input,
                Outputs& outputs) {
   simcardReset();
   simcardSetPresent(!options.noCard);
-  simcardFailWriteAt(static_cast<long>(options.failWriteAt));
+  failWriteAt(simcardFailWriteAt, options.failWriteAt);
   sim::ChannelReservation reservation;
   std::string error;
   if (options.reservedChannel >= 0 && !reservation.hold(options.reservedChannel, error))

@@ -131,7 +131,8 @@ class DefaultRun(Workdir):
         self.assertIn("Exit status: 0 completed cleanly", out)
 
     def test_trace_to_standard_output_sends_the_summary_to_standard_error(self):
-        status, out, err = run("--steps", "3", "--trace", "-")
+        # A write number past 32 bits is kept whole, not wrapped to write 1.
+        status, out, err = run("--steps", "3", "--trace", "-", "--fail-write-at", "4294967297")
         self.assertEqual(status, 0, err)
         self.assertEqual([r["step"] for r in read_trace(out)], ["1", "2", "3", "shutdown"])
         self.assertEqual(summary_field(err, "result"), "completed")
