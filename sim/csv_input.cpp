@@ -130,6 +130,7 @@ bool CsvInput::start(std::string& error) {
     return false;
   }
   begin_ = end_ = 0;
+  rowsGiven_ = 0;
   eof_ = false;
   lineNumber_ = 0;
   sawContent_ = false;
@@ -219,8 +220,17 @@ CsvInput::Line CsvInput::parseLine(std::string_view line, StepInput& volts, std:
   return Line::kRow;
 }
 
+// The run takes exactly the rows the check counted: a file edited since then
+// must not end the run early as if complete, nor run it past what was checked.
 bool CsvInput::next(StepInput& volts, std::string& error) {
-  return nextRow(volts, error) == Line::kRow;
+  if (rowsGiven_ == rows_) return false;
+  Line line = nextRow(volts, error);
+  if (line == Line::kRow) {
+    ++rowsGiven_;
+    return true;
+  }
+  if (line == Line::kEnd) error = quotedText(path_) + " changed during the run";
+  return false;
 }
 
 }  // namespace sim

@@ -43,7 +43,8 @@ class CsvInput : public StepSource {
   bool eof_ = false;
   int64_t lineNumber_ = 0;
   bool sawContent_ = false;  // a header may only come first
-  int64_t rows_ = 0;
+  int64_t rows_ = 0;         // counted by the check
+  int64_t rowsGiven_ = 0;    // by next() since
 };
 
 }  // namespace sim

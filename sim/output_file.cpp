@@ -50,22 +50,46 @@ void watchTemporary(const std::string& path, bool watch) {
   std::signal(SIGTERM, removeTemporariesAndStop);
 }
 
+bool keepMode(int fd, const struct stat* replaced) {
+#ifdef _WIN32
+  (void)fd, (void)replaced;
+  return true;
+#else
+  return replaced == nullptr || ::fchmod(fd, replaced->st_mode & 07777) == 0;
+#endif
+}
+
+// Where an existing file really is, so that a link to it is kept and the
+// file it names is the one replaced.
+std::string resolvedPath(const std::string& path) {
+  std::error_code failed;
+  std::filesystem::path target = std::filesystem::canonical(path, failed);
+  return failed ? path : target.string();
+}
+
 std::string reason(int error) {
   return std::strerror(error != 0 ? error : EIO);
 }
 
 // A new file beside path, created exclusively so nothing else is clobbered.
-std::FILE* createTemporary(const std::string& path, std::string& temporary) {
+// It takes the permission bits of the file it replaces, so a private file
+// stays private.
+std::FILE* createTemporary(const std::string& path, const struct stat* replaced,
+                           std::string& temporary) {
   for (int attempt = 0; attempt < 100; ++attempt) {
     temporary = path + ".part" + std::to_string(getpid()) + "-" + std::to_string(attempt);
     // Watched before it exists, so an interruption cannot come between.
     watchTemporary(temporary, true);
     int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_BINARY, 0666);
-    if (fd >= 0) return fdopen(fd, "wb");
+    if (fd >= 0 && keepMode(fd, replaced)) return fdopen(fd, "wb");
     int failure = errno;
+    if (fd >= 0) {
+      ::close(fd);
+      ::unlink(temporary.c_str());
+    }
     watchTemporary(temporary, false);
     errno = failure;
-    if (failure != EEXIST) break;
+    if (fd >= 0 || failure != EEXIST) break;
   }
   temporary.clear();
   return nullptr;
@@ -98,8 +122,12 @@ bool OutputFile::open(const std::string& path, std::string& error) {
     return false;
   } else if (exists && !S_ISREG(status.st_mode)) {
     file_ = std::fopen(path.c_str(), "wb");
+  } else if (exists) {
+    target_ = resolvedPath(path);
+    file_ = createTemporary(target_, &status, temporary_);
   } else {
-    file_ = createTemporary(path, temporary_);
+    target_ = path;
+    file_ = createTemporary(path, nullptr, temporary_);
   }
   if (file_ == nullptr) {
     error = "cannot write " + quotedText(path) + ": " + reason(errno);
@@ -121,7 +149,7 @@ bool OutputFile::finish(std::string& error) {
   if (!flushed && firstErrno_ == 0) firstErrno_ = errno;
   if (file_ != stdout && std::fclose(file_) != 0 && firstErrno_ == 0) firstErrno_ = errno;
   file_ = nullptr;
-  if (firstErrno_ == 0 && !temporary_.empty() && !replaceFile(temporary_, path_))
+  if (firstErrno_ == 0 && !temporary_.empty() && !replaceFile(temporary_, target_))
     firstErrno_ = errno;
   if (firstErrno_ == 0) {
     watchTemporary(temporary_, false);

@@ -1,6 +1,7 @@
 // An output of the program (trace, plot), opened before the run so that a bad
 // path is found before any work, and never left half-written: a regular file
-// is written to a temporary beside it and renamed over it when complete; a
+// is written to a temporary beside it (beside the file a link names) and
+// renamed over it when complete, keeping its permission bits; a
 // device, a pipe or standard output ("-") is written directly.
 #pragma once
 
@@ -29,6 +30,7 @@ class OutputFile {
 
  private:
   std::string path_;
+  std::string target_;     // path_, or the file a link at path_ names
   std::string temporary_;  // empty when written directly
   std::FILE* file_ = nullptr;
   int firstErrno_ = 0;

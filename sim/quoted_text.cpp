@@ -28,6 +28,12 @@ void appendShown(std::string& out, std::string_view text) {
 
 }  // namespace
 
+std::string escapedText(std::string_view text) {
+  std::string out;
+  appendShown(out, text);
+  return out;
+}
+
 std::string quotedText(std::string_view text) {
   std::vector<size_t> starts;  // byte offset of each character
   for (size_t at = 0; at < text.size(); ++at)

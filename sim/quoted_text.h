@@ -11,4 +11,8 @@ namespace sim {
 // cannot make a huge message and a long path keeps its file name.
 std::string quotedText(std::string_view text);
 
+// The whole text with its control bytes written as \xNN, no quotes: for a
+// line that shows one text alone, such as the summary's.
+std::string escapedText(std::string_view text);
+
 }  // namespace sim

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "sim/quoted_text.h"
 #include "sim/trace_csv.h"
 
 namespace sim {
@@ -30,6 +31,13 @@ class Lines {
   std::string text_;
 };
 
+// The byte offset at or before at where a UTF-8 character starts, so a cut
+// there does not split one.
+size_t characterStart(const std::string& text, size_t at) {
+  while (at > 0 && (static_cast<unsigned char>(text[at]) & 0xC0) == 0x80) --at;
+  return at;
+}
+
 // One line per distinct message, cut to the width, with its count. The
 // host's "block '<path>': " before a warning of the run's own block repeats
 // the block line, so it goes before cutting, which keeps the useful part.
@@ -45,7 +53,7 @@ void addMessages(Lines& lines, const char* label, const MessageTally& tally, siz
     for (char& c : text)
       if (static_cast<unsigned char>(c) < 0x20) c = ' ';
     size_t room = width > suffix.size() + 8 ? width - suffix.size() - 2 : 8;
-    if (text.size() > room) text = text.substr(0, room - 3) + "...";
+    if (text.size() > room) text = text.substr(0, characterStart(text, room - 3)) + "...";
     lines.add("", "  " + text + suffix, true);
   }
   if (tally.untold() > 0)
@@ -68,9 +76,9 @@ const char* resultWord(const RunResult& result) {
 
 std::string summaryText(const SummaryContext& context, const RunResult& result) {
   Lines lines(context.problemsOnly);
-  lines.add("module", context.modulePath, false);
-  lines.add("block", context.blockPath, false);
-  lines.add("input", context.inputDescription, false);
+  lines.add("module", escapedText(context.modulePath), false);
+  lines.add("block", escapedText(context.blockPath), false);
+  lines.add("input", escapedText(context.inputDescription), false);
   lines.add("steps", std::to_string(result.steps) + " of " + shortestDecimal(context.dt) + " s",
             false);
   for (size_t ch = 0; ch < result.channels.size(); ++ch) {
@@ -86,7 +94,7 @@ std::string summaryText(const SummaryContext& context, const RunResult& result) 
   addMessages(lines, "warnings", result.warnings, context.width, context.blockPath);
   addMessages(lines, "dialogs", result.dialogs, context.width, context.blockPath);
   lines.add("errors", std::to_string(result.errors.size()), !result.errors.empty());
-  for (const std::string& error : result.errors) lines.add("", "  " + error, true);
+  for (const std::string& error : result.errors) lines.add("", "  " + escapedText(error), true);
   lines.add("tasks open", std::to_string(result.tasksLeftOpen), result.tasksLeftOpen != 0);
   lines.add("result", resultWord(result), !result.clean());
   return lines.text();

@@ -56,4 +56,33 @@ TEST(CsvInput, UnderflowReadsAsZeroAndDigitsAreExact) {
   EXPECT_EQ(rows[1][1], 4.999999999999999);
 }
 
+TEST(CsvInput, AFileChangedAfterTheCheckRunsOnlyTheCheckedRows) {
+  // Longer than one buffer of the reader, so the change is seen mid-run.
+  auto rows = [](size_t n) {
+    std::string text;
+    for (size_t i = 0; i < n; ++i) text += "1,2\n";
+    return text;
+  };
+  const size_t checked = 40000;
+  struct Case {
+    size_t nowRows;
+    bool changed;
+  } cases[] = {{1, true}, {checked + 10000, false}};
+  std::string path = testing::TempDir() + "twinvolts_changed.csv";
+  for (const Case& c : cases) {
+    std::ofstream(path, std::ios::binary) << rows(checked);
+    sim::CsvInput input;
+    std::string error;
+    ASSERT_TRUE(input.open(path, error)) << error;
+    std::ofstream(path, std::ios::binary) << rows(c.nowRows);
+    sim::StepInput volts;
+    size_t given = 0;
+    while (input.next(volts, error)) ++given;
+    EXPECT_EQ(given < checked, c.changed) << given;
+    EXPECT_LE(given, checked);
+    EXPECT_EQ(error.find("changed during the run") != std::string::npos, c.changed) << error;
+  }
+  std::remove(path.c_str());
+}
+
 }  // namespace

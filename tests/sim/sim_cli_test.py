@@ -131,7 +131,8 @@ class DefaultRun(Workdir):
         self.assertIn("Exit status: 0 completed cleanly", out)
 
     def test_trace_to_standard_output_sends_the_summary_to_standard_error(self):
-        status, out, err = run("--steps", "3", "--trace", "-")
+        # A write number past 32 bits is kept whole, not wrapped to write 1.
+        status, out, err = run("--steps", "3", "--trace", "-", "--fail-write-at", "4294967297")
         self.assertEqual(status, 0, err)
         self.assertEqual([r["step"] for r in read_trace(out)], ["1", "2", "3", "shutdown"])
         self.assertEqual(summary_field(err, "result"), "completed")
@@ -313,11 +314,23 @@ class OutputsAndMemory(Workdir):
         self.assertEqual(err.count("\n"), 1)
 
     def test_an_existing_output_is_replaced_whole(self):
-        self.write("t.csv", "old\n")
-        status, out, err = run("--steps", "2", "--trace", self.path("t.csv"))
-        self.assertEqual(status, 0, err)
-        self.assertEqual(len(read_trace(self.read("t.csv"))), 3)
-        self.assertEqual(os.listdir(self.dir.name), ["t.csv"])
+        # Each row: the name given, the file it reaches, that file's mode.
+        rows = [("t.csv", "t.csv", 0o644), ("link.csv", "t.csv", 0o644),
+                ("t.csv", "t.csv", 0o600)]
+        for given, target, mode in rows:
+            with self.subTest(given=given, mode=oct(mode)):
+                for name in os.listdir(self.dir.name):
+                    os.remove(self.path(name))
+                self.write(target, "old\n")
+                os.chmod(self.path(target), mode)
+                if given != target:
+                    os.symlink(target, self.path(given))
+                status, out, err = run("--steps", "2", "--trace", self.path(given))
+                self.assertEqual(status, 0, err)
+                self.assertEqual(len(read_trace(self.read(target))), 3)
+                self.assertEqual(sorted(os.listdir(self.dir.name)), sorted({given, target}))
+                self.assertEqual(os.path.islink(self.path(given)), given != target)
+                self.assertEqual(os.stat(self.path(target)).st_mode & 0o7777, mode)
 
     def test_an_interrupted_run_leaves_no_file(self):
         child = subprocess.Popen([SIM, "--module", MODULE, "--quiet", "--steps", "100000000",

@@ -89,4 +89,38 @@ TEST(Summary, TheRunsOwnBlockPathIsNotRepeatedBeforeAWarning) {
   }
 }
 
+TEST(Summary, UserTextCannotBreakTheLinesOrSplitACharacter) {
+  const std::string accents = "\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9";
+  struct Case {
+    const char* what;
+    void (*plant)(sim::RunResult&, sim::SummaryContext&);
+    std::string shows;
+  } cases[] = {
+      // At 60 columns a warning keeps 55 bytes; byte 55 is inside an e-acute.
+      {"cut warning",
+       [](sim::RunResult& r, sim::SummaryContext&) {
+         r.warnings.add((std::string(54, 'x') + "\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9").c_str());
+       },
+       "  " + std::string(54, 'x') + "...\n"},
+      {"uncut accents",
+       [](sim::RunResult& r, sim::SummaryContext&) {
+         r.warnings.add("\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9");
+       },
+       "  " + accents + "\n"},
+      {"module", [](sim::RunResult&, sim::SummaryContext& c) { c.modulePath = "m\x1B[2J.so"; },
+       "module      m\\x1B[2J.so\n"},
+      {"block", [](sim::RunResult&, sim::SummaryContext& c) { c.blockPath = "a\rb"; },
+       "block       a\\x0Db\n"},
+      {"error", [](sim::RunResult& r, sim::SummaryContext&) { r.errors.push_back("bad\nline"); },
+       "  bad\\x0Aline\n"},
+  };
+  for (const Case& c : cases) {
+    sim::RunResult result = cleanRun();
+    sim::SummaryContext context{"m.so", "model/b", "built-in", 0.01, 60, false};
+    c.plant(result, context);
+    std::string text = sim::summaryText(context, result);
+    EXPECT_NE(text.find(c.shows), std::string::npos) << c.what << "\n" << text;
+  }
+}
+
 }  // namespace
