@@ -45,9 +45,15 @@ bool BlockSession::setUpWith(int nlhs, std::vector<const mxArray*> rhs, mxArray*
                    rhs.empty() ? nullptr : rhs.data(), sizes);
 }
 
+// The steps of methodKeepingError(flag) written out, not called: this is the
+// call of every simulated step.
 bool BlockSession::method(double flag) {
   record_->rootRecord->errorMessage = nullptr;
-  return methodKeepingError(flag) && record_->rootRecord->errorMessage == nullptr;
+  *methodFlagValue_ = flag;
+  methodRhs_[3] = methodFlag_;
+  returned_ = standinCallMexFunction(entry_, -1, methodLhs_, 4, methodRhs_);
+  methodRhs_[3] = methodFlag_;
+  return returned_ && record_->rootRecord->errorMessage == nullptr;
 }
 
 bool BlockSession::methodKeepingError(double flag) {
