@@ -180,6 +180,7 @@ class Run {
     record.time = static_cast<double>(result_.steps) * settings_.dt;
     record.shutdown = true;
     bool ok = call(kFlagTerminate, record);
+    for (size_t ch = 0; ch < 2; ++ch) result_.channels[ch].shutdown = record.writes[ch];
     if (!ok) result_.errors.push_back("terminate: " + std::string(session_.error()));
     return ok;
   }

@@ -136,11 +136,12 @@ class Outputs : public sim::StepObserver {
 
   bool wantsEveryStep() const override { return trace_ != nullptr || plotFile_.isOpen(); }
 
-  bool finish(std::string& error) {
+  bool finish(const sim::RunResult& result, std::string& error) {
     progress_.finish();
     if (trace_) trace_->flush();
     if (plotFile_.isOpen())
-      plotFile_.write(plot_.render("twinvolts " + options_.blockPath + ": card outputs"));
+      plotFile_.write(
+          plot_.render("twinvolts " + options_.blockPath + ": card outputs", result.channels));
     return traceFile_.finish(error) && plotFile_.finish(error);
   }
 
@@ -164,6 +165,17 @@ class Outputs : public sim::StepObserver {
   int64_t total_;
 };
 
+// Without a card, or on a channel another task holds, the simulated card's
+// level is not the one a real output would keep.
+void noteUnknownLevels(const sim::Options& options, sim::RunResult& result) {
+  for (size_t ch = 0; ch < result.channels.size(); ++ch) {
+    if (options.noCard)
+      result.channels[ch].levelUnknown = "no card";
+    else if (options.reservedChannel == static_cast<int>(ch))
+      result.channels[ch].levelUnknown = "held by another task";
+  }
+}
+
 // The card as the options ask for it, then the run; every check is done.
 int runChecked(const sim::Options& options, MexFunctionPtr entry, sim::StepSource& input,
                Outputs& outputs) {
@@ -178,11 +190,12 @@ int runChecked(const sim::Options& options, MexFunctionPtr entry, sim::StepSourc
       sim::runSimulation(entry, {options.blockPath, options.dt}, input, outputs);
   reservation.release();
   result.tasksLeftOpen = simcardOpenTaskCount();
+  noteUnknownLevels(options, result);
   if (!result.inputError.empty()) {
     outputs.discard();
     return fail(kBadInput, result.inputError);
   }
-  if (!outputs.finish(error)) return fail(kBadInput, error);
+  if (!outputs.finish(result, error)) return fail(kBadInput, error);
   sim::SummaryContext context{shownPath(options.modulePath), options.blockPath,
                               input.description(),           options.dt,
                               sim::terminalWidth(),          options.quiet};

@@ -45,7 +45,17 @@ struct ChannelFigures {
   int64_t refused = 0;
   double minVolts = 0.0;  // of the output over the steps
   double maxVolts = 0.0;
-  double finalVolts = 0.0;  // after the block was shut down
+  double finalVolts = 0.0;  // the card's output after the block was shut down
+  ChannelWrite shutdown{};  // the block's write at shutdown
+  // Why finalVolts says nothing of the level a real output keeps (no card, a
+  // channel held by another task), else null.
+  const char* levelUnknown = nullptr;
+
+  // Only a zeroing write the card accepted leaves the output at 0 V.
+  bool zeroed() const {
+    return shutdown.written && shutdown.status >= 0 && shutdown.requested == 0.0;
+  }
+  bool zeroingRefused() const { return shutdown.written && shutdown.status < 0; }
 };
 
 struct RunResult {
@@ -63,7 +73,7 @@ struct RunResult {
   bool refusedAny() const {
     return channels[0].refused + channels[1].refused + unassigned.refused > 0;
   }
-  bool zeroed(size_t channel) const { return channels[channel].finalVolts == 0.0; }
+  bool zeroed(size_t channel) const { return channels[channel].zeroed(); }
   // Completed, and nothing refused, warned or left live.
   bool clean() const {
     return completed && !refusedAny() && warnings.total() == 0 && dialogs.total() == 0 &&

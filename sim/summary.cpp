@@ -60,11 +60,18 @@ void addMessages(Lines& lines, const char* label, const MessageTally& tally, siz
     lines.add("", "  and " + std::to_string(tally.untold()) + " more of other texts", true);
 }
 
-std::string channelLine(const ChannelFigures& figures, bool zeroed) {
-  std::string state = zeroed ? volts(0.0) : "NOT ZEROED, held at " + volts(figures.finalVolts);
+// 0 V only on the card's word; a level the card cannot vouch for is not guessed.
+std::string afterShutdown(const ChannelFigures& figures) {
+  if (figures.zeroed()) return volts(0.0);
+  if (figures.levelUnknown != nullptr)
+    return std::string("NOT ZEROED, level unknown (") + figures.levelUnknown + ")";
+  return "NOT ZEROED, held at " + volts(figures.finalVolts);
+}
+
+std::string channelLine(const ChannelFigures& figures) {
   return "writes " + std::to_string(figures.writes) + ", refused " +
          std::to_string(figures.refused) + ", min " + volts(figures.minVolts) + ", max " +
-         volts(figures.maxVolts) + ", after shutdown " + state;
+         volts(figures.maxVolts) + ", after shutdown " + afterShutdown(figures);
 }
 
 }  // namespace
@@ -83,7 +90,7 @@ std::string summaryText(const SummaryContext& context, const RunResult& result) 
             false);
   for (size_t ch = 0; ch < result.channels.size(); ++ch) {
     const ChannelFigures& figures = result.channels[ch];
-    lines.add("Dev1/ao" + std::to_string(ch), channelLine(figures, result.zeroed(ch)),
+    lines.add("Dev1/ao" + std::to_string(ch), channelLine(figures),
               figures.refused > 0 || !result.zeroed(ch));
   }
   if (result.unassigned.writes > 0)

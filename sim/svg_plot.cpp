@@ -95,7 +95,107 @@ std::vector<double> ticks(double v0, double v1, int n) {
   return values;
 }
 
+// The points of one envelope: its first level from the start of its first
+// step, its extremes in the middle, its last level to the end of its last step.
+std::string envelopePoints(const StepEnvelope& e, const Axis& time, const Axis& volts, double dt) {
+  double t0 = time.at(static_cast<double>(e.firstStep) * dt);
+  double t1 = time.at(static_cast<double>(e.lastStep + 1) * dt);
+  double mid = (t0 + t1) / 2;
+  std::string points = px(t0) + "," + px(volts.at(e.first)) + " ";
+  if (e.firstStep != e.lastStep) {
+    double a = e.lowFirst ? e.low : e.high, b = e.lowFirst ? e.high : e.low;
+    points += px(mid) + "," + px(volts.at(a)) + " " + px(mid) + "," + px(volts.at(b)) + " ";
+  }
+  return points + px(t1) + "," + px(volts.at(e.last)) + " ";
+}
+
+std::string voltsText(double value) {
+  return format("%.3f V", value);
+}
+
+// What shutdown left, drawn past the run's last step: a cross where a refused
+// zeroing write would have put the output, an arrow at a level held on, and a
+// line of text.
+std::string shutdownMarks(size_t channel, const ChannelFigures& end, const Axis& time,
+                          const Axis& volts, double top) {
+  const std::string id = "ao" + std::to_string(channel);
+  std::string svg;
+  if (end.zeroingRefused())
+    svg += "<path class='refused-zeroing' id='" + id + "-refused-zeroing' stroke='" +
+           kRefusedColour + "' stroke-width='2.5' d='M" + px(time.p1 - 5) + "," +
+           px(volts.at(end.shutdown.requested) - 5) + "l10,10m0,-10l-10,10'/>\n";
+  if (end.zeroed()) return svg;
+  std::string text = "after shutdown: ";
+  if (end.levelUnknown != nullptr) {
+    text += std::string("level unknown (") + end.levelUnknown + ")";
+  } else {
+    svg += "<path class='held' id='" + id + "-held' fill='none' stroke='" + kColours[channel] +
+           "' stroke-width='3' d='M" + px(time.p1) + "," + px(volts.at(end.finalVolts)) +
+           "h12m-5,-4l5,4l-5,4'/>\n";
+    text += "held at " + voltsText(end.finalVolts);
+  }
+  return svg + "<text class='after-shutdown' x='" + px(time.p1 - 6) + "' y='" + px(top + 14) +
+         "' text-anchor='end' fill='" + kColours[channel] +
+         "' stroke='white' stroke-width='3' paint-order='stroke'>" + text + "</text>\n";
+}
+
+// One row per kind of line or mark; those a clean run cannot show are
+// listed only when the picture has them.
+std::string legend(bool missed, const std::array<ChannelFigures, 2>& end) {
+  bool refusedZeroing = end[0].zeroingRefused() || end[1].zeroingRefused();
+  bool held = false;
+  for (const ChannelFigures& channel : end)
+    held = held || (!channel.zeroed() && channel.levelUnknown == nullptr);
+  const double x = kWidth - kRight + 20, y = kTop + 10;
+  std::string svg;
+  int row = 0;
+  auto add = [&](const std::string& symbol, const char* text) {
+    svg += symbol + "<text x='" + px(x + 30) + "' y='" + px(y + 22 * row + 4) + "'>" + text +
+           "</text>\n";
+    ++row;
+  };
+  auto at = [&](double dy) { return px(y + 22 * row + dy); };
+  for (int ch = 0; ch < 2; ++ch)
+    add("<line x1='" + px(x) + "' x2='" + px(x + 24) + "' y1='" + at(0) + "' y2='" + at(0) +
+            "' stroke='" + kColours[ch] + "' stroke-width='3'/>\n",
+        ch == 0 ? "Dev1/ao0" : "Dev1/ao1");
+  add("<rect x='" + px(x) + "' y='" + at(-6) + "' width='24' height='12' fill='#e8f4e8'/>\n",
+      "0-5 V range");
+  add("<path d='M" + px(x + 12) + "," + at(5) + "l-5,-9h10z' fill='" + kRefusedColour + "'/>\n",
+      "refused write");
+  if (missed)
+    add("<line x1='" + px(x) + "' x2='" + px(x + 24) + "' y1='" + at(0) + "' y2='" + at(0) +
+            "' stroke='#555' stroke-dasharray='4,3'/>\n",
+        "missed request");
+  if (refusedZeroing)
+    add("<path d='M" + px(x + 7) + "," + at(-5) + "l10,10m0,-10l-10,10' stroke='" + kRefusedColour +
+            "' stroke-width='2.5'/>\n",
+        "refused zeroing");
+  if (held)
+    add("<path d='M" + px(x) + "," + at(0) + "h20m-5,-4l5,4l-5,4' fill='none' stroke='#555' " +
+            "stroke-width='3'/>\n",
+        "held after end");
+  return svg;
+}
+
 }  // namespace
+
+void StepEnvelope::add(int64_t step, double value) {
+  if (firstStep < 0) {
+    firstStep = step;
+    first = low = high = value;
+  }
+  if (value < low) {
+    low = value;
+    lowFirst = false;
+  }
+  if (value > high) {
+    high = value;
+    lowFirst = true;
+  }
+  last = value;
+  lastStep = step;
+}
 
 bool plottableSpan(int64_t steps, double dt) {
   return std::isfinite(static_cast<double>(steps) * dt);
@@ -112,32 +212,29 @@ void SvgPlot::add(const StepRecord& step) {
       static_cast<size_t>(step.step * static_cast<int64_t>(stretches_[0].size()) / steps_);
   for (size_t ch = 0; ch < 2; ++ch) {
     Stretch& s = stretches_[ch][index];
-    double v = step.actual[ch];
-    if (s.firstStep < 0) {
-      s.firstStep = step.step;
-      s.first = s.low = s.high = v;
-    }
-    if (v < s.low) {
-      s.low = v;
-      s.lowFirst = false;
-    }
-    if (v > s.high) {
-      s.high = v;
-      s.lowFirst = true;
-    }
-    s.last = v;
-    s.lastStep = step.step;
+    s.output.add(step.step, step.actual[ch]);
+    if (step.writes[ch].requested != step.actual[ch])
+      s.unfollowed.add(step.step, step.writes[ch].requested);
     if (step.writes[ch].written && step.writes[ch].status < 0) ++s.refused;
   }
 }
 
-std::string SvgPlot::drawPanel(size_t channel, double top) const {
+bool SvgPlot::missedAny() const {
+  for (const auto& channel : stretches_)
+    for (const Stretch& s : channel)
+      if (s.unfollowed.firstStep >= 0) return true;
+  return false;
+}
+
+std::string SvgPlot::drawPanel(size_t channel, double top, const ChannelFigures& end) const {
   const std::vector<Stretch>& stretches = stretches_[channel];
   double low = kBandLow - 0.5, high = kBandHigh + 0.5;
   for (const Stretch& s : stretches) {
-    if (s.firstStep < 0 || !std::isfinite(s.low) || !std::isfinite(s.high)) continue;
-    low = std::min(low, std::floor(s.low) - 0.5);
-    high = std::max(high, std::ceil(s.high) + 0.5);
+    for (const StepEnvelope* e : {&s.output, &s.unfollowed}) {
+      if (e->firstStep < 0 || !std::isfinite(e->low) || !std::isfinite(e->high)) continue;
+      low = std::min(low, std::floor(e->low) - 0.5);
+      high = std::max(high, std::ceil(e->high) + 0.5);
+    }
   }
   Axis time{0.0, static_cast<double>(steps_) * dt_, kLeft, kWidth - kRight};
   Axis volts{low, high, top + kPanel, top};
@@ -157,30 +254,37 @@ std::string SvgPlot::drawPanel(size_t channel, double top) const {
   svg += "<text x='" + px(time.p0 + 6) + "' y='" + px(top + 14) + "' fill='" + kColours[channel] +
          "'>Dev1/ao" + std::to_string(channel) + "</text>\n";
   // An output holds its level until the next write: each step is drawn as a
-  // level held for dt; a stretch of many steps as its envelope.
-  std::string line, marks;
+  // level held for dt; a stretch of many steps as its envelope. A request
+  // the output missed is drawn the same way, broken where it was followed.
+  std::string line, missed, marks;
+  int64_t missedUpTo = -2;
   for (const Stretch& s : stretches) {
-    if (s.firstStep < 0) continue;
-    double t0 = time.at(static_cast<double>(s.firstStep) * dt_);
-    double t1 = time.at(static_cast<double>(s.lastStep + 1) * dt_);
-    double mid = (t0 + t1) / 2;
-    line += px(t0) + "," + px(volts.at(s.first)) + " ";
-    if (s.firstStep != s.lastStep) {
-      double a = s.lowFirst ? s.low : s.high, b = s.lowFirst ? s.high : s.low;
-      line += px(mid) + "," + px(volts.at(a)) + " " + px(mid) + "," + px(volts.at(b)) + " ";
+    if (s.output.firstStep < 0) continue;
+    line += envelopePoints(s.output, time, volts, dt_);
+    if (s.unfollowed.firstStep >= 0) {
+      missed += (s.unfollowed.firstStep == missedUpTo + 1 ? "L" : "M") +
+                envelopePoints(s.unfollowed, time, volts, dt_);
+      missedUpTo = s.unfollowed.lastStep;
     }
-    line += px(t1) + "," + px(volts.at(s.last)) + " ";
+    double mid = (time.at(static_cast<double>(s.output.firstStep) * dt_) +
+                  time.at(static_cast<double>(s.output.lastStep + 1) * dt_)) /
+                 2;
     if (s.refused > 0) marks += "M" + px(mid) + "," + px(top + 2) + "l-4,-7h8z";
   }
-  svg += "<polyline class='series' id='ao" + std::to_string(channel) + "' fill='none' stroke='" +
-         kColours[channel] + "' stroke-width='1.5' points='" + line + "'/>\n";
+  const std::string id = "ao" + std::to_string(channel);
+  svg += "<polyline class='series' id='" + id + "' fill='none' stroke='" + kColours[channel] +
+         "' stroke-width='1.5' points='" + line + "'/>\n";
+  if (!missed.empty())
+    svg += "<path class='requested' id='" + id + "-requested' fill='none' stroke='" +
+           kColours[channel] + "' stroke-dasharray='4,3' d='" + missed + "'/>\n";
   if (!marks.empty())
-    svg += "<path class='refused' id='ao" + std::to_string(channel) + "-refused' fill='" +
-           kRefusedColour + "' d='" + marks + "'/>\n";
-  return svg;
+    svg += "<path class='refused' id='" + id + "-refused' fill='" + kRefusedColour + "' d='" +
+           marks + "'/>\n";
+  return svg + shutdownMarks(channel, end, time, volts, top);
 }
 
-std::string SvgPlot::render(const std::string& title) const {
+std::string SvgPlot::render(const std::string& title,
+                            const std::array<ChannelFigures, 2>& end) const {
   std::string svg = "<?xml version='1.0' encoding='UTF-8'?>\n";
   svg += "<svg xmlns='http://www.w3.org/2000/svg' width='" + px(kWidth) + "' height='" +
          px(kHeight) + "' viewBox='0 0 " + px(kWidth) + " " + px(kHeight) +
@@ -189,7 +293,7 @@ std::string SvgPlot::render(const std::string& title) const {
   svg += "<text x='" + px(kLeft) + "' y='28' font-size='16'>" + escaped(shortened(title)) +
          "</text>\n";
   double tops[2] = {kTop, kTop + kPanel + kGap};
-  for (size_t ch = 0; ch < 2; ++ch) svg += drawPanel(ch, tops[ch]);
+  for (size_t ch = 0; ch < 2; ++ch) svg += drawPanel(ch, tops[ch], end[ch]);
   Axis time{0.0, static_cast<double>(steps_) * dt_, kLeft, kWidth - kRight};
   double axisY = tops[1] + kPanel;
   for (double t : ticks(time.v0, time.v1, 8)) {
@@ -203,22 +307,7 @@ std::string SvgPlot::render(const std::string& title) const {
          "' text-anchor='middle'>time (s)</text>\n";
   svg += "<text transform='translate(20," + px((kTop + axisY) / 2) +
          ") rotate(-90)' text-anchor='middle'>output (V)</text>\n";
-  double x = kWidth - kRight + 20, y = kTop + 10;
-  const char* labels[4] = {"Dev1/ao0", "Dev1/ao1", "0-5 V range", "refused write"};
-  for (int i = 0; i < 4; ++i) {
-    std::string row = px(y + 22 * i);
-    std::string mid = px(y + 22 * i - 6);
-    if (i < 2)
-      svg += "<line x1='" + px(x) + "' x2='" + px(x + 24) + "' y1='" + row + "' y2='" + row +
-             "' stroke='" + kColours[i] + "' stroke-width='3'/>\n";
-    else if (i == 2)
-      svg += "<rect x='" + px(x) + "' y='" + mid + "' width='24' height='12' fill='#e8f4e8'/>\n";
-    else
-      svg += "<path d='M" + px(x + 12) + "," + px(y + 22 * i + 5) + "l-5,-9h10z' fill='" +
-             kRefusedColour + "'/>\n";
-    svg += "<text x='" + px(x + 30) + "' y='" + px(y + 22 * i + 4) + "'>" + labels[i] + "</text>\n";
-  }
-  return svg + "</svg>\n";
+  return svg + legend(missedAny(), end) + "</svg>\n";
 }
 
 }  // namespace sim

@@ -11,26 +11,39 @@
 
 namespace sim {
 
+// The levels of one series over a stretch of steps: the first and last, and
+// the extremes in the order they came.
+struct StepEnvelope {
+  int64_t firstStep = -1;  // -1 while empty
+  int64_t lastStep = -1;
+  double first = 0.0, last = 0.0, low = 0.0, high = 0.0;
+  bool lowFirst = true;  // the lowest level came before the highest
+  void add(int64_t step, double value);
+};
+
 class SvgPlot {
  public:
   // A run of steps of dt seconds each; steps * dt must be finite.
   SvgPlot(int64_t steps, double dt);
   void add(const StepRecord& step);  // the shutdown row is not plotted
   // The whole picture: axes with units, the 0-5 V band, each output as the
-  // level it holds through each step (the last one included), refused
-  // writes marked, and a legend. Runs longer than a couple of thousand steps
-  // are drawn as the lowest and highest level of each stretch of time.
-  std::string render(const std::string& title) const;
+  // level it holds through each step (the last one included), the requested
+  // value dashed wherever the output did not follow it, refused writes
+  // marked, and at the end what shutdown left (from the run's figures): a
+  // refused zeroing write marked, an output left holding a level shown
+  // holding it past the end, or its level said to be unknown. A legend lists
+  // the marks. Runs longer than a couple of thousand steps are drawn as the
+  // lowest and highest level of each stretch of time.
+  std::string render(const std::string& title, const std::array<ChannelFigures, 2>& end) const;
 
  private:
   struct Stretch {  // of one channel over one stretch of steps
-    int64_t firstStep = -1;
-    int64_t lastStep = -1;
-    double first = 0.0, last = 0.0, low = 0.0, high = 0.0;
-    bool lowFirst = true;  // the lowest level came before the highest
+    StepEnvelope output;
+    StepEnvelope unfollowed;  // the requested value, in the steps the output missed it
     int64_t refused = 0;
   };
-  std::string drawPanel(size_t channel, double top) const;
+  std::string drawPanel(size_t channel, double top, const ChannelFigures& end) const;
+  bool missedAny() const;
 
   int64_t steps_;
   double dt_;

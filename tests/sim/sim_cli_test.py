@@ -140,35 +140,48 @@ class DefaultRun(Workdir):
 
 class CardFaults(Workdir):
     """Each row: options and input, exit status, per channel (writes, refused,
-    state after shutdown) and the trace's status of each channel per row."""
+    state after shutdown), the trace's status of each channel per row, and
+    the plot's marks of what went wrong."""
 
     def test_faults_are_seen_in_summary_trace_and_exit_status(self):
         ok, out_of_range, not_running, refused_any = "ok", "refused -", "refused -", "refused -"
+        unknown = "NOT ZEROED, level unknown (%s)"
         rows = [
             ("value out of range on one channel", ["--input", "1,2\n7.5,3\n3,4\n"], 3,
              [(4, 1, "0.000 V"), (4, 0, "0.000 V")],
-             [(ok, ok), (out_of_range, ok), (ok, ok), (ok, ok)]),
+             [(ok, ok), (out_of_range, ok), (ok, ok), (ok, ok)],
+             {"ao0-refused", "ao0-requested"}),
+            # Nothing vouches for a level without a card or on a channel another task holds.
             ("no card: both refused at every row", ["--no-card", "--steps", "2"], 3,
-             [(3, 3, "0.000 V"), (3, 3, "0.000 V")],
-             [(refused_any, refused_any)] * 3),
+             [(3, 3, unknown % "no card"), (3, 3, unknown % "no card")],
+             [(refused_any, refused_any)] * 3,
+             {"ao0-refused", "ao0-requested", "ao0-refused-zeroing", "ao1-refused",
+              "ao1-requested", "ao1-refused-zeroing"}),
             ("zeroing write refused", ["--steps", "2", "--fail-write-at", "5"], 3,
              [(3, 1, "NOT ZEROED, held at 2.500 V"), (3, 0, "0.000 V")],
-             [(ok, ok), (ok, ok), (refused_any, ok)]),
+             [(ok, ok), (ok, ok), (refused_any, ok)],
+             {"ao0-refused-zeroing", "ao0-held"}),
             ("channel held by another task", ["--steps", "2", "--reserve", "ao1"], 3,
-             [(3, 0, "0.000 V"), (3, 3, "0.000 V")],
-             [(ok, not_running)] * 3),
+             [(3, 0, "0.000 V"), (3, 3, unknown % "held by another task")],
+             [(ok, not_running)] * 3,
+             {"ao1-refused", "ao1-requested", "ao1-refused-zeroing"}),
             ("card fails part-way and recovers", ["--steps", "3", "--fail-write-at", "3"], 3,
              [(4, 1, "0.000 V"), (4, 0, "0.000 V")],
-             [(ok, ok), (refused_any, ok), (ok, ok), (ok, ok)]),
+             [(ok, ok), (refused_any, ok), (ok, ok), (ok, ok)],
+             {"ao0-refused", "ao0-requested"}),
         ]
         steps_named = 0
-        for name, args, expected_status, channels, statuses in rows:
+        for name, args, expected_status, channels, statuses, marks in rows:
             with self.subTest(name):
                 args = list(args)
                 if "--input" in args:
                     args[1] = self.write("in.csv", args[1])
-                status, out, err = run(*args, "--trace", host_path(self.path("t.csv")))
+                status, out, err = run(*args, "--trace", host_path(self.path("t.csv")),
+                                       "--plot", host_path(self.path("t.svg")))
                 self.assertEqual(status, expected_status, out + err)
+                root = ET.parse(self.path("t.svg")).getroot()
+                drawn = {e.get("id") for e in root.iter() if "-" in (e.get("id") or "")}
+                self.assertEqual(drawn, marks)
                 self.assertEqual(summary_field(out, "result"), "completed with faults")
                 for ch, (writes, refused, after) in enumerate(channels):
                     figures = channel_figures(out, ch)

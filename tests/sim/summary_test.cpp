@@ -11,7 +11,10 @@ sim::RunResult cleanRun() {
   sim::RunResult result;
   result.steps = 3;
   result.completed = true;
-  for (sim::ChannelFigures& channel : result.channels) channel.writes = 4;
+  for (sim::ChannelFigures& channel : result.channels) {
+    channel.writes = 4;
+    channel.shutdown = {true, 0, 0.0};  // the zeroing write, accepted
+  }
   return result;
 }
 
@@ -29,8 +32,21 @@ TEST(Summary, FaultsMakeTheResultCompletedWithFaults) {
       {"refused write", [](sim::RunResult& r) { r.channels[1].refused = 1; }, "refused 1"},
       {"warning", [](sim::RunResult& r) { r.warnings.add("Dev1/ao0: refused"); },
        "  Dev1/ao0: refused\n"},
-      {"not zeroed", [](sim::RunResult& r) { r.channels[0].finalVolts = 2.5; },
+      {"zeroing refused",
+       [](sim::RunResult& r) {
+         r.channels[0].shutdown.status = -201003;
+         r.channels[0].finalVolts = 2.5;
+       },
        "after shutdown NOT ZEROED, held at 2.500 V"},
+      // The card's 0 V is no proof: only an accepted zeroing write is.
+      {"no zeroing write", [](sim::RunResult& r) { r.channels[1].shutdown.written = false; },
+       "after shutdown NOT ZEROED, held at 0.000 V"},
+      {"level unknown",
+       [](sim::RunResult& r) {
+         r.channels[1].shutdown.status = -200220;
+         r.channels[1].levelUnknown = "no card";
+       },
+       "after shutdown NOT ZEROED, level unknown (no card)"},
       {"task left open", [](sim::RunResult& r) { r.tasksLeftOpen = 1; }, "tasks open  1"},
       {"no channel",
        [](sim::RunResult& r) {
