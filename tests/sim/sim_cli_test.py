@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """twinvolts-sim from the outside: summaries, trace, plot, faults and refusals.
 
-Usage: sim_cli_test.py SIM MODULE NOT_A_MODULE DOCS_SVG [EMULATOR...]
+Usage: sim_cli_test.py SIM MODULE NOT_A_MODULE ERROR_MODULE DOCS_SVG [EMULATOR...]
+ERROR_MODULE posts an error at the step TWINVOLTS_TEST_ERROR_AT_STEP names.
 With an emulator (wine) the paths handed to the program are turned into
 Windows paths on drive Z:, which wine maps to the root of the file system.
 """
@@ -10,14 +11,15 @@ import io
 import os
 import re
 import signal
+import struct
 import subprocess
 import sys
 import tempfile
 import unittest
 import xml.etree.ElementTree as ET
 
-SIM, MODULE, NOT_A_MODULE, DOCS_SVG = sys.argv[1:5]
-EMULATOR = sys.argv[5:]
+SIM, MODULE, NOT_A_MODULE, ERROR_MODULE, DOCS_SVG = sys.argv[1:6]
+EMULATOR = sys.argv[6:]
 del sys.argv[1:]
 NATIVE_LINUX = not EMULATOR and sys.platform.startswith("linux")
 
@@ -28,12 +30,14 @@ def host_path(path):
     return "Z:" + os.path.abspath(path).replace("/", "\\")
 
 
-def run(*args, module=MODULE, stdout=subprocess.PIPE, cwd=None):
+def run(*args, module=MODULE, stdout=subprocess.PIPE, cwd=None, error_at_step=None):
     command = EMULATOR + [SIM]
     if module is not None:
         command += ["--module", host_path(module)]
     command += list(args)
     env = dict(os.environ, WINEDEBUG="-all")
+    if error_at_step is not None:
+        env["TWINVOLTS_TEST_ERROR_AT_STEP"] = str(error_at_step)
     done = subprocess.run(command, stdout=stdout, stderr=subprocess.PIPE, timeout=300, env=env,
                           cwd=cwd)
     text = lambda b: (b or b"").decode("utf-8", "replace").replace("\r\n", "\n")
@@ -141,7 +145,8 @@ class DefaultRun(Workdir):
 class CardFaults(Workdir):
     """Each row: options and input, exit status, per channel (writes, refused,
     state after shutdown), the trace's status of each channel per row, and
-    the plot's marks of what went wrong."""
+    the plot's marks of what went wrong. A module error stops the run, yet
+    shutdown still zeroes the outputs."""
 
     def test_faults_are_seen_in_summary_trace_and_exit_status(self):
         ok, out_of_range, not_running, refused_any = "ok", "refused -", "refused -", "refused -"
@@ -169,6 +174,10 @@ class CardFaults(Workdir):
              [(4, 1, "0.000 V"), (4, 0, "0.000 V")],
              [(ok, ok), (refused_any, ok), (ok, ok), (ok, ok)],
              {"ao0-refused", "ao0-requested"}),
+            ("module error part-way", ["--steps", "4", "--error-at", "2"], 1,
+             [(3, 0, "0.000 V"), (3, 0, "0.000 V")], [(ok, ok)] * 3, set()),
+            ("module error at the last step", ["--steps", "2", "--error-at", "2"], 1,
+             [(3, 0, "0.000 V"), (3, 0, "0.000 V")], [(ok, ok)] * 3, set()),
         ]
         steps_named = 0
         for name, args, expected_status, channels, statuses, marks in rows:
@@ -176,13 +185,21 @@ class CardFaults(Workdir):
                 args = list(args)
                 if "--input" in args:
                     args[1] = self.write("in.csv", args[1])
-                status, out, err = run(*args, "--trace", host_path(self.path("t.csv")),
-                                       "--plot", host_path(self.path("t.svg")))
+                error_at = args[-1] if "--error-at" in args else None
+                module = ERROR_MODULE if error_at else MODULE
+                status, out, err = run(*args[:len(args) - 2 * bool(error_at)], "--trace",
+                                       host_path(self.path("t.csv")), "--plot",
+                                       host_path(self.path("t.svg")), module=module,
+                                       error_at_step=error_at)
                 self.assertEqual(status, expected_status, out + err)
+                self.assertEqual(summary_field(out, "errors"), "1" if error_at else "0")
+                if error_at:
+                    self.assertIn("\n  step %s: planted module error\n" % error_at, out)
                 root = ET.parse(self.path("t.svg")).getroot()
                 drawn = {e.get("id") for e in root.iter() if "-" in (e.get("id") or "")}
                 self.assertEqual(drawn, marks)
-                self.assertEqual(summary_field(out, "result"), "completed with faults")
+                self.assertEqual(summary_field(out, "result"),
+                                 "stopped" if error_at else "completed with faults")
                 for ch, (writes, refused, after) in enumerate(channels):
                     figures = channel_figures(out, ch)
                     self.assertEqual((figures["writes"], figures["refused"], figures["after"]),
@@ -240,6 +257,27 @@ class BadInput(Workdir):
         with open(MODULE, "rb") as f:
             return self.write("cut" + os.path.splitext(MODULE)[1], f.read()[:8192])
 
+    def wrapping_module(self):
+        """The module with a segment whose end lies past the top of the address
+        space: on a 64-bit ELF file, offset + size wraps to a small number."""
+        with open(MODULE, "rb") as f:
+            data = bytearray(f.read())
+        if data[:5] == b"\x7fELF\x02":
+            table, entry_size, entries = struct.unpack_from("<Q14xHH", data, 0x20)
+            for at in range(table, table + entry_size * entries, entry_size):
+                kind, _, _, _, _, size = struct.unpack_from("<IIQQQQ", data, at)
+                if kind == 1 and size > 16:
+                    struct.pack_into("<Q", data, at + 8, 2**64 - size + 16)
+                    break
+        elif data[:4] == b"\x7fELF":  # 32-bit fields cannot wrap: past the end will do
+            table = struct.unpack_from("<I", data, 0x1C)[0]
+            struct.pack_into("<I", data, table + 4, 0xFFFFFF00)
+        else:  # PE: the first section's raw data, likewise
+            header = struct.unpack_from("<I", data, 0x3C)[0]
+            sections = header + 24 + struct.unpack_from("<H", data, header + 20)[0]
+            struct.pack_into("<I", data, sections + 20, 0xFFFFFF00)
+        return self.write("wrap" + os.path.splitext(MODULE)[1], bytes(data))
+
     def test_refusals(self):
         names = iter(range(1000))
         w = lambda data: self.write("in%d.csv" % next(names), data)
@@ -272,6 +310,7 @@ class BadInput(Workdir):
             (["--module", self.write("text.mexa64", "not a library\n")] + out, "not a loadable library"),
             (["--module", host_path(NOT_A_MODULE)] + out, "mexFunction"),
             (["--module", self.cut_module()] + out, "cut short"),
+            (["--module", self.wrapping_module()] + out, "cut short"),
             (["--input", host_path(self.path("none.csv"))] + out, "No such file"),
             (["--input", host_path(self.dir.name)] + out, "is a directory"),
             (["--input", w("")] + out, "no rows"),
