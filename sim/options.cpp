@@ -223,7 +223,8 @@ const char* usageText() {
          "  --trace FILE.csv       write every step: time, requested and actual volts\n"
          "                         and the card's status per channel ('-': standard output,\n"
          "                         the summary then goes to standard error)\n"
-         "  --plot FILE.svg        plot both outputs over time\n"
+         "  --plot FILE.svg        plot both outputs over time, with refused writes,\n"
+         "                         missed requests and what shutdown left marked\n"
          "  --quiet                print only problems\n"
          "  --version, --help\n"
          "Options take their value as --name VALUE or --name=VALUE.\n"
@@ -231,7 +232,7 @@ const char* usageText() {
          "Exit status: 0 completed cleanly; 1 the module posted or raised an error;\n"
          "2 bad input (options, input file, module file, an output that cannot be\n"
          "written); 3 completed with faults (a write refused, a warning, an output\n"
-         "not zeroed).\n";
+         "not zeroed: 0 V after shutdown only when the card accepted the zeroing write).\n";
 }
 
 }  // namespace sim
