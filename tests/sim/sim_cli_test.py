@@ -198,6 +198,9 @@ class CardFaults(Workdir):
                 root = ET.parse(self.path("t.svg")).getroot()
                 drawn = {e.get("id") for e in root.iter() if "-" in (e.get("id") or "")}
                 self.assertEqual(drawn, marks)
+                texts = [t.text for t in root.iter() if t.get("class") == "after-shutdown"]
+                self.assertEqual(texts, ["after shutdown: " + after.split(", ")[1]
+                                         for _, _, after in channels if after != "0.000 V"])
                 self.assertEqual(summary_field(out, "result"),
                                  "stopped" if error_at else "completed with faults")
                 for ch, (writes, refused, after) in enumerate(channels):

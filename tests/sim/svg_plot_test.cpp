@@ -1,34 +1,20 @@
 // The plot's geometry: ticks on the time axis for any step size, the last
-// step drawn with its width, refused writes and missed requests marked, what
-// shutdown left drawn at the end, long titles shortened.
+// step drawn with its width, refused writes and missed requests marked, long
+// titles shortened.
 #include "sim/svg_plot.h"
 
 #include <gtest/gtest.h>
 
-#include <array>
 #include <regex>
 #include <string>
-#include <vector>
 
 namespace {
 
 constexpr double kAxisStart = 70, kAxisEnd = 650;  // pixels of the time axis
 
-// What shutdown left on a channel.
-sim::ChannelFigures ending(bool written, int32_t status, double finalVolts,
-                           const char* levelUnknown = nullptr) {
-  sim::ChannelFigures figures;
-  figures.shutdown = {written, status, 0.0};
-  figures.finalVolts = finalVolts;
-  figures.levelUnknown = levelUnknown;
-  return figures;
-}
-
-const std::array<sim::ChannelFigures, 2> kZeroed = {ending(true, 0, 0.0), ending(true, 0, 0.0)};
-
 // ao1's write at refusedStep asks for 7.5 V and is refused.
-std::string plot(int64_t steps, double dt, int64_t refusedStep = -1, const std::string& title = "t",
-                 const std::array<sim::ChannelFigures, 2>& end = kZeroed) {
+std::string plot(int64_t steps, double dt, int64_t refusedStep = -1,
+                 const std::string& title = "t") {
   sim::SvgPlot svg(steps, dt);
   for (int64_t k = 0; k < steps; ++k) {
     sim::StepRecord step;
@@ -41,7 +27,7 @@ std::string plot(int64_t steps, double dt, int64_t refusedStep = -1, const std::
     if (k == refusedStep) step.writes[1].requested = 7.5;
     svg.add(step);
   }
-  return svg.render(title, end);
+  return svg.render(title, {});  // shutdown's marks are the program test's
 }
 
 TEST(SvgPlot, TicksStayOnTheAxisForStepsFromNanosecondsToDays) {
@@ -76,37 +62,6 @@ TEST(SvgPlot, LastStepHasItsWidthAndRefusedWritesAreMarked) {
     EXPECT_EQ(svg.find("id='ao0-requested'"), std::string::npos);
     EXPECT_NE(svg.find("id='ao1-requested'"), std::string::npos);
     EXPECT_NE(svg.find(">8</text>"), std::string::npos);
-  }
-}
-
-TEST(SvgPlot, WhatShutdownLeftIsDrawnAtTheEnd) {
-  struct Case {
-    const char* what;
-    sim::ChannelFigures ao0;
-    std::vector<std::string> shown, absent;
-  } cases[] = {
-      {"zeroed", ending(true, 0, 0.0), {}, {"ao0-refused-zeroing", "ao0-held", "after shutdown"}},
-      {"zeroing refused",
-       ending(true, -201003, 2.5),
-       {"id='ao0-refused-zeroing'", "id='ao0-held'", "after shutdown: held at 2.500 V",
-        "refused zeroing", "held after end"},
-       {}},
-      {"no zeroing write",
-       ending(false, 0, 0.0),
-       {"id='ao0-held'", "held at 0.000 V"},
-       {"refused-zeroing"}},
-      {"level unknown",
-       ending(true, -200220, 0.0, "no card"),
-       {"id='ao0-refused-zeroing'", "after shutdown: level unknown (no card)"},
-       {"ao0-held", "held after end"}},
-  };
-  for (const Case& c : cases) {
-    std::string svg = plot(5, 0.01, -1, "t", {c.ao0, ending(true, 0, 0.0)});
-    for (const std::string& text : c.shown)
-      EXPECT_NE(svg.find(text), std::string::npos) << c.what << ": " << text;
-    for (const std::string& text : c.absent)
-      EXPECT_EQ(svg.find(text), std::string::npos) << c.what << ": " << text;
-    EXPECT_EQ(svg.find("ao1-held"), std::string::npos) << c.what;
   }
 }
 
