@@ -95,18 +95,28 @@ std::vector<double> ticks(double v0, double v1, int n) {
   return values;
 }
 
-// The points of one envelope: its first level from the start of its first
-// step, its extremes in the middle, its last level to the end of its last step.
-std::string envelopePoints(const StepEnvelope& e, const Axis& time, const Axis& volts, double dt) {
+// Appends "x,y " without a string of its own: a long run's plot has
+// thousands of points.
+void appendPoint(std::string& out, double x, double y) {
+  char text[80];
+  int length = std::snprintf(text, sizeof text, "%.2f,%.2f ", x, y);
+  out.append(text, length > 0 ? std::min<size_t>(static_cast<size_t>(length), sizeof text - 1) : 0);
+}
+
+// Appends the points of one envelope: its first level from the start of its
+// first step, its extremes in the middle, its last level to the end of its
+// last step.
+void appendEnvelope(std::string& out, const StepEnvelope& e, const Axis& time, const Axis& volts,
+                    double dt) {
   double t0 = time.at(static_cast<double>(e.firstStep) * dt);
   double t1 = time.at(static_cast<double>(e.lastStep + 1) * dt);
   double mid = (t0 + t1) / 2;
-  std::string points = px(t0) + "," + px(volts.at(e.first)) + " ";
+  appendPoint(out, t0, volts.at(e.first));
   if (e.firstStep != e.lastStep) {
-    double a = e.lowFirst ? e.low : e.high, b = e.lowFirst ? e.high : e.low;
-    points += px(mid) + "," + px(volts.at(a)) + " " + px(mid) + "," + px(volts.at(b)) + " ";
+    appendPoint(out, mid, volts.at(e.lowFirst ? e.low : e.high));
+    appendPoint(out, mid, volts.at(e.lowFirst ? e.high : e.low));
   }
-  return points + px(t1) + "," + px(volts.at(e.last)) + " ";
+  appendPoint(out, t1, volts.at(e.last));
 }
 
 std::string voltsText(double value) {
@@ -136,7 +146,8 @@ std::string shutdownMarks(size_t channel, const ChannelFigures& end, const Axis&
   }
   return svg + "<text class='after-shutdown' x='" + px(time.p1 - 6) + "' y='" + px(top + 14) +
          "' text-anchor='end' fill='" + kColours[channel] +
-         "' stroke='white' stroke-width='3' paint-order='stroke'>" + text + "</text>\n";
+         "' stroke='white' stroke-width='6' stroke-linejoin='round' paint-order='stroke'>" + text +
+         "</text>\n";
 }
 
 // One row per kind of line or mark; those a clean run cannot show are
@@ -260,16 +271,17 @@ std::string SvgPlot::drawPanel(size_t channel, double top, const ChannelFigures&
   int64_t missedUpTo = -2;
   for (const Stretch& s : stretches) {
     if (s.output.firstStep < 0) continue;
-    line += envelopePoints(s.output, time, volts, dt_);
+    appendEnvelope(line, s.output, time, volts, dt_);
     if (s.unfollowed.firstStep >= 0) {
-      missed += (s.unfollowed.firstStep == missedUpTo + 1 ? "L" : "M") +
-                envelopePoints(s.unfollowed, time, volts, dt_);
+      missed += s.unfollowed.firstStep == missedUpTo + 1 ? 'L' : 'M';
+      appendEnvelope(missed, s.unfollowed, time, volts, dt_);
       missedUpTo = s.unfollowed.lastStep;
     }
+    if (s.refused == 0) continue;
     double mid = (time.at(static_cast<double>(s.output.firstStep) * dt_) +
                   time.at(static_cast<double>(s.output.lastStep + 1) * dt_)) /
                  2;
-    if (s.refused > 0) marks += "M" + px(mid) + "," + px(top + 2) + "l-4,-7h8z";
+    marks += "M" + px(mid) + "," + px(top + 2) + "l-4,-7h8z";
   }
   const std::string id = "ao" + std::to_string(channel);
   svg += "<polyline class='series' id='" + id + "' fill='none' stroke='" + kColours[channel] +
