@@ -1,39 +1,46 @@
 #include "sim/output_file.h"
 
 #include <fcntl.h>
-#include <sys/stat.h>
 
 #include <cerrno>
 #include <csignal>
 #include <cstring>
 #include <filesystem>
 
+#include "sim/native_file.h"
 #include "sim/quoted_text.h"
 
 #ifdef _WIN32
 #include <io.h>
 #include <process.h>
-#include <windows.h>
 #define getpid _getpid
 #else
+#include <sys/stat.h>
 #include <unistd.h>
-#endif
-
-#ifndef O_BINARY
-#define O_BINARY 0
 #endif
 
 namespace sim {
 namespace {
 
-// Temporaries to remove when the program is interrupted (Ctrl-C, kill): the
-// handler may only call async-signal-safe functions, so plain char arrays.
+// Temporaries to remove when the program is stopped by a signal (Ctrl-C,
+// kill, a closed terminal, a reader gone from a pipe): the handler may only
+// call async-signal-safe functions, so plain char arrays.
 constexpr int kMostTemporaries = 4;
 char interruptedTemporaries[kMostTemporaries][4096];
 
+#ifdef _WIN32
+const int kStoppingSignals[] = {SIGINT, SIGTERM, SIGBREAK};
+#else
+const int kStoppingSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGPIPE};
+#endif
+
 extern "C" void removeTemporariesAndStop(int signalNumber) {
   for (char* path : interruptedTemporaries)
+#ifdef _WIN32
+    if (path[0] != '\0') removeFile(path);  // a thread of its own, not a signal
+#else
     if (path[0] != '\0') ::unlink(path);
+#endif
   std::signal(signalNumber, SIG_DFL);
   std::raise(signalNumber);
 }
@@ -46,25 +53,30 @@ void watchTemporary(const std::string& path, bool watch) {
       break;
     }
   }
-  std::signal(SIGINT, removeTemporariesAndStop);
-  std::signal(SIGTERM, removeTemporariesAndStop);
+  for (int signalNumber : kStoppingSignals) std::signal(signalNumber, removeTemporariesAndStop);
 }
 
-bool keepMode(int fd, const struct stat* replaced) {
+bool keepMode(int fd, const PathStatus* replaced) {
 #ifdef _WIN32
   (void)fd, (void)replaced;
   return true;
 #else
-  return replaced == nullptr || ::fchmod(fd, replaced->st_mode & 07777) == 0;
+  return replaced == nullptr || ::fchmod(fd, replaced->mode) == 0;
 #endif
 }
 
-// Where an existing file really is, so that a link to it is kept and the
-// file it names is the one replaced.
-std::string resolvedPath(const std::string& path) {
-  std::error_code failed;
-  std::filesystem::path target = std::filesystem::canonical(path, failed);
-  return failed ? path : target.string();
+// The user's own rule for the file: may it be written at all? Asked of the
+// system by opening it for writing, without truncating it.
+bool mayWrite(const std::string& path) {
+  int fd = openDescriptor(path, O_WRONLY, 0);
+  if (fd < 0) return false;
+  ::close(fd);
+  return true;
+}
+
+std::string folderOf(const std::string& path) {
+  std::string folder = utf8Path(nativePath(path).parent_path());
+  return folder.empty() ? "." : folder;
 }
 
 std::string reason(int error) {
@@ -74,18 +86,18 @@ std::string reason(int error) {
 // A new file beside path, created exclusively so nothing else is clobbered.
 // It takes the permission bits of the file it replaces, so a private file
 // stays private.
-std::FILE* createTemporary(const std::string& path, const struct stat* replaced,
+std::FILE* createTemporary(const std::string& path, const PathStatus* replaced,
                            std::string& temporary) {
   for (int attempt = 0; attempt < 100; ++attempt) {
     temporary = path + ".part" + std::to_string(getpid()) + "-" + std::to_string(attempt);
     // Watched before it exists, so an interruption cannot come between.
     watchTemporary(temporary, true);
-    int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_BINARY, 0666);
+    int fd = openDescriptor(temporary, O_WRONLY | O_CREAT | O_EXCL, 0666);
     if (fd >= 0 && keepMode(fd, replaced)) return fdopen(fd, "wb");
     int failure = errno;
     if (fd >= 0) {
       ::close(fd);
-      ::unlink(temporary.c_str());
+      removeFile(temporary);
     }
     watchTemporary(temporary, false);
     errno = failure;
@@ -93,16 +105,6 @@ std::FILE* createTemporary(const std::string& path, const struct stat* replaced,
   }
   temporary.clear();
   return nullptr;
-}
-
-bool replaceFile(const std::string& from, const std::string& to) {
-#ifdef _WIN32
-  if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
-  errno = EACCES;
-  return false;
-#else
-  return std::rename(from.c_str(), to.c_str()) == 0;
-#endif
 }
 
 }  // namespace
@@ -113,27 +115,44 @@ OutputFile::~OutputFile() {
 
 bool OutputFile::open(const std::string& path, std::string& error) {
   path_ = path;
-  struct stat status;
-  bool exists = stat(path.c_str(), &status) == 0;
   if (path == "-") {
     file_ = stdout;
-  } else if (exists && S_ISDIR(status.st_mode)) {
+    return true;
+  }
+  // Followed as shell redirection would: a link is kept and the file it
+  // names is written, made if it does not exist yet.
+  if (!followLinks(path, target_)) {
+    error = "cannot write " + quotedText(path) + ": " + reason(errno);
+    return false;
+  }
+  PathStatus status = pathStatus(target_);
+  bool exists = status.error == 0;
+  if (!exists && status.error != ENOENT) {
+    error = "cannot write " + quotedText(path) + ": " + reason(status.error);
+    return false;
+  } else if (exists && status.directory) {
     error = "cannot write " + quotedText(path) + ": it is a directory";
     return false;
-  } else if (exists && !S_ISREG(status.st_mode)) {
-    file_ = std::fopen(path.c_str(), "wb");
-  } else if (exists) {
-    target_ = resolvedPath(path);
-    file_ = createTemporary(target_, &status, temporary_);
+  } else if (exists && !status.regular) {
+    file_ = openFile(target_, "wb");
+  } else if (exists && !mayWrite(target_)) {
+    error = "cannot write " + quotedText(path) + ": " + reason(errno) + "; it is left as it was";
+    return false;
   } else {
-    target_ = path;
-    file_ = createTemporary(path, nullptr, temporary_);
+    file_ = createTemporary(target_, exists ? &status : nullptr, temporary_);
+    // The file could be written, but not replaced whole: say where.
+    if (file_ == nullptr && exists) {
+      error = "cannot write " + quotedText(path) +
+              ": no temporary file can be made in its folder " + quotedText(folderOf(target_)) +
+              " (" + reason(errno) + "); it is left as it was";
+      return false;
+    }
   }
   if (file_ == nullptr) {
     error = "cannot write " + quotedText(path) + ": " + reason(errno);
     return false;
   }
-  if (file_ != stdout) std::setvbuf(file_, nullptr, _IOFBF, 1 << 16);
+  std::setvbuf(file_, nullptr, _IOFBF, 1 << 16);
   return true;
 }
 
@@ -166,20 +185,10 @@ void OutputFile::discard() {
   if (file_ != nullptr && file_ != stdout) std::fclose(file_);
   file_ = nullptr;
   if (!temporary_.empty()) {
-    std::remove(temporary_.c_str());
+    removeFile(temporary_);
     watchTemporary(temporary_, false);
   }
   temporary_.clear();
-}
-
-std::string fileIdentity(const std::string& path) {
-  if (path == "-") return "standard output";
-  struct stat status;
-  if (stat(path.c_str(), &status) == 0 && !S_ISREG(status.st_mode)) return "";
-  std::error_code failed;
-  std::filesystem::path canonical = std::filesystem::weakly_canonical(path, failed);
-  if (failed) canonical = std::filesystem::absolute(path, failed);
-  return canonical.lexically_normal().string();
 }
 
 }  // namespace sim
