@@ -9,6 +9,7 @@ import csv
 import io
 import os
 import re
+import resource
 import signal
 import subprocess
 import sys
@@ -28,14 +29,22 @@ def host_path(path):
     return "Z:" + os.path.abspath(path).replace("/", "\\")
 
 
-def run(*args, module=MODULE, stdout=subprocess.PIPE, cwd=None):
+def as_nobody():
+    """For root, who may write anything: the program runs as a plain user."""
+    if os.geteuid() == 0:
+        os.setgid(65534)
+        os.setuid(65534)
+
+
+def run(*args, module=MODULE, stdout=subprocess.PIPE, cwd=None, preexec_fn=None):
     command = EMULATOR + [SIM]
     if module is not None:
         command += ["--module", host_path(module)]
     command += list(args)
-    env = dict(os.environ, WINEDEBUG="-all")
+    # Wine reads the command line's bytes in the locale's encoding.
+    env = dict(os.environ, WINEDEBUG="-all", LC_ALL="C.UTF-8")
     done = subprocess.run(command, stdout=stdout, stderr=subprocess.PIPE, timeout=300, env=env,
-                          cwd=cwd)
+                          cwd=cwd, preexec_fn=preexec_fn)
     text = lambda b: (b or b"").decode("utf-8", "replace").replace("\r\n", "\n")
     return done.returncode, text(done.stdout), text(done.stderr)
 
@@ -121,6 +130,35 @@ class DefaultRun(Workdir):
             self.assertEqual(self.read("now.svg"), docs.read(),
                              "docs/default-run.svg is stale: make it again with "
                              "twinvolts-sim --plot docs/default-run.svg")
+
+    def test_any_file_name_and_any_block_text(self):
+        # Names outside every ANSI code page; block text not valid in the
+        # output's encoding (invalid UTF-8 can only come from a Linux command line).
+        folder = self.path("dir \u00fc \u65e5\u672c")
+        os.mkdir(folder)
+        inside = lambda name: os.path.join(folder, name)
+        with open(MODULE, "rb") as f, open(inside("m\u00f6dule" + os.path.splitext(MODULE)[1]), "wb") as copy:
+            copy.write(f.read())
+        with open(inside("s\u00efgnal \u65e5\u672c.csv"), "w", encoding="utf-8") as f:
+            f.write("1,2\n3,4\n")
+        rows = [("mod\u00e8l/b <&>", "mod\u00e8l/b <&>")]
+        if not EMULATOR:
+            rows.append((b"model/\xff\xfe\xed\xa0\x80", "model/\\xFF\\xFE\\xED\\xA0\\x80"))
+        for block, title in rows:
+            with self.subTest(block=block):
+                status, out, err = run("--block", block, "--input",
+                                       host_path(inside("s\u00efgnal \u65e5\u672c.csv")),
+                                       "--trace", host_path(inside("trace \u00fc.csv")),
+                                       "--plot", host_path(inside("plot \u65e5\u672c.svg")),
+                                       module=inside("m\u00f6dule" + os.path.splitext(MODULE)[1]))
+                self.assertEqual(status, 0, err)
+                self.assertIn("s\u00efgnal \u65e5\u672c.csv", summary_field(out, "input"))
+                self.assertIn("m\u00f6dule", summary_field(out, "module"))
+                self.assertIn(title, summary_field(out, "block"))
+                with open(inside("trace \u00fc.csv"), encoding="utf-8") as f:
+                    self.assertEqual(len(read_trace(f.read())), 3)
+                root = ET.parse(inside("plot \u65e5\u672c.svg")).getroot()
+                self.assertIn(title, root.find("{http://www.w3.org/2000/svg}text").text)
 
     def test_version_and_help(self):
         status, out, err = run("--version", module=None)
@@ -223,14 +261,16 @@ class BadInput(Workdir):
     """Each row is refused before the first call into the module: exit status
     2, one line on standard error that says why, no output file left."""
 
-    def cut_module(self):
+    def module_copy(self, name, size=None):
         with open(MODULE, "rb") as f:
-            return self.write("cut" + os.path.splitext(MODULE)[1], f.read()[:8192])
+            return self.write(name + os.path.splitext(MODULE)[1], f.read()[:size])
 
     def test_refusals(self):
         names = iter(range(1000))
         w = lambda data: self.write("in%d.csv" % next(names), data)
         shared = w("1,2\n")
+        module = self.module_copy("m")
+        os.link(self.path("m" + os.path.splitext(MODULE)[1]), self.path("hard.bin"))
         t, p = host_path(self.path("t.csv")), host_path(self.path("p.svg"))
         out = ["--trace", t, "--plot", p]
         rows = [
@@ -253,12 +293,15 @@ class BadInput(Workdir):
             (["extra.so"], "module file is given twice"),
             (["--trace", p, "--plot", p], "same file"),
             (["--input", shared, "--trace", shared], "same file"),
+            (["--module", module, "--plot", module], "--plot and the module name the same file"),
+            (["--module", module, "--trace", host_path(self.path("hard.bin"))], "same file"),
+            (["--trace", "x.csv", "--plot", "./x.csv"], "same file"),
             (["--trace", host_path(self.path("no/such/dir/t.csv"))], "cannot write"),
             (["--plot", host_path(self.dir.name)], "is a directory"),
             (["--module", host_path(self.path("missing.mexa64"))] + out, "no such file"),
             (["--module", self.write("text.mexa64", "not a library\n")] + out, "not a loadable library"),
             (["--module", host_path(NOT_A_MODULE)] + out, "mexFunction"),
-            (["--module", self.cut_module()] + out, "cut short"),
+            (["--module", self.module_copy("cut", 8192)] + out, "cut short"),
             (["--input", host_path(self.path("none.csv"))] + out, "No such file"),
             (["--input", host_path(self.dir.name)] + out, "is a directory"),
             (["--input", w("")] + out, "no rows"),
@@ -282,11 +325,13 @@ class BadInput(Workdir):
             (["--input", w("1,\u00e9" + "x" * 200 + "\n")] + out,
              "'\u00e9" + "x" * 29 + "..." + "x" * 27 + "' is not"),
         ]
+        if EMULATOR:  # Windows names ignore case and take either separator
+            rows.append((["--trace", t, "--plot", t.upper().replace("\\", "/")], "same file"))
         for args, expected in rows:
             with self.subTest(args=" ".join(a[:40] for a in args)):
                 before = set(os.listdir(self.dir.name))
                 module = None if args[0] == "--module" else MODULE
-                status, stdout, err = run(*args, module=module)
+                status, stdout, err = run(*args, module=module, cwd=self.dir.name)
                 self.assertEqual(status, 2, stdout + err)
                 self.assertEqual(stdout, "")
                 self.assertEqual(err.count("\n"), 1, err[:300])
@@ -314,15 +359,21 @@ class OutputsAndMemory(Workdir):
         self.assertEqual(err.count("\n"), 1)
 
     def test_an_existing_output_is_replaced_whole(self):
-        # Each row: the name given, the file it reaches, that file's mode.
+        # Each row: the name given, the file it reaches, that file's mode
+        # (None: not there yet, reached through a dangling link).
         rows = [("t.csv", "t.csv", 0o644), ("link.csv", "t.csv", 0o644),
-                ("t.csv", "t.csv", 0o600)]
+                ("t.csv", "t.csv", 0o600), ("link.csv", "t.csv", None)]
         for given, target, mode in rows:
-            with self.subTest(given=given, mode=oct(mode)):
+            with self.subTest(given=given, mode=mode and oct(mode)):
                 for name in os.listdir(self.dir.name):
                     os.remove(self.path(name))
-                self.write(target, "old\n")
-                os.chmod(self.path(target), mode)
+                if mode is not None:
+                    self.write(target, "old\n")
+                    os.chmod(self.path(target), mode)
+                else:
+                    umask = os.umask(0)
+                    os.umask(umask)
+                    mode = 0o666 & ~umask
                 if given != target:
                     os.symlink(target, self.path(given))
                 status, out, err = run("--steps", "2", "--trace", self.path(given))
@@ -332,14 +383,47 @@ class OutputsAndMemory(Workdir):
                 self.assertEqual(os.path.islink(self.path(given)), given != target)
                 self.assertEqual(os.stat(self.path(target)).st_mode & 0o7777, mode)
 
+    def test_outputs_the_user_may_not_replace_are_left_whole(self):
+        os.chmod(self.dir.name, 0o777)
+        os.mkdir(self.path("ro"))
+        rows = [  # the name given, its mode, its folder's mode, what is said
+            ("t.csv", 0o444, 0o777, "cannot write '%s': Permission denied; it is left"),
+            ("ro/t.csv", 0o666, 0o555, "no temporary file can be made in its folder '%s/ro'"),
+            ("loop.csv", None, 0o777, "cannot write '%s': Too many levels of symbolic links"),
+        ]
+        os.symlink("loop.csv", self.path("loop2.csv"))
+        os.symlink("loop2.csv", self.path("loop.csv"))
+        for given, mode, folder_mode, said in rows:
+            with self.subTest(given=given):
+                path = self.path(given)
+                if mode is not None:
+                    self.write(given, "old\n")
+                    os.chmod(path, mode)
+                os.chmod(os.path.dirname(path), folder_mode)
+                before = sorted(os.listdir(self.dir.name) + os.listdir(self.path("ro")))
+                status, out, err = run("--steps", "2", "--trace", path, preexec_fn=as_nobody)
+                self.assertEqual(status, 2, err)
+                self.assertIn(said % (path if "%s/" not in said else self.dir.name), err)
+                self.assertEqual(err.count("\n"), 1, err)
+                self.assertEqual(sorted(os.listdir(self.dir.name) + os.listdir(self.path("ro"))),
+                                 before)
+                if mode is not None:
+                    self.assertEqual(self.read(given), "old\n")
+
     def test_an_interrupted_run_leaves_no_file(self):
-        child = subprocess.Popen([SIM, "--module", MODULE, "--quiet", "--steps", "100000000",
-                                  "--trace", self.path("t.csv"), "--plot", self.path("p.svg")])
-        while not os.listdir(self.dir.name):
-            self.assertIsNone(child.poll())
-        child.send_signal(signal.SIGINT)
-        self.assertEqual(child.wait(timeout=60), -signal.SIGINT)
-        self.assertEqual(os.listdir(self.dir.name), [])
+        def no_core_dump():
+            resource.setrlimit(resource.RLIMIT_CORE, (0, 0))
+
+        for sig in (signal.SIGINT, signal.SIGTERM, signal.SIGHUP, signal.SIGQUIT, signal.SIGPIPE):
+            with self.subTest(signal=sig.name):
+                child = subprocess.Popen(
+                    [SIM, "--module", MODULE, "--quiet", "--steps", "100000000", "--trace",
+                     self.path("t.csv"), "--plot", self.path("p.svg")], preexec_fn=no_core_dump)
+                while not os.listdir(self.dir.name):
+                    self.assertIsNone(child.poll())
+                child.send_signal(sig)
+                self.assertEqual(child.wait(timeout=60), -sig)
+                self.assertEqual(os.listdir(self.dir.name), [])
 
     def peak_kb(self, steps):
         # GNU time reports its child's peak alone; a child of this Python
