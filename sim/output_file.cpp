@@ -140,11 +140,12 @@ bool OutputFile::open(const std::string& path, std::string& error) {
     return false;
   } else {
     file_ = createTemporary(target_, exists ? &status : nullptr, temporary_);
-    // The file could be written, but not replaced whole: say where.
-    if (file_ == nullptr && exists) {
+    // The folder is there but takes no file (an existing one could be
+    // written, but not replaced whole): say which folder.
+    if (file_ == nullptr && errno != ENOENT) {
       error = "cannot write " + quotedText(path) +
               ": no temporary file can be made in its folder " + quotedText(folderOf(target_)) +
-              " (" + reason(errno) + "); it is left as it was";
+              " (" + reason(errno) + ")" + (exists ? "; it is left as it was" : "");
       return false;
     }
   }

@@ -389,6 +389,7 @@ class OutputsAndMemory(Workdir):
         rows = [  # the name given, its mode, its folder's mode, what is said
             ("t.csv", 0o444, 0o777, "cannot write '%s': Permission denied; it is left"),
             ("ro/t.csv", 0o666, 0o555, "no temporary file can be made in its folder '%s/ro'"),
+            ("ro/new.csv", None, 0o555, "no temporary file can be made in its folder '%s/ro'"),
             ("loop.csv", None, 0o777, "cannot write '%s': Too many levels of symbolic links"),
         ]
         os.symlink("loop.csv", self.path("loop2.csv"))
