@@ -13,6 +13,7 @@
 #ifdef _WIN32
 #include <io.h>
 #include <process.h>
+#include <windows.h>
 #define getpid _getpid
 #else
 #include <sys/stat.h>
@@ -68,6 +69,14 @@ bool keepMode(int fd, const PathStatus* replaced) {
 // The user's own rule for the file: may it be written at all? Asked of the
 // system by opening it for writing, without truncating it.
 bool mayWrite(const std::string& path) {
+#ifdef _WIN32
+  // The read-only attribute stops a replacement on Windows whoever asks.
+  DWORD attributes = GetFileAttributesW(nativePath(path).c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+    errno = EACCES;
+    return false;
+  }
+#endif
   int fd = openDescriptor(path, O_WRONLY, 0);
   if (fd < 0) return false;
   ::close(fd);
