@@ -58,15 +58,14 @@ int print(std::FILE* stream, const std::string& text, int status) {
 // The folder this program runs from, as the system knows it, so a program
 // found through PATH still finds its module; else argv[0]'s folder.
 std::filesystem::path programFolder(const std::string& argv0) {
-  std::error_code failed;
 #ifdef _WIN32
-  std::wstring self(32768, L'\0');
+  std::wstring self(32768, L'\0');  // the longest path Windows has
   DWORD length = GetModuleFileNameW(nullptr, self.data(), static_cast<DWORD>(self.size()));
   if (length > 0 && length < self.size())
     return std::filesystem::path(self.substr(0, length)).parent_path();
-  (void)failed;
   return sim::nativePath(argv0).parent_path();
 #else
+  std::error_code failed;
   std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", failed);
   if (failed) self = argv0;
   return self.parent_path();

@@ -54,7 +54,10 @@ void watchTemporary(const std::string& path, bool watch) {
       break;
     }
   }
-  for (int signalNumber : kStoppingSignals) std::signal(signalNumber, removeTemporariesAndStop);
+  // A signal ignored by whoever started the program (nohup) stays ignored.
+  for (int signalNumber : kStoppingSignals)
+    if (std::signal(signalNumber, removeTemporariesAndStop) == SIG_IGN)
+      std::signal(signalNumber, SIG_IGN);
 }
 
 bool keepMode(int fd, const PathStatus* replaced) {

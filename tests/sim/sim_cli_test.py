@@ -412,18 +412,30 @@ class OutputsAndMemory(Workdir):
                     self.assertEqual(self.read(given), "old\n")
 
     def test_an_interrupted_run_leaves_no_file(self):
-        def no_core_dump():
-            resource.setrlimit(resource.RLIMIT_CORE, (0, 0))
+        S = signal.Signals
+        # Each row: the signals sent at once, one the starter ignores (nohup),
+        # the signal that stops the run (a pending SIGHUP comes before SIGTERM).
+        rows = [([S.SIGINT], None, S.SIGINT), ([S.SIGTERM], None, S.SIGTERM),
+                ([S.SIGHUP], None, S.SIGHUP), ([S.SIGQUIT], None, S.SIGQUIT),
+                ([S.SIGPIPE], None, S.SIGPIPE),
+                ([S.SIGHUP, S.SIGTERM], S.SIGHUP, S.SIGTERM)]
+        for sent, ignored, stops in rows:
+            def start():
+                resource.setrlimit(resource.RLIMIT_CORE, (0, 0))
+                if ignored:
+                    signal.signal(ignored, signal.SIG_IGN)
 
-        for sig in (signal.SIGINT, signal.SIGTERM, signal.SIGHUP, signal.SIGQUIT, signal.SIGPIPE):
-            with self.subTest(signal=sig.name):
+            with self.subTest(sent=[s.name for s in sent], ignored=ignored):
                 child = subprocess.Popen(
                     [SIM, "--module", MODULE, "--quiet", "--steps", "100000000", "--trace",
-                     self.path("t.csv"), "--plot", self.path("p.svg")], preexec_fn=no_core_dump)
+                     self.path("t.csv"), "--plot", self.path("p.svg")], preexec_fn=start)
                 while not os.listdir(self.dir.name):
                     self.assertIsNone(child.poll())
-                child.send_signal(sig)
-                self.assertEqual(child.wait(timeout=60), -sig)
+                os.kill(child.pid, signal.SIGSTOP)  # so both are pending together
+                for sig in sent:
+                    child.send_signal(sig)
+                os.kill(child.pid, signal.SIGCONT)
+                self.assertEqual(child.wait(timeout=60), -stops)
                 self.assertEqual(os.listdir(self.dir.name), [])
 
     def peak_kb(self, steps):
