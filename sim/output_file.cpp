@@ -38,12 +38,21 @@ const int kStoppingSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGPIPE};
 extern "C" void removeTemporariesAndStop(int signalNumber) {
   for (char* path : interruptedTemporaries)
 #ifdef _WIN32
-    if (path[0] != '\0') removeFile(path);  // a thread of its own, not a signal
+    if (path[0] != '\0') removeFile(path);  // Windows runs this on a thread of its own
 #else
     if (path[0] != '\0') ::unlink(path);
 #endif
   std::signal(signalNumber, SIG_DFL);
   std::raise(signalNumber);
+}
+
+// A signal ignored by whoever started the program (nohup) stays ignored.
+void catchUnlessIgnored(int signalNumber) {
+#ifndef _WIN32
+  struct sigaction current;
+  if (sigaction(signalNumber, nullptr, &current) == 0 && current.sa_handler == SIG_IGN) return;
+#endif
+  std::signal(signalNumber, removeTemporariesAndStop);
 }
 
 void watchTemporary(const std::string& path, bool watch) {
@@ -54,10 +63,7 @@ void watchTemporary(const std::string& path, bool watch) {
       break;
     }
   }
-  // A signal ignored by whoever started the program (nohup) stays ignored.
-  for (int signalNumber : kStoppingSignals)
-    if (std::signal(signalNumber, removeTemporariesAndStop) == SIG_IGN)
-      std::signal(signalNumber, SIG_IGN);
+  for (int signalNumber : kStoppingSignals) catchUnlessIgnored(signalNumber);
 }
 
 bool keepMode(int fd, const PathStatus* replaced) {
