@@ -54,6 +54,7 @@ void addMessages(Lines& lines, const char* label, const MessageTally& tally, siz
       text.erase(0, ownPrefix.size());
     for (char& c : text)
       if (static_cast<unsigned char>(c) < 0x20) c = ' ';
+    text = escapedText(text);  // the block's path may hold bytes that are not UTF-8
     size_t room = width > suffix.size() + 8 ? width - suffix.size() - 2 : 8;
     if (width != 0 && text.size() > room)
       text = text.substr(0, characterStart(text, room - 3)) + "...";

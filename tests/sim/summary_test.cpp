@@ -109,6 +109,9 @@ TEST(Summary, UserTextCannotBreakTheLinesOrSplitACharacter) {
          r.warnings.add((std::string(150, 'x') + " advice").c_str());
        },
        "  " + std::string(150, 'x') + " advice\n"},
+      {"warning not UTF-8",
+       [](sim::RunResult& r, sim::SummaryContext&) { r.warnings.add("at \xFF step"); },
+       "  at \\xFF step\n"},
       {"uncut accents",
        [](sim::RunResult& r, sim::SummaryContext&) {
          r.warnings.add("\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9");
