@@ -1,5 +1,6 @@
-// The program's arguments as UTF-8: on Windows taken from the system's wide
-// command line, so a name outside the ANSI code page arrives whole.
+// The program's arguments as UTF-8. On Windows they come from the system's
+// wide-character command line (wmain), so a name outside the ANSI code page
+// arrives whole.
 #pragma once
 
 #include <string>
@@ -7,8 +8,10 @@
 
 namespace sim {
 
+#ifdef _WIN32
 // False with a one-line reason for an argument that is not Unicode text.
-bool commandLineArguments(int argc, char** argv, std::vector<std::string>& arguments,
-                          std::string& error);
+bool utf8Arguments(int argc, wchar_t** argv, std::vector<std::string>& arguments,
+                   std::string& error);
+#endif
 
 }  // namespace sim

@@ -242,21 +242,31 @@ int sizes(const sim::Options& options) {
   return status;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int run(int argc, char** argv) {
   sim::Options options;
   std::string error;
+  if (!sim::parseOptions(argc, argv, options, error)) return badInput(error);
+  if (options.help) return print(stdout, sim::usageText(), kClean);
+  if (options.version) return print(stdout, "twinvolts-sim " TWINVOLTS_VERSION "\n", kClean);
+  if (options.modulePath.empty()) options.modulePath = defaultModulePath(argc > 0 ? argv[0] : "");
+  return options.sizesOnly ? sizes(options) : simulate(options);
+}
+
+}  // namespace
+
+#ifdef _WIN32
+// Built with -municode: the command line in UTF-16, whatever the code page.
+int wmain(int argc, wchar_t** argv) {
   std::vector<std::string> arguments;
-  if (!sim::commandLineArguments(argc, argv, arguments, error)) return badInput(error);
+  std::string error;
+  if (!sim::utf8Arguments(argc, argv, arguments, error)) return badInput(error);
   std::vector<char*> pointers;
   for (std::string& argument : arguments) pointers.push_back(argument.data());
   pointers.push_back(nullptr);
-  if (!sim::parseOptions(static_cast<int>(arguments.size()), pointers.data(), options, error))
-    return badInput(error);
-  if (options.help) return print(stdout, sim::usageText(), kClean);
-  if (options.version) return print(stdout, "twinvolts-sim " TWINVOLTS_VERSION "\n", kClean);
-  if (options.modulePath.empty())
-    options.modulePath = defaultModulePath(arguments.empty() ? "" : arguments[0]);
-  return options.sizesOnly ? sizes(options) : simulate(options);
+  return run(argc, pointers.data());
 }
+#else
+int main(int argc, char** argv) {
+  return run(argc, argv);
+}
+#endif
