@@ -137,7 +137,8 @@ class DefaultRun(Workdir):
         folder = self.path("dir \u00fc \u65e5\u672c")
         os.mkdir(folder)
         inside = lambda name: os.path.join(folder, name)
-        with open(MODULE, "rb") as f, open(inside("m\u00f6dule" + os.path.splitext(MODULE)[1]), "wb") as copy:
+        module = inside("m\u00f6dule" + os.path.splitext(MODULE)[1])
+        with open(MODULE, "rb") as f, open(module, "wb") as copy:
             copy.write(f.read())
         with open(inside("s\u00efgnal \u65e5\u672c.csv"), "w", encoding="utf-8") as f:
             f.write("1,2\n3,4\n")
@@ -150,7 +151,7 @@ class DefaultRun(Workdir):
                                        host_path(inside("s\u00efgnal \u65e5\u672c.csv")),
                                        "--trace", host_path(inside("trace \u00fc.csv")),
                                        "--plot", host_path(inside("plot \u65e5\u672c.svg")),
-                                       module=inside("m\u00f6dule" + os.path.splitext(MODULE)[1]))
+                                       module=module)
                 self.assertEqual(status, 0, err)
                 self.assertIn("s\u00efgnal \u65e5\u672c.csv", summary_field(out, "input"))
                 self.assertIn("m\u00f6dule", summary_field(out, "module"))
