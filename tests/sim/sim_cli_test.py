@@ -328,6 +328,9 @@ class BadInput(Workdir):
         ]
         if EMULATOR:  # Windows names ignore case and take either separator
             rows.append((["--trace", t, "--plot", t.upper().replace("\\", "/")], "same file"))
+            read_only = w("old\n")  # wine shows a file without write bits as read-only
+            os.chmod(self.path(read_only.split("\\")[-1]), 0o444)
+            rows.append((["--trace", read_only], "Permission denied; it is left as it was"))
         for args, expected in rows:
             with self.subTest(args=" ".join(a[:40] for a in args)):
                 before = set(os.listdir(self.dir.name))
