@@ -55,6 +55,18 @@ void catchUnlessIgnored(int signalNumber) {
   std::signal(signalNumber, removeTemporariesAndStop);
 }
 
+#ifdef _WIN32
+// A closed console window, a log-off or a shutdown ends the program without
+// a signal: the temporaries go first. Ctrl-C and Ctrl-Break pass on to the
+// signals above.
+BOOL WINAPI removeTemporariesOnClose(DWORD event) {
+  if (event == CTRL_CLOSE_EVENT || event == CTRL_LOGOFF_EVENT || event == CTRL_SHUTDOWN_EVENT)
+    for (char* path : interruptedTemporaries)
+      if (path[0] != '\0') removeFile(path);
+  return FALSE;
+}
+#endif
+
 void watchTemporary(const std::string& path, bool watch) {
   for (char* slot : interruptedTemporaries) {
     if (watch ? slot[0] == '\0' : path == slot) {
@@ -64,6 +76,10 @@ void watchTemporary(const std::string& path, bool watch) {
     }
   }
   for (int signalNumber : kStoppingSignals) catchUnlessIgnored(signalNumber);
+#ifdef _WIN32
+  static const bool closeWatched = SetConsoleCtrlHandler(removeTemporariesOnClose, TRUE) != 0;
+  (void)closeWatched;
+#endif
 }
 
 bool keepMode(int fd, const PathStatus* replaced) {
