@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "sim/decimal_number.h"
+#include "sim/native_file.h"
 #include "sim/options.h"
 #include "sim/quoted_text.h"
 
@@ -86,21 +87,21 @@ std::string CsvInput::where() const {
 
 bool CsvInput::open(const std::string& path, std::string& error) {
   path_ = path;
-  struct stat status;
-  if (stat(path.c_str(), &status) != 0) {
-    error = "cannot open input file " + quotedText(path) + ": " + std::strerror(errno);
+  PathStatus status = pathStatus(path);
+  if (status.error != 0) {
+    error = "cannot open input file " + quotedText(path) + ": " + std::strerror(status.error);
     return false;
   }
-  if (S_ISDIR(status.st_mode)) {
+  if (status.directory) {
     error = "input " + quotedText(path) + " is a directory, not a file";
     return false;
   }
-  if (!S_ISREG(status.st_mode)) {
+  if (!status.regular) {
     error = "input " + quotedText(path) +
             " is not a regular file (it is read twice: checked, then run)";
     return false;
   }
-  file_ = std::fopen(path.c_str(), "rb");
+  file_ = openFile(path, "rb");
   if (file_ == nullptr) {
     error = "cannot open input file " + quotedText(path) + ": " + std::strerror(errno);
     return false;

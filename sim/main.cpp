@@ -5,11 +5,15 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "sim/builtin_waveforms.h"
 #include "sim/channel_reservation.h"
+#include "sim/command_line.h"
 #include "sim/csv_input.h"
+#include "sim/file_identity.h"
 #include "sim/host_session.h"
+#include "sim/native_file.h"
 #include "sim/options.h"
 #include "sim/output_file.h"
 #include "sim/progress.h"
@@ -22,6 +26,10 @@
 #include "simcard/simcard.h"
 #include "standin_host/module_loader.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #ifndef TWINVOLTS_VERSION
 #define TWINVOLTS_VERSION "unversioned"
 #endif
@@ -31,7 +39,7 @@ namespace {
 enum ExitStatus { kClean = 0, kModuleError = 1, kBadInput = 2, kFaults = 3 };
 
 int fail(int status, const std::string& message) {
-  std::fprintf(stderr, "twinvolts-sim: %s\n", message.c_str());
+  sim::writeText(stderr, "twinvolts-sim: " + message + "\n");
   return status;
 }
 
@@ -41,42 +49,49 @@ int badInput(const std::string& message) {
 
 // Standard output is an output like the others: a failed write is an error.
 int print(std::FILE* stream, const std::string& text, int status) {
-  bool ok = std::fwrite(text.data(), 1, text.size(), stream) == text.size();
-  if (std::fflush(stream) != 0 || std::ferror(stream) || !ok)
+  if (!sim::writeText(stream, text))
     return fail(kBadInput, std::string("cannot write ") +
                                (stream == stdout ? "standard output" : "standard error"));
   return status;
 }
 
-// The folder this program runs from: /proc/self/exe where there is one, so a
-// program found through PATH still finds its module; else argv[0]'s folder.
-std::filesystem::path programFolder(const char* argv0) {
+// The folder this program runs from, as the system knows it, so a program
+// found through PATH still finds its module; else argv[0]'s folder.
+std::filesystem::path programFolder(const std::string& argv0) {
+#ifdef _WIN32
+  std::wstring self(32768, L'\0');  // the longest path Windows has
+  DWORD length = GetModuleFileNameW(nullptr, self.data(), static_cast<DWORD>(self.size()));
+  if (length > 0 && length < self.size())
+    return std::filesystem::path(self.substr(0, length)).parent_path();
+  return sim::nativePath(argv0).parent_path();
+#else
   std::error_code failed;
   std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", failed);
   if (failed) self = argv0;
   return self.parent_path();
+#endif
 }
 
 // The module file built with this program, named relative to the program's
 // folder so that a build does not record where its checkout lies: where the
 // build put it or, in a release kit, the kit's module folder beside it.
-std::string defaultModulePath(const char* argv0) {
+std::string defaultModulePath(const std::string& argv0) {
   const std::filesystem::path folder = programFolder(argv0);
-  const std::filesystem::path built = folder / TWINVOLTS_DEFAULT_MODULE;
+  const std::filesystem::path built = folder / sim::nativePath(TWINVOLTS_DEFAULT_MODULE);
   const std::filesystem::path kit = folder / ".." / "module" / built.filename();
   std::error_code failed;
   const bool inKit =
       !std::filesystem::exists(built, failed) && std::filesystem::exists(kit, failed);
-  return (inKit ? kit : built).lexically_normal().string();
+  return sim::utf8Path((inKit ? kit : built).lexically_normal());
 }
 
 // A path as the user would type it from here: relative when it lies below
 // the current directory.
 std::string shownPath(const std::string& path) {
   std::error_code failed;
-  std::filesystem::path relative = std::filesystem::relative(path, failed);
+  std::filesystem::path relative = std::filesystem::relative(sim::nativePath(path), failed);
   if (failed || relative.empty() || *relative.begin() == "..") return path;
-  return relative.generic_string();
+  return relative.generic_u8string();
 }
 
 bool openInput(const sim::Options& options, std::unique_ptr<sim::StepSource>& input,
@@ -196,11 +211,11 @@ int runChecked(const sim::Options& options, MexFunctionPtr entry, sim::StepSourc
     return fail(kBadInput, result.inputError);
   }
   if (!outputs.finish(result, error)) return fail(kBadInput, error);
+  std::FILE* stream = outputs.onStandardOutput() ? stderr : stdout;
   sim::SummaryContext context{shownPath(options.modulePath), options.blockPath,
                               input.description(),           options.dt,
-                              sim::terminalWidth(),          options.quiet};
+                              sim::terminalWidth(stream),    options.quiet};
   int status = result.completed ? (result.clean() ? kClean : kFaults) : kModuleError;
-  std::FILE* stream = outputs.onStandardOutput() ? stderr : stdout;
   return print(stream, sim::summaryText(context, result), status);
 }
 
@@ -240,14 +255,31 @@ int sizes(const sim::Options& options) {
   return status;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int run(int argc, char** argv) {
   sim::Options options;
   std::string error;
   if (!sim::parseOptions(argc, argv, options, error)) return badInput(error);
   if (options.help) return print(stdout, sim::usageText(), kClean);
   if (options.version) return print(stdout, "twinvolts-sim " TWINVOLTS_VERSION "\n", kClean);
-  if (options.modulePath.empty()) options.modulePath = defaultModulePath(argv[0]);
+  if (options.modulePath.empty()) options.modulePath = defaultModulePath(argc > 0 ? argv[0] : "");
   return options.sizesOnly ? sizes(options) : simulate(options);
 }
+
+}  // namespace
+
+#ifdef _WIN32
+// Built with -municode: the command line in UTF-16, whatever the code page.
+int wmain(int argc, wchar_t** argv) {
+  std::vector<std::string> arguments;
+  std::string error;
+  if (!sim::utf8Arguments(argc, argv, arguments, error)) return badInput(error);
+  std::vector<char*> pointers;
+  for (std::string& argument : arguments) pointers.push_back(argument.data());
+  pointers.push_back(nullptr);
+  return run(argc, pointers.data());
+}
+#else
+int main(int argc, char** argv) {
+  return run(argc, argv);
+}
+#endif

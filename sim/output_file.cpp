@@ -1,13 +1,13 @@
 #include "sim/output_file.h"
 
 #include <fcntl.h>
-#include <sys/stat.h>
 
 #include <cerrno>
 #include <csignal>
 #include <cstring>
 #include <filesystem>
 
+#include "sim/native_file.h"
 #include "sim/quoted_text.h"
 
 #ifdef _WIN32
@@ -16,27 +16,56 @@
 #include <windows.h>
 #define getpid _getpid
 #else
+#include <sys/stat.h>
 #include <unistd.h>
-#endif
-
-#ifndef O_BINARY
-#define O_BINARY 0
 #endif
 
 namespace sim {
 namespace {
 
-// Temporaries to remove when the program is interrupted (Ctrl-C, kill): the
-// handler may only call async-signal-safe functions, so plain char arrays.
+// Temporaries to remove when the program is stopped by a signal (Ctrl-C,
+// kill, a closed terminal, a reader gone from a pipe): the handler may only
+// call async-signal-safe functions, so plain char arrays.
 constexpr int kMostTemporaries = 4;
 char interruptedTemporaries[kMostTemporaries][4096];
 
+#ifdef _WIN32
+const int kStoppingSignals[] = {SIGINT, SIGTERM, SIGBREAK};
+#else
+const int kStoppingSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGPIPE};
+#endif
+
 extern "C" void removeTemporariesAndStop(int signalNumber) {
   for (char* path : interruptedTemporaries)
+#ifdef _WIN32
+    if (path[0] != '\0') removeFile(path);  // Windows runs this on a thread of its own
+#else
     if (path[0] != '\0') ::unlink(path);
+#endif
   std::signal(signalNumber, SIG_DFL);
   std::raise(signalNumber);
 }
+
+// A signal ignored by whoever started the program (nohup) stays ignored.
+void catchUnlessIgnored(int signalNumber) {
+#ifndef _WIN32
+  struct sigaction current;
+  if (sigaction(signalNumber, nullptr, &current) == 0 && current.sa_handler == SIG_IGN) return;
+#endif
+  std::signal(signalNumber, removeTemporariesAndStop);
+}
+
+#ifdef _WIN32
+// A closed console window, a log-off or a shutdown ends the program without
+// a signal: the temporaries go first. Ctrl-C and Ctrl-Break pass on to the
+// signals above.
+BOOL WINAPI removeTemporariesOnClose(DWORD event) {
+  if (event == CTRL_CLOSE_EVENT || event == CTRL_LOGOFF_EVENT || event == CTRL_SHUTDOWN_EVENT)
+    for (char* path : interruptedTemporaries)
+      if (path[0] != '\0') removeFile(path);
+  return FALSE;
+}
+#endif
 
 void watchTemporary(const std::string& path, bool watch) {
   for (char* slot : interruptedTemporaries) {
@@ -46,25 +75,42 @@ void watchTemporary(const std::string& path, bool watch) {
       break;
     }
   }
-  std::signal(SIGINT, removeTemporariesAndStop);
-  std::signal(SIGTERM, removeTemporariesAndStop);
+  for (int signalNumber : kStoppingSignals) catchUnlessIgnored(signalNumber);
+#ifdef _WIN32
+  static const bool closeWatched = SetConsoleCtrlHandler(removeTemporariesOnClose, TRUE) != 0;
+  (void)closeWatched;
+#endif
 }
 
-bool keepMode(int fd, const struct stat* replaced) {
+bool keepMode(int fd, const PathStatus* replaced) {
 #ifdef _WIN32
   (void)fd, (void)replaced;
   return true;
 #else
-  return replaced == nullptr || ::fchmod(fd, replaced->st_mode & 07777) == 0;
+  return replaced == nullptr || ::fchmod(fd, replaced->mode) == 0;
 #endif
 }
 
-// Where an existing file really is, so that a link to it is kept and the
-// file it names is the one replaced.
-std::string resolvedPath(const std::string& path) {
-  std::error_code failed;
-  std::filesystem::path target = std::filesystem::canonical(path, failed);
-  return failed ? path : target.string();
+// The user's own rule for the file: may it be written at all? Asked of the
+// system by opening it for writing, without truncating it.
+bool mayWrite(const std::string& path) {
+#ifdef _WIN32
+  // The read-only attribute stops a replacement on Windows whoever asks.
+  DWORD attributes = GetFileAttributesW(nativePath(path).c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+    errno = EACCES;
+    return false;
+  }
+#endif
+  int fd = openDescriptor(path, O_WRONLY, 0);
+  if (fd < 0) return false;
+  ::close(fd);
+  return true;
+}
+
+std::string folderOf(const std::string& path) {
+  std::string folder = utf8Path(nativePath(path).parent_path());
+  return folder.empty() ? "." : folder;
 }
 
 std::string reason(int error) {
@@ -74,18 +120,18 @@ std::string reason(int error) {
 // A new file beside path, created exclusively so nothing else is clobbered.
 // It takes the permission bits of the file it replaces, so a private file
 // stays private.
-std::FILE* createTemporary(const std::string& path, const struct stat* replaced,
+std::FILE* createTemporary(const std::string& path, const PathStatus* replaced,
                            std::string& temporary) {
   for (int attempt = 0; attempt < 100; ++attempt) {
     temporary = path + ".part" + std::to_string(getpid()) + "-" + std::to_string(attempt);
     // Watched before it exists, so an interruption cannot come between.
     watchTemporary(temporary, true);
-    int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_BINARY, 0666);
+    int fd = openDescriptor(temporary, O_WRONLY | O_CREAT | O_EXCL, 0666);
     if (fd >= 0 && keepMode(fd, replaced)) return fdopen(fd, "wb");
     int failure = errno;
     if (fd >= 0) {
       ::close(fd);
-      ::unlink(temporary.c_str());
+      removeFile(temporary);
     }
     watchTemporary(temporary, false);
     errno = failure;
@@ -93,16 +139,6 @@ std::FILE* createTemporary(const std::string& path, const struct stat* replaced,
   }
   temporary.clear();
   return nullptr;
-}
-
-bool replaceFile(const std::string& from, const std::string& to) {
-#ifdef _WIN32
-  if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
-  errno = EACCES;
-  return false;
-#else
-  return std::rename(from.c_str(), to.c_str()) == 0;
-#endif
 }
 
 }  // namespace
@@ -113,27 +149,45 @@ OutputFile::~OutputFile() {
 
 bool OutputFile::open(const std::string& path, std::string& error) {
   path_ = path;
-  struct stat status;
-  bool exists = stat(path.c_str(), &status) == 0;
   if (path == "-") {
     file_ = stdout;
-  } else if (exists && S_ISDIR(status.st_mode)) {
+    return true;
+  }
+  // Followed as shell redirection would: a link is kept and the file it
+  // names is written, made if it does not exist yet.
+  if (!followLinks(path, target_)) {
+    error = "cannot write " + quotedText(path) + ": " + reason(errno);
+    return false;
+  }
+  PathStatus status = pathStatus(target_);
+  bool exists = status.error == 0;
+  if (!exists && status.error != ENOENT) {
+    error = "cannot write " + quotedText(path) + ": " + reason(status.error);
+    return false;
+  } else if (exists && status.directory) {
     error = "cannot write " + quotedText(path) + ": it is a directory";
     return false;
-  } else if (exists && !S_ISREG(status.st_mode)) {
-    file_ = std::fopen(path.c_str(), "wb");
-  } else if (exists) {
-    target_ = resolvedPath(path);
-    file_ = createTemporary(target_, &status, temporary_);
+  } else if (exists && !status.regular) {
+    file_ = openFile(target_, "wb");
+  } else if (exists && !mayWrite(target_)) {
+    error = "cannot write " + quotedText(path) + ": " + reason(errno) + "; it is left as it was";
+    return false;
   } else {
-    target_ = path;
-    file_ = createTemporary(path, nullptr, temporary_);
+    file_ = createTemporary(target_, exists ? &status : nullptr, temporary_);
+    // The folder is there but takes no file (an existing one could be
+    // written, but not replaced whole): say which folder.
+    if (file_ == nullptr && errno != ENOENT) {
+      error = "cannot write " + quotedText(path) +
+              ": no temporary file can be made in its folder " + quotedText(folderOf(target_)) +
+              " (" + reason(errno) + ")" + (exists ? "; it is left as it was" : "");
+      return false;
+    }
   }
   if (file_ == nullptr) {
     error = "cannot write " + quotedText(path) + ": " + reason(errno);
     return false;
   }
-  if (file_ != stdout) std::setvbuf(file_, nullptr, _IOFBF, 1 << 16);
+  std::setvbuf(file_, nullptr, _IOFBF, 1 << 16);
   return true;
 }
 
@@ -166,20 +220,10 @@ void OutputFile::discard() {
   if (file_ != nullptr && file_ != stdout) std::fclose(file_);
   file_ = nullptr;
   if (!temporary_.empty()) {
-    std::remove(temporary_.c_str());
+    removeFile(temporary_);
     watchTemporary(temporary_, false);
   }
   temporary_.clear();
-}
-
-std::string fileIdentity(const std::string& path) {
-  if (path == "-") return "standard output";
-  struct stat status;
-  if (stat(path.c_str(), &status) == 0 && !S_ISREG(status.st_mode)) return "";
-  std::error_code failed;
-  std::filesystem::path canonical = std::filesystem::weakly_canonical(path, failed);
-  if (failed) canonical = std::filesystem::absolute(path, failed);
-  return canonical.lexically_normal().string();
 }
 
 }  // namespace sim

@@ -2,7 +2,9 @@
 // path is found before any work, and never left half-written: a regular file
 // is written to a temporary beside it (beside the file a link names) and
 // renamed over it when complete, keeping its permission bits; a
-// device, a pipe or standard output ("-") is written directly.
+// device, a pipe or standard output ("-") is written directly. A file the
+// user may not write, or one whose folder takes no temporary, is refused
+// and left as it was.
 #pragma once
 
 #include <cstdio>
@@ -35,10 +37,5 @@ class OutputFile {
   std::FILE* file_ = nullptr;
   int firstErrno_ = 0;
 };
-
-// What two paths must not share: the same existing file, or the same path
-// once made absolute. Empty for devices and other non-files, which may be
-// named twice ("-" is standard output).
-std::string fileIdentity(const std::string& path);
 
 }  // namespace sim

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <vector>
 
+#include "sim/utf8_text.h"
+
 namespace sim {
 namespace {
 
@@ -13,15 +15,20 @@ bool startsCharacter(unsigned char c) {
   return (c & 0xC0) != 0x80;  // not a UTF-8 continuation byte
 }
 
-// Control bytes could break the line or drive the terminal.
+// Control bytes could break the line or drive the terminal; a byte that is
+// not UTF-8 would be shown as whatever the reader's encoding makes of it.
 void appendShown(std::string& out, std::string_view text) {
-  for (unsigned char c : text) {
-    if (c < 0x20 || c == 0x7f) {
+  for (size_t at = 0; at < text.size();) {
+    unsigned char c = static_cast<unsigned char>(text[at]);
+    size_t length = utf8CharacterLength(text, at);
+    if (length == 0 || c < 0x20 || c == 0x7f) {
       char escape[8];
       std::snprintf(escape, sizeof escape, "\\x%02X", c);
       out += escape;
+      ++at;
     } else {
-      out += static_cast<char>(c);
+      out.append(text, at, length);
+      at += length;
     }
   }
 }

@@ -38,7 +38,9 @@ size_t characterStart(const std::string& text, size_t at) {
   return at;
 }
 
-// One line per distinct message, cut to the width, with its count. The
+// One line per distinct message, cut to the width on a terminal (whole in a
+// file or a pipe, where nothing wraps and the advice at the end counts), with
+// its count. The
 // host's "block '<path>': " before a warning of the run's own block repeats
 // the block line, so it goes before cutting, which keeps the useful part.
 void addMessages(Lines& lines, const char* label, const MessageTally& tally, size_t width,
@@ -52,8 +54,10 @@ void addMessages(Lines& lines, const char* label, const MessageTally& tally, siz
       text.erase(0, ownPrefix.size());
     for (char& c : text)
       if (static_cast<unsigned char>(c) < 0x20) c = ' ';
+    text = escapedText(text);  // the block's path may hold bytes that are not UTF-8
     size_t room = width > suffix.size() + 8 ? width - suffix.size() - 2 : 8;
-    if (text.size() > room) text = text.substr(0, characterStart(text, room - 3)) + "...";
+    if (width != 0 && text.size() > room)
+      text = text.substr(0, characterStart(text, room - 3)) + "...";
     lines.add("", "  " + text + suffix, true);
   }
   if (tally.untold() > 0)

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "sim/utf8_text.h"
+
 namespace sim {
 namespace {
 
@@ -30,25 +32,44 @@ std::string label(double value) {
   return format("%.4g", value);
 }
 
+const char* entity(char c) {
+  switch (c) {
+    case '<':
+      return "&lt;";
+    case '>':
+      return "&gt;";
+    case '&':
+      return "&amp;";
+    case '\'':
+      return "&apos;";
+    default:
+      return nullptr;
+  }
+}
+
+// Text as XML takes it: markup characters as entities, control bytes as
+// blanks, and bytes XML cannot hold (not UTF-8, U+FFFE, U+FFFF) shown as
+// \xHH, so the picture stays well-formed whatever the command line held.
 std::string escaped(const std::string& text) {
   std::string out;
-  for (char c : text) {
-    switch (c) {
-      case '<':
-        out += "&lt;";
-        break;
-      case '>':
-        out += "&gt;";
-        break;
-      case '&':
-        out += "&amp;";
-        break;
-      case '\'':
-        out += "&apos;";
-        break;
-      default:
-        out += static_cast<unsigned char>(c) < 0x20 ? ' ' : c;
+  for (size_t at = 0; at < text.size();) {
+    unsigned char c = static_cast<unsigned char>(text[at]);
+    size_t length = utf8CharacterLength(text, at);
+    bool notInXml =
+        text.compare(at, 3, "\xEF\xBF\xBE") == 0 || text.compare(at, 3, "\xEF\xBF\xBF") == 0;
+    if (entity(text[at]) != nullptr) {
+      out += entity(text[at]);
+    } else if (c < 0x20) {
+      out += ' ';
+    } else if (length == 0 || notInXml) {
+      char shown[8];
+      std::snprintf(shown, sizeof shown, "\\x%02X", c);
+      out += shown;
+      length = 1;
+    } else {
+      out.append(text, at, length);
     }
+    at += length;
   }
   return out;
 }

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <vector>
 
+#include "standin_host/wide_path.h"
+
 namespace standin {
 namespace {
 
@@ -11,7 +13,11 @@ namespace {
 class FileBytes {
  public:
   explicit FileBytes(const char* path) {
+#ifdef _WIN32
+    std::FILE* file = _wfopen(widePath(path).c_str(), L"rb");
+#else
     std::FILE* file = std::fopen(path, "rb");
+#endif
     if (file == nullptr) return;
     if (std::fseek(file, 0, SEEK_END) == 0) {
       long end = std::ftell(file);
@@ -23,7 +29,9 @@ class FileBytes {
     if (std::fread(head_.data(), 1, head_.size(), file) != head_.size()) head_.clear();
     std::fclose(file);
   }
-  uint64_t size() const { return size_; }
+  uint64_t size() const {
+    return size_;
+  }
   bool has(uint64_t offset, uint64_t length) const {
     return offset <= head_.size() && length <= head_.size() - offset;
   }

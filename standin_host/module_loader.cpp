@@ -6,6 +6,7 @@
 #include <string>
 
 #include "standin_host/module_file_extent.h"
+#include "standin_host/wide_path.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -46,7 +47,7 @@ StandinLoadStatus fail(StandinLoadStatus status, const char* path, const char* d
 #ifdef _WIN32
 
 bool fileExists(const char* path, bool* isDirectory) {
-  DWORD attributes = GetFileAttributesA(path);
+  DWORD attributes = GetFileAttributesW(standin::widePath(path).c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) return false;
   *isDirectory = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
   return true;
@@ -54,30 +55,35 @@ bool fileExists(const char* path, bool* isDirectory) {
 
 // A bare name would make LoadLibrary search the system's paths; a host loads
 // exactly the file it was given.
-std::string loadablePath(const char* path) {
-  char full[MAX_PATH * 4];
-  DWORD length = GetFullPathNameA(path, sizeof full, full, nullptr);
-  if (length == 0 || length >= sizeof full) return path;
+std::wstring loadablePath(const char* path) {
+  std::wstring given = standin::widePath(path);
+  DWORD length = GetFullPathNameW(given.c_str(), 0, nullptr, nullptr);
+  if (length == 0) return given;
+  std::wstring full(length, L'\0');
+  length = GetFullPathNameW(given.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+  if (length == 0 || length >= full.size()) return given;
+  full.resize(length);
   return full;
 }
 
 std::string systemErrorText() {
-  char text[256] = "";
+  // In UTF-16, then UTF-8 like every other message: not the ANSI code page.
+  wchar_t text[256] = L"";
   DWORD code = GetLastError();
-  DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                                code, 0, text, sizeof text, nullptr);
-  while (length > 0 && (text[length - 1] == '\n' || text[length - 1] == '\r' ||
-                        text[length - 1] == ' ' || text[length - 1] == '.')) {
-    text[--length] = '\0';
+  DWORD length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                                code, 0, text, sizeof text / sizeof text[0], nullptr);
+  while (length > 0 && (text[length - 1] == L'\n' || text[length - 1] == L'\r' ||
+                        text[length - 1] == L' ' || text[length - 1] == L'.')) {
+    text[--length] = L'\0';
   }
-  if (length == 0) std::snprintf(text, sizeof text, "error %lu", static_cast<unsigned long>(code));
-  return text;
+  if (length == 0) return "error " + std::to_string(static_cast<unsigned long>(code));
+  return standin::utf8Text(text, static_cast<int>(length));
 }
 
-void* openLibrary(const std::string& path, std::string* error) {
+void* openLibrary(const std::wstring& path, std::string* error) {
   // No message box for a broken file: the caller reports it.
   UINT previousMode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
-  HMODULE handle = LoadLibraryA(path.c_str());
+  HMODULE handle = LoadLibraryW(path.c_str());
   if (handle == nullptr) *error = systemErrorText();
   SetErrorMode(previousMode);
   return reinterpret_cast<void*>(handle);

@@ -26,12 +26,11 @@ typedef struct StandinModule {
 /* Longest message the loader writes, terminator included; longer ones are cut. */
 #define STANDIN_LOAD_MESSAGE_SIZE 512
 
-/* Loads the file at path (no search of library paths: a bare file name means
- * the current directory) and finds its mexFunction. The file's undefined
- * host and driver functions are bound to those already in the process.
- * On success fills *module. On failure leaves *module zeroed, unloads what
- * it loaded, and, when message is not null, writes one line that names the
- * path and says what went wrong (at most messageSize bytes, terminated). */
+/* Loads the file at path, UTF-8 text on every system (no search of library paths: a bare file name
+ * means the current directory) and finds its mexFunction. The file's undefined host and driver
+ * functions are bound to those already in the process. On success fills *module. On failure leaves
+ * *module zeroed, unloads what it loaded, and, when message is not null, writes one line that names
+ * the path and says what went wrong (at most messageSize bytes, terminated). */
 StandinLoadStatus standinLoadModule(const char* path, StandinModule* module, char* message,
                                     size_t messageSize);
 

@@ -10,6 +10,7 @@ import csv
 import io
 import os
 import re
+import resource
 import signal
 import struct
 import subprocess
@@ -30,16 +31,25 @@ def host_path(path):
     return "Z:" + os.path.abspath(path).replace("/", "\\")
 
 
-def run(*args, module=MODULE, stdout=subprocess.PIPE, cwd=None, error_at_step=None):
+def as_nobody():
+    """For root, who may write anything: the program runs as a plain user."""
+    if os.geteuid() == 0:
+        os.setgid(65534)
+        os.setuid(65534)
+
+
+def run(*args, module=MODULE, stdout=subprocess.PIPE, cwd=None, preexec_fn=None,
+        error_at_step=None):
     command = EMULATOR + [SIM]
     if module is not None:
         command += ["--module", host_path(module)]
     command += list(args)
-    env = dict(os.environ, WINEDEBUG="-all")
+    # Wine reads the command line's bytes in the locale's encoding.
+    env = dict(os.environ, WINEDEBUG="-all", LC_ALL="C.UTF-8")
     if error_at_step is not None:
         env["TWINVOLTS_TEST_ERROR_AT_STEP"] = str(error_at_step)
     done = subprocess.run(command, stdout=stdout, stderr=subprocess.PIPE, timeout=300, env=env,
-                          cwd=cwd)
+                          cwd=cwd, preexec_fn=preexec_fn)
     text = lambda b: (b or b"").decode("utf-8", "replace").replace("\r\n", "\n")
     return done.returncode, text(done.stdout), text(done.stderr)
 
@@ -125,6 +135,36 @@ class DefaultRun(Workdir):
             self.assertEqual(self.read("now.svg"), docs.read(),
                              "docs/default-run.svg is stale: make it again with "
                              "twinvolts-sim --plot docs/default-run.svg")
+
+    def test_any_file_name_and_any_block_text(self):
+        # Names outside every ANSI code page; block text not valid in the
+        # output's encoding (invalid UTF-8 can only come from a Linux command line).
+        folder = self.path("dir \u00fc \u65e5\u672c")
+        os.mkdir(folder)
+        inside = lambda name: os.path.join(folder, name)
+        module = inside("m\u00f6dule" + os.path.splitext(MODULE)[1])
+        with open(MODULE, "rb") as f, open(module, "wb") as copy:
+            copy.write(f.read())
+        with open(inside("s\u00efgnal \u65e5\u672c.csv"), "w", encoding="utf-8") as f:
+            f.write("1,2\n3,4\n")
+        rows = [("mod\u00e8l/b <&>", "mod\u00e8l/b <&>")]
+        if not EMULATOR:
+            rows.append((b"model/\xff\xfe\xed\xa0\x80", "model/\\xFF\\xFE\\xED\\xA0\\x80"))
+        for block, title in rows:
+            with self.subTest(block=block):
+                status, out, err = run("--block", block, "--input",
+                                       host_path(inside("s\u00efgnal \u65e5\u672c.csv")),
+                                       "--trace", host_path(inside("trace \u00fc.csv")),
+                                       "--plot", host_path(inside("plot \u65e5\u672c.svg")),
+                                       module=module)
+                self.assertEqual(status, 0, err)
+                self.assertIn("s\u00efgnal \u65e5\u672c.csv", summary_field(out, "input"))
+                self.assertIn("m\u00f6dule", summary_field(out, "module"))
+                self.assertIn(title, summary_field(out, "block"))
+                with open(inside("trace \u00fc.csv"), encoding="utf-8") as f:
+                    self.assertEqual(len(read_trace(f.read())), 3)
+                root = ET.parse(inside("plot \u65e5\u672c.svg")).getroot()
+                self.assertIn(title, root.find("{http://www.w3.org/2000/svg}text").text)
 
     def test_version_and_help(self):
         status, out, err = run("--version", module=None)
@@ -281,10 +321,16 @@ class BadInput(Workdir):
             struct.pack_into("<I", data, sections + 20, 0xFFFFFF00)
         return self.write("wrap" + os.path.splitext(MODULE)[1], bytes(data))
 
+    def module_copy(self, name):
+        with open(MODULE, "rb") as f:
+            return self.write(name + os.path.splitext(MODULE)[1], f.read())
+
     def test_refusals(self):
         names = iter(range(1000))
         w = lambda data: self.write("in%d.csv" % next(names), data)
         shared = w("1,2\n")
+        module = self.module_copy("m")
+        os.link(self.path("m" + os.path.splitext(MODULE)[1]), self.path("hard.bin"))
         t, p = host_path(self.path("t.csv")), host_path(self.path("p.svg"))
         out = ["--trace", t, "--plot", p]
         rows = [
@@ -307,6 +353,9 @@ class BadInput(Workdir):
             (["extra.so"], "module file is given twice"),
             (["--trace", p, "--plot", p], "same file"),
             (["--input", shared, "--trace", shared], "same file"),
+            (["--module", module, "--plot", module], "--plot and the module name the same file"),
+            (["--module", module, "--trace", host_path(self.path("hard.bin"))], "same file"),
+            (["--trace", "x.csv", "--plot", "./x.csv"], "same file"),
             (["--trace", host_path(self.path("no/such/dir/t.csv"))], "cannot write"),
             (["--plot", host_path(self.dir.name)], "is a directory"),
             (["--module", host_path(self.path("missing.mexa64"))] + out, "no such file"),
@@ -337,11 +386,16 @@ class BadInput(Workdir):
             (["--input", w("1,\u00e9" + "x" * 200 + "\n")] + out,
              "'\u00e9" + "x" * 29 + "..." + "x" * 27 + "' is not"),
         ]
+        if EMULATOR:  # Windows names ignore case and take either separator
+            rows.append((["--trace", t, "--plot", t.upper().replace("\\", "/")], "same file"))
+            read_only = w("old\n")  # wine shows a file without write bits as read-only
+            os.chmod(self.path(read_only.split("\\")[-1]), 0o444)
+            rows.append((["--trace", read_only], "Permission denied; it is left as it was"))
         for args, expected in rows:
             with self.subTest(args=" ".join(a[:40] for a in args)):
                 before = set(os.listdir(self.dir.name))
                 module = None if args[0] == "--module" else MODULE
-                status, stdout, err = run(*args, module=module)
+                status, stdout, err = run(*args, module=module, cwd=self.dir.name)
                 self.assertEqual(status, 2, stdout + err)
                 self.assertEqual(stdout, "")
                 self.assertEqual(err.count("\n"), 1, err[:300])
@@ -369,15 +423,21 @@ class OutputsAndMemory(Workdir):
         self.assertEqual(err.count("\n"), 1)
 
     def test_an_existing_output_is_replaced_whole(self):
-        # Each row: the name given, the file it reaches, that file's mode.
+        # Each row: the name given, the file it reaches, that file's mode
+        # (None: not there yet, reached through a dangling link).
         rows = [("t.csv", "t.csv", 0o644), ("link.csv", "t.csv", 0o644),
-                ("t.csv", "t.csv", 0o600)]
+                ("t.csv", "t.csv", 0o600), ("link.csv", "t.csv", None)]
         for given, target, mode in rows:
-            with self.subTest(given=given, mode=oct(mode)):
+            with self.subTest(given=given, mode=mode and oct(mode)):
                 for name in os.listdir(self.dir.name):
                     os.remove(self.path(name))
-                self.write(target, "old\n")
-                os.chmod(self.path(target), mode)
+                if mode is not None:
+                    self.write(target, "old\n")
+                    os.chmod(self.path(target), mode)
+                else:
+                    umask = os.umask(0)
+                    os.umask(umask)
+                    mode = 0o666 & ~umask
                 if given != target:
                     os.symlink(target, self.path(given))
                 status, out, err = run("--steps", "2", "--trace", self.path(given))
@@ -387,14 +447,60 @@ class OutputsAndMemory(Workdir):
                 self.assertEqual(os.path.islink(self.path(given)), given != target)
                 self.assertEqual(os.stat(self.path(target)).st_mode & 0o7777, mode)
 
+    def test_outputs_the_user_may_not_replace_are_left_whole(self):
+        os.chmod(self.dir.name, 0o777)
+        os.mkdir(self.path("ro"))
+        rows = [  # the name given, its mode, its folder's mode, what is said
+            ("t.csv", 0o444, 0o777, "cannot write '%s': Permission denied; it is left"),
+            ("ro/t.csv", 0o666, 0o555, "no temporary file can be made in its folder '%s/ro'"),
+            ("ro/new.csv", None, 0o555, "no temporary file can be made in its folder '%s/ro'"),
+            ("loop.csv", None, 0o777, "cannot write '%s': Too many levels of symbolic links"),
+        ]
+        os.symlink("loop.csv", self.path("loop2.csv"))
+        os.symlink("loop2.csv", self.path("loop.csv"))
+        for given, mode, folder_mode, said in rows:
+            with self.subTest(given=given):
+                path = self.path(given)
+                if mode is not None:
+                    self.write(given, "old\n")
+                    os.chmod(path, mode)
+                os.chmod(os.path.dirname(path), folder_mode)
+                before = sorted(os.listdir(self.dir.name) + os.listdir(self.path("ro")))
+                status, out, err = run("--steps", "2", "--trace", path, preexec_fn=as_nobody)
+                self.assertEqual(status, 2, err)
+                self.assertIn(said % (path if "%s/" not in said else self.dir.name), err)
+                self.assertEqual(err.count("\n"), 1, err)
+                self.assertEqual(sorted(os.listdir(self.dir.name) + os.listdir(self.path("ro"))),
+                                 before)
+                if mode is not None:
+                    self.assertEqual(self.read(given), "old\n")
+
     def test_an_interrupted_run_leaves_no_file(self):
-        child = subprocess.Popen([SIM, "--module", MODULE, "--quiet", "--steps", "100000000",
-                                  "--trace", self.path("t.csv"), "--plot", self.path("p.svg")])
-        while not os.listdir(self.dir.name):
-            self.assertIsNone(child.poll())
-        child.send_signal(signal.SIGINT)
-        self.assertEqual(child.wait(timeout=60), -signal.SIGINT)
-        self.assertEqual(os.listdir(self.dir.name), [])
+        S = signal.Signals
+        # Each row: the signals sent at once, one the starter ignores (nohup),
+        # the signal that stops the run (a pending SIGHUP comes before SIGTERM).
+        rows = [([S.SIGINT], None, S.SIGINT), ([S.SIGTERM], None, S.SIGTERM),
+                ([S.SIGHUP], None, S.SIGHUP), ([S.SIGQUIT], None, S.SIGQUIT),
+                ([S.SIGPIPE], None, S.SIGPIPE),
+                ([S.SIGHUP, S.SIGTERM], S.SIGHUP, S.SIGTERM)]
+        for sent, ignored, stops in rows:
+            def start():
+                resource.setrlimit(resource.RLIMIT_CORE, (0, 0))
+                if ignored:
+                    signal.signal(ignored, signal.SIG_IGN)
+
+            with self.subTest(sent=[s.name for s in sent], ignored=ignored):
+                child = subprocess.Popen(
+                    [SIM, "--module", MODULE, "--quiet", "--steps", "100000000", "--trace",
+                     self.path("t.csv"), "--plot", self.path("p.svg")], preexec_fn=start)
+                while not os.listdir(self.dir.name):
+                    self.assertIsNone(child.poll())
+                os.kill(child.pid, signal.SIGSTOP)  # so both are pending together
+                for sig in sent:
+                    child.send_signal(sig)
+                os.kill(child.pid, signal.SIGCONT)
+                self.assertEqual(child.wait(timeout=60), -stops)
+                self.assertEqual(os.listdir(self.dir.name), [])
 
     def peak_kb(self, steps):
         # GNU time reports its child's peak alone; a child of this Python

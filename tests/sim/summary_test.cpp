@@ -118,6 +118,16 @@ TEST(Summary, UserTextCannotBreakTheLinesOrSplitACharacter) {
          r.warnings.add((std::string(54, 'x') + "\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9").c_str());
        },
        "  " + std::string(54, 'x') + "...\n"},
+      // Width 0: a file or a pipe, where each warning stays whole.
+      {"whole off a terminal",
+       [](sim::RunResult& r, sim::SummaryContext& c) {
+         c.width = 0;
+         r.warnings.add((std::string(150, 'x') + " advice").c_str());
+       },
+       "  " + std::string(150, 'x') + " advice\n"},
+      {"warning not UTF-8",
+       [](sim::RunResult& r, sim::SummaryContext&) { r.warnings.add("at \xFF step"); },
+       "  at \\xFF step\n"},
       {"uncut accents",
        [](sim::RunResult& r, sim::SummaryContext&) {
          r.warnings.add("\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9");
@@ -127,6 +137,8 @@ TEST(Summary, UserTextCannotBreakTheLinesOrSplitACharacter) {
        "module      m\\x1B[2J.so\n"},
       {"block", [](sim::RunResult&, sim::SummaryContext& c) { c.blockPath = "a\rb"; },
        "block       a\\x0Db\n"},
+      {"not UTF-8", [](sim::RunResult&, sim::SummaryContext& c) { c.blockPath = "a\xFF\xC3"; },
+       "block       a\\xFF\\xC3\n"},
       {"error", [](sim::RunResult& r, sim::SummaryContext&) { r.errors.push_back("bad\nline"); },
        "  bad\\x0Aline\n"},
   };
