@@ -15,6 +15,8 @@
 #include <cstdlib>
 
 #include "gateway/gateway.h"
+#include "gateway/sfcn_names.h"
+#include "host/mex_api.h"
 #include "services/services.h"
 
 // Plain zero-initialised globals: loading the module runs no code.
@@ -25,6 +27,7 @@ float64 ao0Value;
 float64 ao1Value;
 int32 samplesWritten;
 bool tasksHeld;
+bool exitFunctionRegistered;
 }
 
 namespace twinvolts {
@@ -65,7 +68,9 @@ constexpr int kChannelCount = 2;
 // ---- Reporting what the driver refused. Nothing here runs on a step whose
 // writes succeed: the methods call it only after a negative status.
 
-enum Kind : unsigned { kSetUp = 1, kWrite = 2, kShutdown = 4 };
+// Releasing an earlier pair is a kind of its own, so that its refusal does
+// not hide a refused opening of the new pair.
+enum Kind : unsigned { kSetUp = 1, kWrite = 2, kShutdown = 4, kRelease = 8, kUnload = 16 };
 
 constexpr char kNotDriven[] = "the output will not follow the input until the next set-up";
 constexpr char kMayStayReserved[] = "the channel may stay reserved";
@@ -167,19 +172,43 @@ inline int32 writeSample(TaskHandle task, const float64* value) {
                              kDataLayout, value, &samplesWritten, nullptr);
 }
 
+// Stops and clears a pair still held, without a write: the outputs keep
+// their last level.
+void releasePair(SFcnRecord* record, Kind kind, const char* stop, const char* clear) {
+  if (!tasksHeld) return;
+  for (int channel = 0; channel < kChannelCount; ++channel) {
+    const TaskHandle task = *kChannels[channel].task;
+    check(record, channel, kind, DAQmxStopTask(task), stop, kMayStayReserved);
+    check(record, channel, kind, DAQmxClearTask(task), clear, kMayStayReserved);
+  }
+  tasksHeld = false;
+}
+
 // A pair that an earlier set-up started and no shutdown released still
 // reserves both channels, so new tasks on them could not start: release it
 // first. Unlike shutdown it writes no 0 V: the new pair takes the outputs
 // over from their last level.
 void releaseHeldPair(SFcnRecord* record) {
-  if (!tasksHeld) return;
-  for (int channel = 0; channel < kChannelCount; ++channel) {
-    const TaskHandle task = *kChannels[channel].task;
-    check(record, channel, kSetUp, DAQmxStopTask(task), "stop the earlier task", kMayStayReserved);
-    check(record, channel, kSetUp, DAQmxClearTask(task), "clear the earlier task",
-          kMayStayReserved);
-  }
-  tasksHeld = false;
+  releasePair(record, kRelease, "stop the earlier task", "clear the earlier task");
+}
+
+// The host's exit function: a pair still held when the host unloads the
+// module is released as a set-up releases an earlier one, so the channels do
+// not stay reserved until the host process ends. No record outlives the
+// calls; the warnings name the block by the module's name.
+void HOST_CALL releaseAtUnload() {
+  exitFunctionRegistered = false;
+  SFcnRecord unloading{};
+  unloading.blockPath = S_FUNCTION_NAME;
+  releasePair(&unloading, kUnload, "stop the task at unload", "clear the task at unload");
+}
+
+// Once per module load, at the first set-up that opens a pair: the host
+// keeps the function until it unloads the module.
+void registerReleaseAtUnload() {
+  if (exitFunctionRegistered) return;
+  mexAtExit(releaseAtUnload);
+  exitFunctionRegistered = true;
 }
 
 // Leaves the output at 0 V before the task lets go of it.
@@ -219,6 +248,7 @@ extern "C" void HOST_CALL mdlInitializeSizes(SFcnRecord* record) {
   // asks for the sizes holds the card until the next set-up or shutdown.
   // Each complete set-up begins a simulation: its failures are news again.
   runReport = RunReport{};
+  registerReleaseAtUnload();
   releaseHeldPair(record);
   for (int channel = 0; channel < kChannelCount; ++channel) openChannel(record, channel);
   tasksHeld = true;

@@ -54,6 +54,10 @@ bool attachArgumentNamesRecord(const mxArray* attach, SFcnRecord** record) {
   // on the host giving such an array no data.
   if (mxGetM(attach) != 2 || mxGetN(attach) == 0) return false;
   const HostColumn column = readFirstColumn(attach);
+  // Logical, char and the 8- and 16-bit integers cannot hold the stamp, and
+  // their elements are not read: hosts differ in how wide they store them (a
+  // character may take one byte or two).
+  if (column.reading == nullptr || column.reading->size < sizeof(int32_t)) return false;
   if (!elementEquals(column, 1, SFCN_VERSION_STAMP)) return false;
   // The address fills the whole pointer: its low 32 bits on a 32-bit target,
   // all 64 on a 64-bit one, where the record layout is widened.
