@@ -15,6 +15,8 @@
 #include <cstdlib>
 
 #include "gateway/gateway.h"
+#include "gateway/sfcn_names.h"
+#include "host/mex_api.h"
 #include "services/services.h"
 
 // Plain zero-initialised globals: loading the module runs no code.
@@ -25,6 +27,7 @@ float64 ao0Value;
 float64 ao1Value;
 int32 samplesWritten;
 bool tasksHeld;
+bool exitFunctionRegistered;
 }
 
 namespace twinvolts {
@@ -65,7 +68,9 @@ constexpr int kChannelCount = 2;
 // ---- Reporting what the driver refused. Nothing here runs on a step whose
 // writes succeed: the methods call it only after a negative status.
 
-enum Kind : unsigned { kSetUp = 1, kWrite = 2, kShutdown = 4 };
+// Releasing an earlier pair is a kind of its own, so that its refusal does
+// not hide a refused opening of the new pair.
+enum Kind : unsigned { kSetUp = 1, kWrite = 2, kShutdown = 4, kRelease = 8, kUnload = 16 };
 
 constexpr char kNotDriven[] = "the output will not follow the input until the next set-up";
 constexpr char kMayStayReserved[] = "the channel may stay reserved";
@@ -175,11 +180,39 @@ void releaseHeldPair(SFcnRecord* record) {
   if (!tasksHeld) return;
   for (int channel = 0; channel < kChannelCount; ++channel) {
     const TaskHandle task = *kChannels[channel].task;
-    check(record, channel, kSetUp, DAQmxStopTask(task), "stop the earlier task", kMayStayReserved);
-    check(record, channel, kSetUp, DAQmxClearTask(task), "clear the earlier task",
+    check(record, channel, kRelease, DAQmxStopTask(task), "stop the earlier task",
+          kMayStayReserved);
+    check(record, channel, kRelease, DAQmxClearTask(task), "clear the earlier task",
           kMayStayReserved);
   }
   tasksHeld = false;
+}
+
+// The host's exit function: a pair still held when the host unloads the
+// module is released as a set-up releases an earlier one, without a write,
+// so the channels do not stay reserved until the host process ends. No
+// record outlives the calls; the warnings name the block by the module's name.
+void HOST_CALL releaseAtUnload() {
+  exitFunctionRegistered = false;
+  if (!tasksHeld) return;
+  SFcnRecord unloading{};
+  unloading.blockPath = S_FUNCTION_NAME;
+  for (int channel = 0; channel < kChannelCount; ++channel) {
+    const TaskHandle task = *kChannels[channel].task;
+    check(&unloading, channel, kUnload, DAQmxStopTask(task), "stop the task at unload",
+          kMayStayReserved);
+    check(&unloading, channel, kUnload, DAQmxClearTask(task), "clear the task at unload",
+          kMayStayReserved);
+  }
+  tasksHeld = false;
+}
+
+// Once per module load, at the first set-up that opens a pair: the host
+// keeps the function until it unloads the module.
+void registerReleaseAtUnload() {
+  if (exitFunctionRegistered) return;
+  mexAtExit(releaseAtUnload);
+  exitFunctionRegistered = true;
 }
 
 // Leaves the output at 0 V before the task lets go of it.
@@ -219,6 +252,7 @@ extern "C" void HOST_CALL mdlInitializeSizes(SFcnRecord* record) {
   // asks for the sizes holds the card until the next set-up or shutdown.
   // Each complete set-up begins a simulation: its failures are news again.
   runReport = RunReport{};
+  registerReleaseAtUnload();
   releaseHeldPair(record);
   for (int channel = 0; channel < kChannelCount; ++channel) openChannel(record, channel);
   tasksHeld = true;

@@ -34,6 +34,8 @@ extern int32 samplesWritten;  // count target of every write; never read
 // True from a set-up that created the tasks until the shutdown that releases
 // them, so a second set-up can release a pair nobody shut down.
 extern bool tasksHeld;
+// True while the host holds the module's exit function (mexAtExit).
+extern bool exitFunctionRegistered;
 }
 
 namespace twinvolts {

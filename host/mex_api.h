@@ -17,8 +17,14 @@ int HOST_CALL mexCallMATLAB(int nlhs, mxArray* plhs[], int nrhs, mxArray* prhs[]
 #else
 _Noreturn
 #endif
-void HOST_CALL mexErrMsgTxt(const char* text);
+void HOST_CALL
+mexErrMsgTxt(const char* text);
 void HOST_CALL mexWarnMsgTxt(const char* text);
+/* Registers the function the host calls once when it unloads the calling
+ * module (clearing it, or ending); a later registration by the same module
+ * replaces the earlier one. Gives 0. */
+typedef void(HOST_CALL* MexExitFunction)(void);
+int HOST_CALL mexAtExit(MexExitFunction exitFunction);
 
 /* The module's only export. */
 void HOST_CALL mexFunction(int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[]);

@@ -12,6 +12,8 @@ namespace {
 StandinCallFrame* innermostFrame = nullptr;
 int depth = 0;
 
+StandinErrorUnwinding unwinding = STANDIN_ERRORS_JUMP;
+
 // A plain object rather than a function's static: every call clears it.
 std::string lastErrorText;
 
@@ -48,7 +50,18 @@ void standinFailCall(const char* text) {
   // end of the call reclaims.
   lastError().assign(text);
   if (standinEchoOn()) std::fprintf(stderr, "Error: %s\n", lastError().c_str());
+  if (unwinding == STANDIN_ERRORS_THROW) throw standin::CallEnded{};
   longjmp(innermostFrame->jump, 1);
+}
+
+bool standinSetErrorUnwinding(StandinErrorUnwinding mode) {
+#ifdef _WIN32
+  // Each DLL has its own runtime: an exception cannot cross into the module.
+  if (mode == STANDIN_ERRORS_THROW) return false;
+#endif
+  if (mode != STANDIN_ERRORS_JUMP && mode != STANDIN_ERRORS_THROW) return false;
+  unwinding = mode;
+  return true;
 }
 
 void standinForgetLastError(void) {

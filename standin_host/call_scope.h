@@ -22,11 +22,17 @@ void standinCallLeave(StandinCallFrame* frame);
 int standinCallDepth(void);
 
 /* Ends the innermost call with a copy of text as its error, by a jump to its
- * frame. Outside a call there is nothing to end: it records text as a breach
- * and returns. */
+ * frame or, when errors are thrown, by a StandinCallEnded exception that the
+ * frame's owner catches. Outside a call there is nothing to end: it records
+ * text as a breach and returns. */
 void standinFailCall(const char* text);
 void standinForgetLastError(void);
 
 #ifdef __cplusplus
 }
+
+namespace standin {
+// What a thrown error carries: nothing, the text is standinLastError.
+struct CallEnded {};
+}  // namespace standin
 #endif

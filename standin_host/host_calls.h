@@ -23,6 +23,27 @@ typedef void(HOST_CALL* MexFunctionPtr)(int nlhs, mxArray* plhs[], int nrhs, con
  * call's slots (nlhs < 0) are never touched: slot 1 holds a record address. */
 bool standinCallMexFunction(MexFunctionPtr fn, int nlhs, mxArray* plhs[], int nrhs,
                             const mxArray* prhs[]);
+/* How mexErrMsgTxt (or a refused host allocation) ends a call: by a jump
+ * back to standinCallMexFunction, at start, or by a C++ exception that
+ * unwinds through the module's frames, as some hosts raise their errors.
+ * False, and nothing changed, for a mode this build cannot do: on Windows no
+ * exception crosses into a module that has its own runtime. */
+typedef enum StandinErrorUnwinding {
+  STANDIN_ERRORS_JUMP = 0,
+  STANDIN_ERRORS_THROW = 1
+} StandinErrorUnwinding;
+bool standinSetErrorUnwinding(StandinErrorUnwinding mode);
+
+/* The host's side of mexAtExit. Runs and forgets the exit function that the
+ * module file holding `moduleAddress` (any address in it, such as its
+ * mexFunction) registered, as the host does when it unloads that module
+ * (standinUnloadModule calls it); a null address runs every registered one,
+ * as the host's end does (also run at process exit). Each runs as a call:
+ * an error ends it alone. */
+void standinRunExitFunctions(const void* moduleAddress);
+/* Calls of mexAtExit since the process started. */
+size_t standinExitRegistrationCount(void);
+
 /* Text of the last mexErrMsgTxt, or "" when the last call ended normally. */
 const char* standinLastError(void);
 

@@ -49,8 +49,14 @@ bool standinCallMexFunction(MexFunctionPtr fn, int nlhs, mxArray* plhs[], int nr
   standinCallEnter(&frame);
   // In this frame, not a helper's: one frame fewer on every step. Nothing
   // here is changed after setjmp, so nothing needs to be volatile.
+  // An error thrown rather than jumped to lands in the catch; nothing with a
+  // destructor lives between here and the jump, so the two ways can share it.
   if (setjmp(frame.jump) == 0) {
-    fn(nlhs, plhs, nrhs, prhs);
+    try {
+      fn(nlhs, plhs, nrhs, prhs);
+    } catch (const standin::CallEnded&) {
+      return endCall(&frame, false, nlhs, plhs);
+    }
     return endCall(&frame, true, nlhs, plhs);
   }
   return endCall(&frame, false, nlhs, plhs);

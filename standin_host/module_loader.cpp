@@ -185,6 +185,10 @@ extern "C" void* standinModuleSymbol(const StandinModule* module, const char* na
 
 extern "C" void standinUnloadModule(StandinModule* module) {
   if (module == nullptr) return;
-  if (module->handle != nullptr) closeLibrary(module->handle);
+  if (module->handle != nullptr) {
+    // As a host does: the module's exit function runs while its file is still there.
+    standinRunExitFunctions(reinterpret_cast<const void*>(module->mexFunction));
+    closeLibrary(module->handle);
+  }
   *module = StandinModule{};
 }

@@ -39,7 +39,8 @@ StandinLoadStatus standinLoadModule(const char* path, StandinModule* module, cha
  * it depends on), or null. */
 void* standinModuleSymbol(const StandinModule* module, const char* name);
 
-/* Unloads the file and zeroes *module; safe on a zeroed module. */
+/* Runs the exit function the file registered with mexAtExit, if any, then
+ * unloads the file and zeroes *module; safe on a zeroed module. */
 void standinUnloadModule(StandinModule* module);
 
 #ifdef __cplusplus

@@ -25,15 +25,25 @@ typedef struct Import {
   { dll, #function, (AnyFunction)function }
 
 static const Import kImports[] = {
-    IMPORT("libmx.dll", mxCalloc),         IMPORT("libmx.dll", mxCreateDoubleMatrix),
-    IMPORT("libmx.dll", mxCreateString),   IMPORT("libmx.dll", mxGetClassID),
-    IMPORT("libmx.dll", mxGetM),           IMPORT("libmx.dll", mxGetN),
-    IMPORT("libmx.dll", mxGetPr),          IMPORT("libmx.dll", mxIsComplex),
-    IMPORT("libmx.dll", mxIsNumeric),      IMPORT("libmex.dll", mexCallMATLAB),
-    IMPORT("libmex.dll", mexErrMsgTxt),    IMPORT("libmex.dll", mexWarnMsgTxt),
-    IMPORT("nicaiu.dll", DAQmxClearTask),  IMPORT("nicaiu.dll", DAQmxCreateAOVoltageChan),
-    IMPORT("nicaiu.dll", DAQmxCreateTask), IMPORT("nicaiu.dll", DAQmxStartTask),
-    IMPORT("nicaiu.dll", DAQmxStopTask),   IMPORT("nicaiu.dll", DAQmxWriteAnalogF64),
+    IMPORT("libmx.dll", mxCalloc),
+    IMPORT("libmx.dll", mxCreateDoubleMatrix),
+    IMPORT("libmx.dll", mxCreateString),
+    IMPORT("libmx.dll", mxGetClassID),
+    IMPORT("libmx.dll", mxGetM),
+    IMPORT("libmx.dll", mxGetN),
+    IMPORT("libmx.dll", mxGetPr),
+    IMPORT("libmx.dll", mxIsComplex),
+    IMPORT("libmx.dll", mxIsNumeric),
+    IMPORT("libmex.dll", mexAtExit),
+    IMPORT("libmex.dll", mexCallMATLAB),
+    IMPORT("libmex.dll", mexErrMsgTxt),
+    IMPORT("libmex.dll", mexWarnMsgTxt),
+    IMPORT("nicaiu.dll", DAQmxClearTask),
+    IMPORT("nicaiu.dll", DAQmxCreateAOVoltageChan),
+    IMPORT("nicaiu.dll", DAQmxCreateTask),
+    IMPORT("nicaiu.dll", DAQmxStartTask),
+    IMPORT("nicaiu.dll", DAQmxStopTask),
+    IMPORT("nicaiu.dll", DAQmxWriteAnalogF64),
 };
 
 /* The import library's stub is `jmp *[slot]`; the loader filled the slot. */

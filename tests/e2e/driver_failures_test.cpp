@@ -36,6 +36,8 @@ struct Case {
   int steps;
   std::vector<std::string> warnings;  // without the "block 'model/twinvolts': " prefix
   std::array<double, 2> finalVolts;
+  // When given: an earlier set-up, then this, before the run's own set-up.
+  void (*afterEarlierSetUp)() = nullptr;
 };
 
 std::vector<std::string> noCardWarnings(const char* count) {
@@ -57,6 +59,15 @@ std::vector<std::string> noCardWarnings(const char* count) {
       "Dev1/ao1: the driver refused the write of 0 V at shutdown (status -200220); the output "
       "may still hold its last level",
   };
+}
+
+std::vector<std::string> withReleaseRefused(std::vector<std::string> warnings) {
+  for (const char* channel : {"Dev1/ao1", "Dev1/ao0"}) {
+    warnings.insert(warnings.begin(), std::string(channel) +
+                                          ": the driver refused to stop the earlier task "
+                                          "(status -200088); the channel may stay reserved");
+  }
+  return warnings;
 }
 
 const Case kCases[] = {
@@ -118,6 +129,19 @@ const Case kCases[] = {
       "Dev1/ao1: the driver refused the write of 0 V at shutdown (status -200846); the output "
       "may still hold its last level"},
      {0.0, 0.0}},
+    // The earlier pair gone behind the block's back and the card unplugged:
+    // the refused release must not hide the refused opening.
+    {"SecondSetUpOnACardRefusingEverything",
+     [] {},
+     {{1.0, 2.0}},
+     3,
+     withReleaseRefused(noCardWarnings("3")),
+     {0.0, 0.0},
+     [] {
+       DAQmxClearTask(1);
+       DAQmxClearTask(2);
+       simcardSetPresent(false);
+     }},
 };
 
 class DriverFailuresTest : public LoadedModuleTest, public ::testing::WithParamInterface<Case> {
@@ -136,6 +160,10 @@ TEST_P(DriverFailuresTest, WarnsOncePerChannelAndKindAndRunsToTheEnd) {
   if (HasFatalFailure()) return;
   standin::BlockSession& block = session();
   double input[2] = {0.0, 0.0};
+  if (c.afterEarlierSetUp != nullptr) {
+    ASSERT_TRUE(block.setUp()) << block.error();
+    c.afterEarlierSetUp();
+  }
   ASSERT_TRUE(block.setUp()) << block.error();
   standinConnectInput(block.record(), 0, input);
   call(block, kFlagSampleTimes);

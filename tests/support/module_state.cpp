@@ -12,6 +12,7 @@ void resetModuleState() {
   ao1Value = 0.0;
   samplesWritten = 0;
   tasksHeld = false;
+  exitFunctionRegistered = false;
   twinvolts::runReport = {};
 }
 
