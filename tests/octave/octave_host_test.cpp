@@ -75,6 +75,8 @@ struct OctaveCall {
 // A fresh module file on a freshly armed card: the earlier pair is released
 // by the unload while the card that holds it is still there.
 const std::string kFresh = "clear twinvolts; arm_card(); ";
+// The last row: no call, what Octave shows as it ends.
+const std::string kSessionEnds = "";
 
 std::vector<OctaveCall> calls() {
   const std::string sz = sizes();
@@ -119,60 +121,26 @@ std::vector<OctaveCall> calls() {
         {std::string("attach ") + attach, std::string("sizes(0, ") + attach + ", [], 0)", sz});
   }
 
-  // FLAG: what is not a numeric real scalar, and numbers of every class.
-  const std::string notInteger = refused(expected::kFlagNotInteger);
-  const std::string invalid = refused(expected::kInvalidSetupFlag);
-  const std::pair<const char*, std::string> flags[] = {
-      {"true", notInteger},
-      {"'0'", notInteger},
-      {"{0}", notInteger},
-      {"struct('flag', 0)", notInteger},
-      {"@sin", notInteger},
-      {"[0 0]", notInteger},
-      {"[]", notInteger},
-      {"complex(0)", notInteger},
-      {"0.5", notInteger},
-      {"NaN", notInteger},
-      {"Inf", notInteger},
-      {"-Inf", notInteger},
-      {"2^31", notInteger},
-      {"-2^31-1", notInteger},
-      {"single(0.5)", notInteger},
-      {"-0", sz},
-      {"3", invalid},
-      {"-1", invalid},
-      {"101", invalid},
-      {"-2^31", invalid},
-      {"double(0)", sz},
-      {"single(0)", sz},
-      {"single(3)", invalid},
-      {"int8(0)", sz},
-      {"intmin('int8')", invalid},
-      {"intmax('int8')", invalid},
-      {"uint8(0)", sz},
-      {"uint8(131)", invalid},
-      {"intmax('uint8')", invalid},
-      {"int16(0)", sz},
-      {"intmin('int16')", invalid},
-      {"intmax('int16')", invalid},
-      {"uint16(0)", sz},
-      {"intmax('uint16')", invalid},
-      {"int32(0)", sz},
-      {"intmin('int32')", invalid},
-      {"intmax('int32')", invalid},
-      {"uint32(0)", sz},
-      {"intmax('uint32')", notInteger},
-      {"int64(0)", sz},
-      {"int64(3)", invalid},
-      {"intmin('int64')", notInteger},
-      {"intmax('int64')", notInteger},
-      {"uint64(0)", sz},
-      {"uint64(3)", invalid},
-      {"intmax('uint64')", notInteger},
+  // FLAG: what is not a numeric real scalar, and numbers of every class at
+  // zero and at the ends of their range.
+  const std::pair<std::string, std::vector<const char*>> flagsByAnswer[] = {
+      {refused(expected::kFlagNotInteger),
+       {"true", "'0'", "{0}", "struct('flag', 0)", "@sin", "[0 0]", "[]", "complex(0)", "0.5",
+        "NaN", "Inf", "-Inf", "2^31", "-2^31-1", "single(0.5)", "intmax('uint32')",
+        "intmin('int64')", "intmax('int64')", "intmax('uint64')"}},
+      {refused(expected::kInvalidSetupFlag),
+       {"3", "-1", "101", "-2^31", "single(3)", "intmin('int8')", "intmax('int8')", "uint8(131)",
+        "intmax('uint8')", "intmin('int16')", "intmax('int16')", "intmax('uint16')",
+        "intmin('int32')", "intmax('int32')", "int64(3)", "uint64(3)"}},
+      {sz,
+       {"-0", "double(0)", "single(0)", "int8(0)", "uint8(0)", "int16(0)", "uint16(0)", "int32(0)",
+        "uint32(0)", "int64(0)", "uint64(0)"}},
   };
-  for (const auto& [flag, expected] : flags) {
-    rows.push_back(
-        {std::string("flag ") + flag, std::string("sizes(0, [], [], ") + flag + ")", expected});
+  for (const auto& [answer, flags] : flagsByAnswer) {
+    for (const char* flag : flags) {
+      rows.push_back(
+          {std::string("flag ") + flag, std::string("sizes(0, [], [], ") + flag + ")", answer});
+    }
   }
 
   // Drivers that refuse, and one that works with warning statuses.
@@ -184,6 +152,12 @@ std::vector<OctaveCall> calls() {
   rows.push_back({"warning statuses of a driver that works",
                   "clear twinvolts; arm_card_warning(); sizes(0, [], [], 0); show_card()",
                   sz + card(2, 1, 2)});
+
+  // Octave runs the module's exit function when it ends too; a card armed
+  // afresh under a held pair refuses its release, which shows that it ran.
+  rows.push_back({"a held pair on a card armed again", "sizes(0, [], [], 0); arm_card()", sz});
+  rows.push_back({"Octave ends", kSessionEnds,
+                  bothWarned("stop the task at unload", -200088, kMayStayReserved)});
   return rows;
 }
 
@@ -199,8 +173,8 @@ std::string quoted(const std::string& code) {
   return text + "'";
 }
 
-// Helpers first, then each row between markers: its output in order, its
-// error last. A session that dies early lacks the end marker.
+// Helpers first, then each row after its marker: its output in order, its
+// error last. A session that dies early lacks the later markers.
 std::string script(const std::vector<OctaveCall>& rows) {
   std::string text =
       "1;\n"
@@ -229,28 +203,31 @@ std::string script(const std::vector<OctaveCall>& rows) {
       "  end\n"
       "end\n";
   for (size_t i = 0; i < rows.size(); ++i) {
-    text += "printf('@@ " + std::to_string(i) + "\\n'); run_row(" + quoted(rows[i].code) + ");\n";
+    text += "printf('@@ " + std::to_string(i) + "\\n'); ";
+    text += rows[i].code == kSessionEnds ? "fflush(stdout);\n"
+                                         : "run_row(" + quoted(rows[i].code) + ");\n";
   }
-  return text + "printf('@@ end\\n');\n";
+  return text;
 }
 
-// Everything the session printed, standard error included.
-std::string runOctave(const std::string& scriptPath) {
+// Everything the session printed, standard error included, and its exit status.
+std::string runOctave(const std::string& scriptPath, int* status) {
   const std::string command = "cd '" OCTAVE_FOLDER "' && LD_PRELOAD='" CARD_LIBRARY "' '" OCTAVE_CLI
                               "' --no-gui --norc --quiet --no-history --no-window-system '" +
                               scriptPath + "' 2>&1";
   std::string output;
+  *status = -1;
   FILE* pipe = popen(command.c_str(), "r");
   if (pipe == nullptr) return output;
   char buffer[4096];
   size_t got;
   while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, got);
-  pclose(pipe);
+  *status = pclose(pipe);
   return output;
 }
 
-// The output between the markers, one entry per row; what precedes the first
-// marker is left out (nothing, in a clean session), the end marker last.
+// The output after each row's marker, one entry per marker; what precedes the
+// first marker goes to *before (nothing, in a clean session).
 std::vector<std::string> rowOutputs(const std::string& output, std::string* before) {
   std::vector<std::string> rows;
   std::string* current = before;
@@ -260,10 +237,8 @@ std::vector<std::string> rowOutputs(const std::string& output, std::string* befo
     end = end == std::string::npos ? output.size() : end + 1;
     const std::string line = output.substr(at, end - at);
     if (line.rfind("@@ ", 0) == 0) {
-      rows.push_back(line.substr(3));  // the marker itself, then the row's output
+      rows.emplace_back();
       current = &rows.back();
-      current->clear();
-      if (line == "@@ end\n") *current = "end";
     } else {
       *current += line;
     }
@@ -278,12 +253,13 @@ TEST(OctaveHostTest, AnswersEveryCallAsTheTableSays) {
   const std::string scriptPath = std::string(OCTAVE_FOLDER) + "/octave_calls.m";
   std::ofstream(scriptPath) << script(rows);
 
-  const std::string output = runOctave(scriptPath);
+  int status = 0;
+  const std::string output = runOctave(scriptPath, &status);
+  EXPECT_EQ(status, 0) << output;
   std::string before;
   const std::vector<std::string> outputs = rowOutputs(output, &before);
   EXPECT_EQ(before, "");
-  ASSERT_EQ(outputs.size(), rows.size() + 1) << output;
-  EXPECT_EQ(outputs.back(), "end") << "the session ended early:\n" << output;
+  ASSERT_EQ(outputs.size(), rows.size()) << "the session ended early:\n" << output;
   for (size_t i = 0; i < rows.size(); ++i) {
     EXPECT_EQ(outputs[i], rows[i].expected) << "row " << i << ": " << rows[i].what << "\n"
                                             << rows[i].code;
