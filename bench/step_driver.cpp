@@ -1,6 +1,7 @@
 // Runs one way of stepping the block N times, for instruction counts under
 // callgrind: the difference between runs of N and 2N steps, divided by N, is
-// the cost of one step, free of load and set-up.
+// the cost of one step, free of load and set-up. Prints how often the module
+// registered its exit function in the run.
 //   step_driver MODULE floor|slot|callsite|bare|standalone|direct N
 #include <cstdio>
 #include <cstdlib>
@@ -9,6 +10,7 @@
 #include <string>
 
 #include "bench/bench_host.h"
+#include "standin_host/host_calls.h"
 
 namespace {
 
@@ -42,5 +44,8 @@ int main(int argc, char** argv) {
     return 2;
   }
   for (long i = 0; i < count; ++i) step();
+  // Loading set the block up once: every exit-function registration of this
+  // load, however many calls followed.
+  std::printf("mexAtExit calls %zu\n", standinExitRegistrationCount());
   return 0;
 }

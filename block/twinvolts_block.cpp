@@ -172,39 +172,35 @@ inline int32 writeSample(TaskHandle task, const float64* value) {
                              kDataLayout, value, &samplesWritten, nullptr);
 }
 
+// Stops and clears a pair still held, without a write: the outputs keep
+// their last level.
+void releasePair(SFcnRecord* record, Kind kind, const char* stop, const char* clear) {
+  if (!tasksHeld) return;
+  for (int channel = 0; channel < kChannelCount; ++channel) {
+    const TaskHandle task = *kChannels[channel].task;
+    check(record, channel, kind, DAQmxStopTask(task), stop, kMayStayReserved);
+    check(record, channel, kind, DAQmxClearTask(task), clear, kMayStayReserved);
+  }
+  tasksHeld = false;
+}
+
 // A pair that an earlier set-up started and no shutdown released still
 // reserves both channels, so new tasks on them could not start: release it
 // first. Unlike shutdown it writes no 0 V: the new pair takes the outputs
 // over from their last level.
 void releaseHeldPair(SFcnRecord* record) {
-  if (!tasksHeld) return;
-  for (int channel = 0; channel < kChannelCount; ++channel) {
-    const TaskHandle task = *kChannels[channel].task;
-    check(record, channel, kRelease, DAQmxStopTask(task), "stop the earlier task",
-          kMayStayReserved);
-    check(record, channel, kRelease, DAQmxClearTask(task), "clear the earlier task",
-          kMayStayReserved);
-  }
-  tasksHeld = false;
+  releasePair(record, kRelease, "stop the earlier task", "clear the earlier task");
 }
 
 // The host's exit function: a pair still held when the host unloads the
-// module is released as a set-up releases an earlier one, without a write,
-// so the channels do not stay reserved until the host process ends. No
-// record outlives the calls; the warnings name the block by the module's name.
+// module is released as a set-up releases an earlier one, so the channels do
+// not stay reserved until the host process ends. No record outlives the
+// calls; the warnings name the block by the module's name.
 void HOST_CALL releaseAtUnload() {
   exitFunctionRegistered = false;
-  if (!tasksHeld) return;
   SFcnRecord unloading{};
   unloading.blockPath = S_FUNCTION_NAME;
-  for (int channel = 0; channel < kChannelCount; ++channel) {
-    const TaskHandle task = *kChannels[channel].task;
-    check(&unloading, channel, kUnload, DAQmxStopTask(task), "stop the task at unload",
-          kMayStayReserved);
-    check(&unloading, channel, kUnload, DAQmxClearTask(task), "clear the task at unload",
-          kMayStayReserved);
-  }
-  tasksHeld = false;
+  releasePair(&unloading, kUnload, "stop the task at unload", "clear the task at unload");
 }
 
 // Once per module load, at the first set-up that opens a pair: the host

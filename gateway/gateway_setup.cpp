@@ -44,6 +44,13 @@ void checkFlagIsZero(const mxArray* flag) {
   if (value != 0) raiseError(kInvalidFlag, SFCN_DISPLAY_NAME);
 }
 
+// Logical, char and the 8- and 16-bit integers cannot hold the stamp, nor
+// does a class without numbers: such an argument is never the host's mark.
+bool classCanHoldStamp(const mxArray* array) {
+  const auto classId = static_cast<unsigned>(mxGetClassID(array));
+  return classId <= mxFUNCTION_CLASS && kClassReadings[classId].size >= sizeof(int32_t);
+}
+
 // The attach argument (right-hand argument 2): the host marks its own record
 // with the version stamp so the gateway can attach to it. True (direct mode)
 // when the argument has exactly 2 rows and its element 1 equals the stamp;
@@ -51,8 +58,10 @@ void checkFlagIsZero(const mxArray* flag) {
 // Any other argument, a 2-by-0 one included, selects stand-alone mode.
 bool attachArgumentNamesRecord(const mxArray* attach, SFcnRecord** record) {
   // A 2-by-0 argument has no element 1; asking for its columns does not rely
-  // on the host giving such an array no data.
-  if (mxGetM(attach) != 2 || mxGetN(attach) == 0) return false;
+  // on the host giving such an array no data. A class too narrow for the
+  // stamp is not read at all: hosts differ in how wide they store its
+  // elements (a character may take one byte or two).
+  if (mxGetM(attach) != 2 || !classCanHoldStamp(attach) || mxGetN(attach) == 0) return false;
   const HostColumn column = readFirstColumn(attach);
   if (!elementEquals(column, 1, SFCN_VERSION_STAMP)) return false;
   // The address fills the whole pointer: its low 32 bits on a 32-bit target,

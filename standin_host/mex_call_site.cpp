@@ -48,15 +48,21 @@ bool standinCallMexFunction(MexFunctionPtr fn, int nlhs, mxArray* plhs[], int nr
   StandinCallFrame frame;
   standinCallEnter(&frame);
   // In this frame, not a helper's: one frame fewer on every step. Nothing
-  // here is changed after setjmp, so nothing needs to be volatile.
-  // An error thrown rather than jumped to lands in the catch; nothing with a
-  // destructor lives between here and the jump, so the two ways can share it.
+  // here is changed after setjmp, so nothing needs to be volatile. An error
+  // thrown rather than jumped to lands in the catch; nothing with a
+  // destructor lives between here and the jump, so the two ways can share
+  // the frame. On Windows errors are always jumps (standinSetErrorUnwinding),
+  // and its 32-bit runtime may pay for a try block on every call.
   if (setjmp(frame.jump) == 0) {
+#ifdef _WIN32
+    fn(nlhs, plhs, nrhs, prhs);
+#else
     try {
       fn(nlhs, plhs, nrhs, prhs);
     } catch (const standin::CallEnded&) {
       return endCall(&frame, false, nlhs, plhs);
     }
+#endif
     return endCall(&frame, true, nlhs, plhs);
   }
   return endCall(&frame, false, nlhs, plhs);

@@ -16,6 +16,10 @@ class ElfTables:
     # name -> (type, binding) of symbols the file defines and others can see
     defined: dict = field(default_factory=dict)
     undefined: set = field(default_factory=set)
+    # name -> (start, end) of every function the file defines, from .symtab
+    functions: dict = field(default_factory=dict)
+    # (start, end) of each address range that .eh_frame tells how to unwind
+    unwind_ranges: list = field(default_factory=list)
 
 
 @dataclass
@@ -63,6 +67,20 @@ def read_elf(path, readelf="readelf"):
                 tables.undefined.add(name)
         elif binding in ("GLOBAL", "WEAK", "UNIQUE") and visibility in ("DEFAULT", "PROTECTED"):
             tables.defined[name] = (sym_type, binding)
+    # Num: Value Size Type Bind Vis Ndx Name
+    function = re.compile(r"^\s*\d+:\s+([0-9a-f]+)\s+(\d+|0x[0-9a-f]+)\s+FUNC\s+\S+\s+\S+\s+(\S+)\s+(\S+)")
+    for line in _run(readelf, "-W", "-s", path).splitlines():
+        m = function.match(line)
+        if m and m.group(3) != "UND":
+            start = int(m.group(1), 16)
+            tables.functions[m.group(4)] = (start, start + int(m.group(2), 0))
+    # Only .eh_frame is there at run time: .debug_frame, listed too, is not.
+    frames = _run(readelf, "-W", "--debug-dump=frames", path)
+    for section in re.split(r"^Contents of the ", frames, flags=re.M):
+        if section.startswith(".eh_frame section"):
+            tables.unwind_ranges += [
+                (int(a, 16), int(b, 16))
+                for a, b in re.findall(r"FDE cie=\S+ pc=([0-9a-f]+)\.\.([0-9a-f]+)", section)]
     return tables
 
 

@@ -17,6 +17,8 @@ from checks import Checks, listing
 from host_declarations import declared_functions, driver_dll
 
 ENTRY = "mexFunction"
+# Each of its declared functions is imported: adding one to it adds one import.
+MEX_DLL = "libmex.dll"
 # What each Linux file name promises: readelf's class and machine.
 ELF_TARGETS = {
     ".mexa64": ("ELF64", "Advanced Micro Devices X86-64"),
@@ -28,6 +30,12 @@ HOST_LIBRARY = re.compile(r"^lib(mx|mex|nicaiu)[.-]|^nicaiu\.|standin|simcard", 
 # DLLs that come with every Windows system.
 SYSTEM_DLL = re.compile(
     r"^(kernel32|user32|advapi32|ntdll|msvcrt|ucrtbase|api-ms-win-[\w-]+)\.dll$", re.I)
+# The C runtime's start-up and tear-down code in every shared object, which the
+# loader runs and no host error unwinds through, and the i386 compiler's
+# position thunks, which call nothing and so are never on the stack when the
+# host raises an error.
+NEVER_UNWOUND = re.compile(r"^(_init|_fini|deregister_tm_clones|register_tm_clones|"
+                           r"__do_global_dtors_aux|frame_dummy|__x86\.get_pc_thunk\.\w+)$")
 # The compiler's runtime DLLs, which a host does not have.
 RUNTIME_DLL = re.compile(r"^(libgcc_s|libstdc\+\+|libwinpthread)", re.I)
 
@@ -59,6 +67,12 @@ def check_elf(path, declared, checks, readelf):
     missing = sorted(declared[driver_dll()] - tables.undefined)
     checks.check("leaves every driver function to the loading process", not missing,
                  f"not left undefined: {listing(missing)}")
+    # A host may raise an error as a C++ exception through any of the module's frames.
+    functions = {n: r for n, r in tables.functions.items() if not NEVER_UNWOUND.match(n)}
+    bare = sorted(n for n, (start, end) in functions.items()
+                  if not any(a <= start and end <= b for a, b in tables.unwind_ranges))
+    checks.check("has unwind information for every function", bool(functions) and not bare,
+                 f"{len(bare)} of {len(functions)} functions without: {listing(bare)}")
 
 
 def check_pe(path, declared, checks, objdump):
@@ -82,10 +96,11 @@ def check_pe(path, declared, checks, objdump):
         unknown = sorted(set(taken) - names)
         checks.check(f"imports from {dll} only functions it declares", not unknown,
                      f"undeclared {listing(unknown)}")
-    driver = declared[driver_dll()]
-    taken = set(imports.get(driver_dll(), []))
-    checks.check(f"imports every driver function from {driver_dll()} by its plain name",
-                 taken == driver, f"imports [{listing(taken)}], expected [{listing(driver)}]")
+    for dll in (MEX_DLL, driver_dll()):
+        wanted = declared[dll]
+        taken = set(imports.get(dll, []))
+        checks.check(f"imports every function it declares of {dll} by its plain name",
+                     taken == wanted, f"imports [{listing(taken)}], expected [{listing(wanted)}]")
 
 
 def main():

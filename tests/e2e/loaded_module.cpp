@@ -7,16 +7,30 @@ namespace e2e {
 
 void LoadedModuleTest::SetUp() {
   FreshHostTest::SetUp();
+  // --errors throw: the host raises its errors as C++ exceptions through the
+  // module's frames rather than jumping over them.
+  const std::string& errors = testArgument("errors");
+  ASSERT_TRUE(errors.empty() || errors == "throw") << "--errors " << errors;
+  ASSERT_TRUE(
+      standinSetErrorUnwinding(errors == "throw" ? STANDIN_ERRORS_THROW : STANDIN_ERRORS_JUMP));
+  loadModule();
+}
+
+void LoadedModuleTest::TearDown() {
+  unloadModule();
+  FreshHostTest::TearDown();
+}
+
+void LoadedModuleTest::loadModule() {
   char message[STANDIN_LOAD_MESSAGE_SIZE];
   ASSERT_EQ(standinLoadModule(testArgument("module").c_str(), &module_, message, sizeof message),
             STANDIN_LOAD_OK)
       << message;
 }
 
-void LoadedModuleTest::TearDown() {
+void LoadedModuleTest::unloadModule() {
   sessions_.clear();
   standinUnloadModule(&module_);
-  FreshHostTest::TearDown();
 }
 
 mxArray* LoadedModuleTest::empty() {

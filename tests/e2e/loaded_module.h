@@ -43,6 +43,12 @@ class LoadedModuleTest : public FreshHostTest {
   // A set-up call with FLAG 0 and the given second argument (empty: stand-alone).
   bool setUp(mxArray* second, mxArray** sizes = nullptr);
 
+  // Loads the module file afresh, as SetUp does.
+  void loadModule();
+  // As a host unloads a module: its exit function runs first. The sessions
+  // go with it.
+  void unloadModule();
+
   MexFunctionPtr entry() const { return module_.mexFunction; }
   const StandinModule& module() const { return module_; }
 

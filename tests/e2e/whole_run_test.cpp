@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cmath>
+#include <string>
 #include <vector>
 
 #include "simcard/simcard.h"
@@ -163,6 +164,65 @@ TEST_F(WholeRunTest, AShutdownBeforeAnySetupReturnsNormally) {
                "block 'model/twinvolts': Dev1/ao1: the driver refused the write of 0 V at shutdown "
                "(status -200088); the output may still hold its last level");
   EXPECT_EQ(standinDialogCount(), 0u);
+}
+
+// Unloading the module releases what the last set-up left held, with no
+// write, as a set-up releases an earlier pair; the exit function is
+// registered once per load, however many set-ups.
+TEST_F(WholeRunTest, UnloadingReleasesAPairStillHeld) {
+  constexpr SimcardFunction kStop = SIMCARD_STOP_TASK, kClear = SIMCARD_CLEAR_TASK;
+  struct Case {
+    const char* what;
+    int setUps;      // sizes queries, then...
+    bool wholeRun;   // ...a whole run
+    bool tasksGone;  // both tasks cleared by someone else before the unload
+    std::vector<SimcardFunction> callsAtUnload;
+    std::vector<std::string> warnings;
+  };
+  const std::string refusedStop =
+      ": the driver refused to stop the task at unload (status -200088); the channel may stay "
+      "reserved";
+  const Case cases[] = {
+      {"a sizes query", 1, false, false, {kStop, kClear, kStop, kClear}, {}},
+      {"three sizes queries", 3, false, false, {kStop, kClear, kStop, kClear}, {}},
+      {"a whole run", 0, true, false, {}, {}},
+      {"a sizes query, then a whole run", 1, true, false, {}, {}},
+      {"no set-up", 0, false, false, {}, {}},
+      {"tasks gone",
+       1,
+       false,
+       true,
+       {kStop, kClear, kStop, kClear},
+       {"block 'twinvolts': Dev1/ao0" + refusedStop, "block 'twinvolts': Dev1/ao1" + refusedStop}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    unloadModule();
+    fresh::resetHostAndCard();
+    loadModule();
+    const size_t registrations = standinExitRegistrationCount();
+    for (int i = 0; i < c.setUps; ++i) ASSERT_TRUE(setUp(empty())) << standinLastError();
+    if (c.wholeRun) run(session(), 3);
+    if (c.tasksGone) {
+      DAQmxClearTask(simcardChannelReservedBy(0));
+      DAQmxClearTask(simcardChannelReservedBy(1));
+    }
+    const size_t warningsBefore = standinWarningCount();
+    simcardSetRecording(true);
+    unloadModule();
+
+    std::vector<SimcardFunction> calls;
+    for (size_t i = 0; i < simcardCallCount(); ++i) calls.push_back(simcardCallAt(i).function);
+    EXPECT_EQ(calls, c.callsAtUnload);
+    std::vector<std::string> warnings;
+    for (size_t i = warningsBefore; i < standinWarningCount(); ++i) {
+      warnings.push_back(standinWarning(i));
+    }
+    EXPECT_EQ(warnings, c.warnings);
+    EXPECT_EQ(simcardOpenTaskCount(), 0);
+    EXPECT_EQ(standinExitRegistrationCount() - registrations, c.setUps + c.wholeRun > 0 ? 1u : 0u);
+    EXPECT_EQ(standinBreachCount(), 0u);
+  }
 }
 
 }  // namespace

@@ -212,7 +212,7 @@ TEST_F(FlagDispatch, FlagIsReadByClassAndTruncated) {
   struct Case {
     const char* name;
     const mxArray* flag;
-    int tag;  // 0: invalid flag
+    int tag;  // 0: invalid flag; a slot's tag is its flag
   };
   const Case cases[] = {
       {"104.7", doubleScalar(104.7), kOutputsTag},
@@ -227,12 +227,37 @@ TEST_F(FlagDispatch, FlagIsReadByClassAndTruncated) {
       {"single 108.5", standinCreateScalar(mxSINGLE_CLASS, 108.5), kZeroCrossingsTag},
       {"int64 101", standinCreateScalar(mxINT64_CLASS, 101), kSampleTimesTag},
       {"uint64 101", standinCreateScalar(mxUINT64_CLASS, 101), kSampleTimesTag},
+      // Every integer class at both ends of its range, and at a flag that only
+      // its own reading (width and sign) gets right.
+      {"int8 -128", standinCreateScalar(mxINT8_CLASS, -128), 0},
+      {"int8 127", standinCreateScalar(mxINT8_CLASS, 127), 127},
+      {"uint8 131", standinCreateScalar(mxUINT8_CLASS, 131), 131},
+      {"uint8 142", standinCreateScalar(mxUINT8_CLASS, 142), 142},
+      {"uint8 255", standinCreateScalar(mxUINT8_CLASS, 255), 0},
+      {"int16 -32768", standinCreateScalar(mxINT16_CLASS, -32768), 0},
+      {"int16 32767", standinCreateScalar(mxINT16_CLASS, 32767), 0},
+      {"int16 131", standinCreateScalar(mxINT16_CLASS, 131), 131},
+      {"uint16 65535", standinCreateScalar(mxUINT16_CLASS, 65535), 0},
+      {"uint16 133", standinCreateScalar(mxUINT16_CLASS, 133), 133},
+      {"int32 -2^31", standinCreateScalar(mxINT32_CLASS, -2147483648.0), 0},
+      {"int32 2^31-1", standinCreateScalar(mxINT32_CLASS, 2147483647.0), 0},
+      {"uint32 2^32-1", standinCreateScalar(mxUINT32_CLASS, 4294967295.0), 0},
+      {"uint32 132", standinCreateScalar(mxUINT32_CLASS, 132), 132},
+      {"int64 -2^63", standinCreateScalar(mxINT64_CLASS, -9223372036854775808.0), 0},
+      {"int64 low word of 2^32 + 142", standinCreateScalar(mxINT64_CLASS, 4294967438.0), 142},
+      {"int64 -2^32 + 128", standinCreateScalar(mxINT64_CLASS, -4294967168.0), 128},
+      {"uint64 2^63", standinCreateScalar(mxUINT64_CLASS, 9223372036854775808.0), 0},
+      {"uint64 2^64 - 2^11", standinCreateScalar(mxUINT64_CLASS, 18446744073709549568.0), 0},
+      {"uint64 2^32 + 131", standinCreateScalar(mxUINT64_CLASS, 4294967427.0), 131},
       {"2x1 starting 101", standinCreateDoubles(2, 1, std::vector<double>{101, 104}.data()),
        kSampleTimesTag},
       {"cell", standinCreateArray(mxCELL_CLASS, 1, 1, mxREAL), 0},
       {"empty double", standinCreateArray(mxDOUBLE_CLASS, 0, 0, mxREAL), 0},
       {"1x0 int8", standinCreateArray(mxINT8_CLASS, 1, 0, mxREAL), 0},
   };
+  // Slots answer to their own flag: 126 and 127 in dimension-info mode.
+  fillEverySlot();
+  record->sizesBlock.portFlags |= 0x1u;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     calls.clear();

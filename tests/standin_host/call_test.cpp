@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdio>
 #include <cstring>
 #include <limits>
+#include <vector>
 
 #include "host/mex_api.h"
+#include "standin_host/call_scope.h"
 #include "standin_host/host_arrays.h"
 #include "standin_host/host_calls.h"
 #include "tests/support/fresh_host_test.h"
@@ -14,6 +17,7 @@ namespace {
 // What the fake mexFunctions did, for the tests to read after the call.
 struct Trace {
   bool reachedEnd;
+  bool unwound;  // a frame between the error and the host was left by unwinding
   mxArray* made;
   void* block;
 };
@@ -26,7 +30,12 @@ void HOST_CALL allocateAndReturn(int nlhs, mxArray* plhs[], int, const mxArray*[
   trace.reachedEnd = true;
 }
 
+struct UnwindWitness {
+  ~UnwindWitness() { trace.unwound = true; }
+};
+
 void HOST_CALL allocateThenFail(int nlhs, mxArray* plhs[], int, const mxArray*[]) {
+  UnwindWitness witness;
   trace.block = mxCalloc(16, 16);
   if (nlhs >= 0) plhs[0] = mxCreateDoubleMatrix(38, 1, mxREAL);
   // The module passes texts from its own stack.
@@ -80,18 +89,86 @@ TEST_F(CallTest, AMethodCallKeepsNothingAndNeverReadsItsRecordSlotAsAnArray) {
   EXPECT_EQ(standinBreachCount(), 0u);
 }
 
-TEST_F(CallTest, MexErrMsgTxtEndsTheCallWithACopyOfItsText) {
-  mxArray* plhs[1] = {nullptr};
-  EXPECT_FALSE(standinCallMexFunction(allocateThenFail, 1, plhs, 0, nullptr));
-  EXPECT_FALSE(trace.reachedEnd);
-  EXPECT_STREQ(standinLastError(), "Invalid flag passed to the block");
-  // A failed call gives no result, and what it took is back.
-  EXPECT_EQ(plhs[0], nullptr);
-  EXPECT_EQ(standinBytesHeld(), 0u);
+// Jumped over, or thrown through the frames between (not on Windows).
+struct Unwinding {
+  StandinErrorUnwinding mode;
+  bool framesUnwound;
+};
+#ifdef _WIN32
+constexpr Unwinding kUnwindings[] = {{STANDIN_ERRORS_JUMP, false}};
+#else
+constexpr Unwinding kUnwindings[] = {{STANDIN_ERRORS_JUMP, false}, {STANDIN_ERRORS_THROW, true}};
+#endif
 
-  // The next call that returns clears the error.
-  EXPECT_TRUE(standinCallMexFunction(leaveEverything, 0, plhs, 0, nullptr));
-  EXPECT_STREQ(standinLastError(), "");
+TEST_F(CallTest, MexErrMsgTxtEndsTheCallWithACopyOfItsText) {
+  for (const Unwinding& unwinding : kUnwindings) {
+    SCOPED_TRACE(unwinding.mode);
+    ASSERT_TRUE(standinSetErrorUnwinding(unwinding.mode));
+    trace = Trace{};
+    mxArray* plhs[1] = {nullptr};
+    EXPECT_FALSE(standinCallMexFunction(allocateThenFail, 1, plhs, 0, nullptr));
+    EXPECT_FALSE(trace.reachedEnd);
+    EXPECT_EQ(trace.unwound, unwinding.framesUnwound);
+    EXPECT_STREQ(standinLastError(), "Invalid flag passed to the block");
+    // A failed call gives no result, and what it took is back.
+    EXPECT_EQ(plhs[0], nullptr);
+    EXPECT_EQ(standinBytesHeld(), 0u);
+
+    // The next call that returns clears the error.
+    EXPECT_TRUE(standinCallMexFunction(leaveEverything, 0, plhs, 0, nullptr));
+    EXPECT_STREQ(standinLastError(), "");
+  }
+  EXPECT_TRUE(standinSetErrorUnwinding(STANDIN_ERRORS_JUMP));
+#ifdef _WIN32
+  EXPECT_FALSE(standinSetErrorUnwinding(STANDIN_ERRORS_THROW));
+#endif
+}
+
+// Exit functions of this program's own file: one registration per file, the
+// later one kept; each runs once, as a call an error ends alone.
+int exitRuns[3];
+void HOST_CALL firstExit() {
+  ++exitRuns[0];
+}
+void HOST_CALL secondExit() {
+  ++exitRuns[1];
+}
+void HOST_CALL failingExit() {
+  ++exitRuns[2];
+  mexErrMsgTxt("exit function failed");
+}
+
+TEST_F(CallTest, AModulesExitFunctionRunsOnceWhenItsFileIsUnloaded) {
+  const void* thisFile = reinterpret_cast<const void*>(firstExit);
+  struct Case {
+    const char* what;
+    std::vector<MexExitFunction> registered;
+    const void* unloaded;  // null: the host's end
+    std::array<int, 3> runs;
+  };
+  const Case cases[] = {
+      {"the later replaces the earlier", {firstExit, secondExit}, thisFile, {0, 1, 0}},
+      {"at the host's end", {firstExit}, nullptr, {1, 0, 0}},
+      {"another file unloaded", {firstExit}, reinterpret_cast<const void*>(mxGetM), {0, 0, 0}},
+      {"an error ends it alone", {failingExit}, thisFile, {0, 0, 1}},
+  };
+  for (const Unwinding& unwinding : kUnwindings) {
+    ASSERT_TRUE(standinSetErrorUnwinding(unwinding.mode));
+    for (const Case& c : cases) {
+      SCOPED_TRACE(testing::Message() << c.what << ", errors " << unwinding.mode);
+      const size_t registrations = standinExitRegistrationCount();
+      for (MexExitFunction f : c.registered) EXPECT_EQ(mexAtExit(f), 0);
+      EXPECT_EQ(standinExitRegistrationCount() - registrations, c.registered.size());
+      exitRuns[0] = exitRuns[1] = exitRuns[2] = 0;
+      standinRunExitFunctions(c.unloaded);
+      standinRunExitFunctions(c.unloaded);  // nothing is left to run twice
+      EXPECT_EQ((std::array<int, 3>{exitRuns[0], exitRuns[1], exitRuns[2]}), c.runs);
+      EXPECT_EQ(standinCallDepth(), 0);
+      standinRunExitFunctions(nullptr);  // the next case starts with none
+    }
+  }
+  EXPECT_TRUE(standinSetErrorUnwinding(STANDIN_ERRORS_JUMP));
+  EXPECT_EQ(standinBreachCount(), 0u);
 }
 
 TEST_F(CallTest, AnAllocationTheHostCannotMeetEndsTheCall) {
