@@ -73,6 +73,7 @@ bool takeValue(const std::string& name, const std::string& text, Options& option
   } else if (name == "--plot") {
     options.plotPath = text;
   } else if (name == "--dt") {
+    options.dtGiven = true;
     return takeStep(text, options.dt, error);
   } else if (name == "--steps") {
     if (!parseCount(text, 1, kMaxSteps, count)) {
@@ -172,11 +173,21 @@ class Parser {
       value = word.substr(equals + 1);
     } else if (next_ < argc_) {
       value = argv_[next_++];
+      if (!valueIsNoOption(known->name, value, error)) return false;
     } else {
       error = std::string("option ") + known->name + " needs a value";
       return false;
     }
     return takeValue(known->name, value, options_, error);
+  }
+
+  // "--trace --quiet" most likely lacks its value; --trace=--quiet names a file.
+  static bool valueIsNoOption(const char* name, const std::string& value, std::string& error) {
+    std::string valueName = value.substr(0, value.find('='));
+    if (value != "--" && findOption(valueName) == nullptr) return true;
+    error = std::string("option ") + name + " needs a value, not the option " +
+            quotedText(valueName) + " (" + name + "=" + value + " takes it as the value)";
+    return false;
   }
 
   bool positional(const std::string& word, std::string& error) {

@@ -1,44 +1,29 @@
 #include "sim/trace_csv.h"
 
 #include <charconv>
-#include <cinttypes>
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
-
-#include "sim/shortest_decimal.h"
-#include "simcard/simcard.h"
 
 namespace sim {
 namespace {
 
-// Room for any number written by writeNumber, and for a row's numbers.
-constexpr size_t kNumberRoom = kShortestDecimalRoom;
-constexpr size_t kRowRoom = 4 * kNumberRoom;
+// Room for any number written by writeNumber (the longest shortest form,
+// "-2.2250738585072014e-308", takes 24), and for a row: its six numbers, two
+// statuses and separators.
+constexpr size_t kNumberRoom = 32;
+constexpr size_t kRowRoom = 9 * kNumberRoom;
 
 char* writeNumber(char* at, double value) {
   // Whole volts and seconds are common and much quicker to write as integers.
   if (value == std::trunc(value) && std::fabs(value) < 1e15 && !std::signbit(value))
     return std::to_chars(at, at + kNumberRoom, static_cast<int64_t>(value)).ptr;
-  return writeShortestDecimal(at, value);
+  return std::to_chars(at, at + kNumberRoom, value).ptr;
 }
 
 char* writeText(char* at, const char* text, size_t length) {
   std::memcpy(at, text, length);
   return at + length;
-}
-
-// A refusal as "refused -200561: <the card's text>", quoted for CSV when the
-// text needs it.
-std::string refusalText(int32_t status) {
-  char number[24];
-  std::snprintf(number, sizeof number, "%" PRId32, status);
-  std::string text = std::string("refused ") + number + ": " + simcardStatusText(status);
-  if (text.find_first_of(",\"\n") == std::string::npos) return text;
-  std::string quoted = "\"";
-  for (char c : text) quoted += c == '"' ? "\"\"" : std::string(1, c);
-  return quoted + '"';
 }
 
 }  // namespace
@@ -54,8 +39,6 @@ TraceCsv::TraceCsv(OutputFile& file) : file_(file), pending_(kChunk) {
 }
 
 void TraceCsv::add(const StepRecord& step) {
-  // Room for a row's numbers and "ok" statuses, taken once; a longer status
-  // takes its own.
   char* at = room(kRowRoom);
   if (step.shutdown)
     at = writeText(at, "shutdown", 8);
@@ -76,23 +59,11 @@ void TraceCsv::add(const StepRecord& step) {
     else
       at = writeNumber(at, step.actual[ch]);
     *at++ = ',';
-    if (write.written && write.status >= 0) {
-      at = writeText(at, "ok", 2);
-    } else {
-      used_ = static_cast<size_t>(at - pending_.data());
-      putStatus(write);
-      at = room(kRowRoom);
-    }
+    // No write, no status: the field stays empty.
+    if (write.written) at = std::to_chars(at, at + kNumberRoom, write.status).ptr;
   }
   *at++ = '\n';
   used_ = static_cast<size_t>(at - pending_.data());
-}
-
-void TraceCsv::putStatus(const ChannelWrite& write) {
-  if (write.written)
-    put(refusalText(write.status));
-  else
-    put("not written");
 }
 
 void TraceCsv::put(std::string_view text) {

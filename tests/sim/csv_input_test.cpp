@@ -16,7 +16,7 @@ std::vector<sim::StepInput> readAll(const std::string& text, std::string& error)
   std::ofstream(path, std::ios::binary) << text;
   std::vector<sim::StepInput> rows;
   sim::CsvInput input;
-  if (input.open(path, error)) {
+  if (input.open(path, 0.0, error)) {
     EXPECT_GT(input.steps(), 0);
     sim::StepInput volts;
     while (input.next(volts, error)) rows.push_back(volts);
@@ -31,8 +31,10 @@ TEST(CsvInput, ReadsTheFormsEditorsWrite) {
       "ao0,ao1\n1.5,2\n0, 4.25\r\n",            // header, blanks, CRLF
       "\n\n \"ao0\",\"ao1\"\n1.5,2\n\n0,4.25",  // header after blank lines, no last newline
       "\xEF\xBB\xBF"
-      "1.5,2\n0,4.25\n",                   // byte-order mark
-      "\"1.5\",\"2\"\n+0.0,  4.25e0\t\n",  // quoted numbers, sign, exponent, tab
+      "1.5,2\n0,4.25\n",                              // byte-order mark
+      "\"1.5\",\"2\"\n+0.0,  4.25e0\t\n",             // quoted numbers, sign, exponent, tab
+      "# volts\nAO1_V,ao0\n2,1.5\n# ramp\n4.25,0\n",  // named columns, comments
+      "ao1,Time_s,ao0\n2,10.5,1.5\n4.25,10.75,0\n",   // a time column
   };
   for (const char* text : texts) {
     std::string error;
@@ -73,7 +75,7 @@ TEST(CsvInput, AFileChangedAfterTheCheckRunsOnlyTheCheckedRows) {
     std::ofstream(path, std::ios::binary) << rows(checked);
     sim::CsvInput input;
     std::string error;
-    ASSERT_TRUE(input.open(path, error)) << error;
+    ASSERT_TRUE(input.open(path, 0.0, error)) << error;
     std::ofstream(path, std::ios::binary) << rows(c.nowRows);
     sim::StepInput volts;
     size_t given = 0;
