@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <cmath>
 #include <cstring>
 
@@ -69,11 +70,31 @@ int columnKind(std::string_view name) {
   return -1;
 }
 
-// Two times one step apart, with what subtracting them may round away.
-bool oneStepApart(double before, double after, double step) {
+// What subtracting two times may round away, besides the relative 1e-9 a
+// time column may stray from its step.
+double stepTolerance(double before, double after, double step) {
   double larger = std::max(std::fabs(before), std::fabs(after));
-  double rounding = 4 * (std::nextafter(larger, INFINITY) - larger);
-  return after > before && std::fabs((after - before) - step) <= 1e-9 * step + rounding;
+  return 1e-9 * step + 4 * (std::nextafter(larger, INFINITY) - larger);
+}
+
+bool oneStepApart(double before, double after, double step) {
+  return after > before && std::fabs((after - before) - step) <= stepTolerance(before, after, step);
+}
+
+// The step the first two times make, as the fewest digits within the
+// tolerance: 5.01 - 5 is 0.01, not 0.009999999999999787.
+double shortestStep(double before, double after) {
+  const double step = after - before;
+  const double tolerance = stepTolerance(before, after, step);
+  char text[32];
+  for (int digits = 1; digits < 17; ++digits) {
+    char* end =
+        std::to_chars(text, text + sizeof text, step, std::chars_format::general, digits).ptr;
+    double shorter = 0.0;
+    std::from_chars(text, end, shorter);
+    if (std::fabs(shorter - step) <= tolerance) return shorter;
+  }
+  return step;
 }
 
 // Length of the UTF-8 sequence at text[at], or 0 when it is not one.
@@ -327,7 +348,7 @@ bool CsvInput::checkTime(double time, std::string& error) {
   lastTime_ = time;
   if (rowsRead_ == 0) return true;
   if (rowsRead_ == 1 && givenStep_ == 0.0) {
-    timeStep_ = time - before;
+    timeStep_ = shortestStep(before, time);
     if (time > before && std::isfinite(timeStep_)) return true;
     error = where() + "time " + shortestDecimal(time) + " s does not advance from " +
             shortestDecimal(before) + " s on the row before";

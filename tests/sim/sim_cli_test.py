@@ -201,7 +201,7 @@ class CardFaults(Workdir):
     def test_columns_by_name_and_the_step_of_a_time_column(self):
         # Each row: input, options, the summary's steps, the first row's requested volts.
         rows = [("ao1,ao0\n1,2\n3,4\n", [], "2 of 0.01 s", ("2", "1")),
-                ("TIME_S,AO0_V,AO1_V\n5,1,2\n5.25,3,4\n", [], "2 of 0.25 s", ("1", "2")),
+                ("TIME_S,AO0_V,AO1_V\n5,1,2\n5.01,3,4\n", [], "2 of 0.01 s", ("1", "2")),
                 ("time,ao1,ao0\n0,1,2\n0.1,3,4\n", ["--dt", "0.1"], "2 of 0.1 s", ("2", "1"))]
         for text, args, steps, first in rows:
             with self.subTest(text):
