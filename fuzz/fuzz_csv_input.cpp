@@ -36,9 +36,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string path = "/proc/self/fd/" + std::to_string(fd);
   // The first byte chooses whether a time column must keep a given step.
   const double step = size > 0 && data[0] % 2 == 0 ? 0.25 : 0.0;
-  sim::CsvInput input;
+  sim::CsvInput input(step);
   std::string error;
-  if (!input.open(path, step, error)) {
+  if (!input.open(path, error)) {
     if (error.empty() || error.find('\n') != std::string::npos)
       finding("refused without one line of reason: '" + error + "'");
     return 0;

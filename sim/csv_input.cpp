@@ -145,9 +145,8 @@ std::string CsvInput::where() const {
   return path_ + ":" + std::to_string(lineNumber_) + ": ";
 }
 
-bool CsvInput::open(const std::string& path, double step, std::string& error) {
+bool CsvInput::open(const std::string& path, std::string& error) {
   path_ = path;
-  givenStep_ = step;
   struct stat status;
   if (stat(path.c_str(), &status) != 0) {
     error = "cannot open input file " + quotedText(path) + ": " + std::strerror(errno);

@@ -16,7 +16,9 @@ namespace sim {
 
 class CsvInput : public StepSource {
  public:
-  CsvInput() = default;
+  // step: the step size a time column must keep, or 0 to take it from the
+  // column's first two rows.
+  explicit CsvInput(double step = 0.0) : givenStep_(step) {}
   ~CsvInput() override;
   CsvInput(const CsvInput&) = delete;
   CsvInput& operator=(const CsvInput&) = delete;
@@ -24,9 +26,7 @@ class CsvInput : public StepSource {
   // Opens the file and reads it once from end to end, so every fault is
   // found before the run; then rewinds for next(). On failure, one line
   // naming the file (and the line) and what is wrong.
-  // step: the step size the time column must keep, or 0 to take it from the
-  // column's first two rows.
-  bool open(const std::string& path, double step, std::string& error);
+  bool open(const std::string& path, std::string& error);
   // The step size of the time column; 0 when there is none or it has one row.
   double timeStep() const { return timeStep_; }
 

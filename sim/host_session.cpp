@@ -58,7 +58,7 @@ struct TaskChannels {
 };
 
 // A run meets few statuses; a module refusing in every way is still bounded.
-void noteStatus(int32_t status, std::vector<int32_t>& statuses) {
+[[gnu::noinline]] void noteStatus(int32_t status, std::vector<int32_t>& statuses) {
   constexpr size_t kMostStatuses = 64;
   if (statuses.size() < kMostStatuses &&
       std::find(statuses.begin(), statuses.end(), status) == statuses.end())

@@ -87,8 +87,8 @@ bool openInput(sim::Options& options, std::unique_ptr<sim::StepSource>& input, s
     input = std::make_unique<sim::BuiltInWaveforms>(options.builtInSteps);
     return true;
   }
-  auto csv = std::make_unique<sim::CsvInput>();
-  if (!csv->open(options.inputPath, options.dtGiven ? options.dt : 0.0, error)) return false;
+  auto csv = std::make_unique<sim::CsvInput>(options.dtGiven ? options.dt : 0.0);
+  if (!csv->open(options.inputPath, error)) return false;
   if (!options.dtGiven && csv->timeStep() > 0.0) options.dt = csv->timeStep();
   input = std::move(csv);
   return true;

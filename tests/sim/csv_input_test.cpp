@@ -16,7 +16,7 @@ std::vector<sim::StepInput> readAll(const std::string& text, std::string& error)
   std::ofstream(path, std::ios::binary) << text;
   std::vector<sim::StepInput> rows;
   sim::CsvInput input;
-  if (input.open(path, 0.0, error)) {
+  if (input.open(path, error)) {
     EXPECT_GT(input.steps(), 0);
     sim::StepInput volts;
     while (input.next(volts, error)) rows.push_back(volts);
@@ -75,7 +75,7 @@ TEST(CsvInput, AFileChangedAfterTheCheckRunsOnlyTheCheckedRows) {
     std::ofstream(path, std::ios::binary) << rows(checked);
     sim::CsvInput input;
     std::string error;
-    ASSERT_TRUE(input.open(path, 0.0, error)) << error;
+    ASSERT_TRUE(input.open(path, error)) << error;
     std::ofstream(path, std::ios::binary) << rows(c.nowRows);
     sim::StepInput volts;
     size_t given = 0;
