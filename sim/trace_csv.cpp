@@ -48,7 +48,9 @@ void stripZeros(int64_t& digits, int& decimals) {
 char* writeFixedDecimal(char* at, double value) {
   const double magnitude = std::fabs(value);
   if (!(magnitude >= 1e-3 && magnitude < 0x1p52)) return nullptr;
-  int decimals = 18;  // 1e-3 * 1e18 < 2^52
+  // Most decimals to try, each tier's lowest number times its power of ten
+  // below 2^52 (4.5e15).
+  int decimals = magnitude >= 1.0 ? 15 : magnitude >= 0.01 ? 17 : 18;
   while (magnitude * kPowersOfTen[decimals] >= 0x1p52) --decimals;
   const double scale = kPowersOfTen[decimals];
   auto digits = static_cast<int64_t>(magnitude * scale + 0.5);
