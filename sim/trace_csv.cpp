@@ -39,22 +39,31 @@ void stripZeros(int64_t& digits, int& decimals) {
 }
 
 // value written in fixed notation as the general shortest form below writes
-// it, in a fraction of the time, when its shortest digits fit below 2^52
-// once scaled to `decimals` decimals; else null. Below 2^52 an interval of
-// the decimals that read back as value holds at most one integer, and an
-// exact division tells whether it reads back, so the digits found are the
+// it, in a fraction of the time, when its shortest digits fit below 2^53
+// once scaled to `decimals` decimals; else null. Below 2^53 the scaled
+// digits are exact, an exact division tells whether they read back as
+// value, and the decimals that do lie in an interval less than 2 wide: when
+// neither neighbour reads back, the digits found are the only ones, so the
 // shortest. From 0.001 up, fixed notation is the shorter for a number with
 // decimals; whole numbers are left to the general form.
 char* writeFixedDecimal(char* at, double value) {
   const double magnitude = std::fabs(value);
-  if (!(magnitude >= 1e-3 && magnitude < 0x1p52)) return nullptr;
-  // Most decimals to try, each tier's lowest number times its power of ten
-  // below 2^52 (4.5e15).
-  int decimals = magnitude >= 1.0 ? 15 : magnitude >= 0.01 ? 17 : 18;
-  while (magnitude * kPowersOfTen[decimals] >= 0x1p52) --decimals;
+  if (!(magnitude >= 1e-3 && magnitude < 0x1p53)) return nullptr;
+  // Most decimals to try: each tier's lowest number times its power of ten
+  // is below 2^53 (9.007e15).
+  int decimals = magnitude >= 1e3 ? 12 : magnitude >= 1.0 ? 15 : magnitude >= 0.01 ? 17 : 18;
+  while (magnitude * kPowersOfTen[decimals] >= 0x1p53) --decimals;
   const double scale = kPowersOfTen[decimals];
-  auto digits = static_cast<int64_t>(magnitude * scale + 0.5);
-  if (static_cast<double>(digits) / scale != magnitude) return nullptr;
+  const double scaled = magnitude * scale;
+  // From 2^52 up every double is whole; adding a half there could round up.
+  const bool wide = scaled >= 0x1p52;
+  auto digits = static_cast<int64_t>(wide ? scaled : scaled + 0.5);
+  auto readsBack = [&](int64_t candidate) {
+    return static_cast<double>(candidate) / scale == magnitude;
+  };
+  if (!readsBack(digits)) return nullptr;
+  // Below 2^52 the interval is less than 1 wide: no neighbour can read back.
+  if (wide && (readsBack(digits - 1) || readsBack(digits + 1))) return nullptr;
   stripZeros(digits, decimals);
   if (decimals == 0) return nullptr;
   if (std::signbit(value)) *at++ = '-';
@@ -78,10 +87,10 @@ char* writeFixedDecimal(char* at, double value) {
 }
 
 char* writeNumber(char* at, double value) {
+  if (char* end = writeFixedDecimal(at, value)) return end;
   // Whole volts and seconds are common and much quicker to write as integers.
   if (value == std::trunc(value) && std::fabs(value) < 1e15 && !std::signbit(value))
     return std::to_chars(at, at + kNumberRoom, static_cast<int64_t>(value)).ptr;
-  if (char* end = writeFixedDecimal(at, value)) return end;
   return std::to_chars(at, at + kNumberRoom, value).ptr;
 }
 
