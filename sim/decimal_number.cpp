@@ -1,62 +1,59 @@
 #include "sim/decimal_number.h"
 
-#include <cctype>
-#include <cerrno>
-#include <cmath>
-#include <cstdlib>
-#include <string>
+#include <charconv>
+#include <system_error>
 
 namespace sim {
 namespace {
 
-size_t skipDigits(std::string_view text, size_t at) {
-  while (at < text.size() && std::isdigit(static_cast<unsigned char>(text[at]))) ++at;
-  return at;
+bool isDigit(char c) {
+  return c >= '0' && c <= '9';
 }
 
-size_t skipSign(std::string_view text, size_t at) {
-  return at < text.size() && (text[at] == '+' || text[at] == '-') ? at + 1 : at;
-}
-
-bool isDecimal(std::string_view text) {
-  size_t at = skipSign(text, 0);
-  size_t intEnd = skipDigits(text, at);
-  size_t digits = intEnd - at;
-  at = intEnd;
-  if (at < text.size() && text[at] == '.') {
-    size_t fracEnd = skipDigits(text, at + 1);
-    digits += fracEnd - (at + 1);
-    at = fracEnd;
+// Whether a decimal too far out for a double is too large rather than too
+// small: its first nonzero digit stands left of the point once the exponent
+// is applied. text is unsigned and well formed.
+bool isHuge(std::string_view text) {
+  long long order = 0;  // of the first nonzero digit, 1 for the units
+  bool found = false, afterPoint = false;
+  size_t at = 0;
+  for (; at < text.size() && (isDigit(text[at]) || text[at] == '.'); ++at) {
+    if (text[at] == '.') {
+      afterPoint = true;
+    } else if (!found && text[at] != '0') {
+      found = true;
+      order += afterPoint ? 0 : 1;
+    } else if (!found ? afterPoint : !afterPoint) {
+      order += afterPoint ? -1 : 1;
+    }
   }
-  if (digits == 0) return false;
-  if (at < text.size() && (text[at] == 'e' || text[at] == 'E')) {
-    size_t expStart = skipSign(text, at + 1);
-    size_t expEnd = skipDigits(text, expStart);
-    if (expEnd == expStart) return false;
-    at = expEnd;
-  }
-  return at == text.size();
+  long long exponent = 0;
+  bool negative = at + 1 < text.size() && text[at + 1] == '-';
+  for (++at; at < text.size(); ++at)
+    if (isDigit(text[at]) && exponent < 1000000) exponent = exponent * 10 + (text[at] - '0');
+  return order + (negative ? -exponent : exponent) > 0;
 }
 
 }  // namespace
 
 DecimalRead readDecimal(std::string_view text, double& value) {
-  if (!isDecimal(text)) return DecimalRead::kNotANumber;
-  // strtod needs a terminator; most fields fit the stack buffer.
-  char small[128];
-  std::string large;
-  const char* start = small;
-  if (text.size() < sizeof small) {
-    text.copy(small, text.size());
-    small[text.size()] = '\0';
-  } else {
-    large.assign(text);
-    start = large.c_str();
+  // from_chars takes no '+' and also reads inf and nan: after the sign a
+  // number starts with a digit or a point.
+  bool negative = !text.empty() && text.front() == '-';
+  if (!text.empty() && (negative || text.front() == '+')) text.remove_prefix(1);
+  if (text.empty() || !(isDigit(text.front()) || text.front() == '.'))
+    return DecimalRead::kNotANumber;
+  double read = 0.0;
+  std::from_chars_result result = std::from_chars(text.data(), text.data() + text.size(), read);
+  if (result.ptr != text.data() + text.size() ||
+      (result.ec != std::errc() && result.ec != std::errc::result_out_of_range))
+    return DecimalRead::kNotANumber;
+  if (result.ec == std::errc::result_out_of_range) {
+    if (isHuge(text)) return DecimalRead::kOutOfRange;
+    read = 0.0;  // too small for a subnormal: the nearest double
   }
-  errno = 0;
-  value = std::strtod(start, nullptr);
-  if (errno == ERANGE && std::isinf(value)) return DecimalRead::kOutOfRange;
-  return DecimalRead::kOk;  // an underflow keeps strtod's nearest value
+  value = negative ? -read : read;
+  return DecimalRead::kOk;
 }
 
 }  // namespace sim

@@ -57,6 +57,14 @@ struct TaskChannels {
   }
 };
 
+// A run meets few statuses; a module refusing in every way is still bounded.
+[[gnu::noinline]] void noteStatus(int32_t status, std::vector<int32_t>& statuses) {
+  constexpr size_t kMostStatuses = 64;
+  if (statuses.size() < kMostStatuses &&
+      std::find(statuses.begin(), statuses.end(), status) == statuses.end())
+    statuses.push_back(status);
+}
+
 // Counts the writes of one call, read from the card's trace, which the call
 // started empty; notes each channel's outcome in the step's record.
 void countWrites(const TaskChannels& tasks, RunResult& result, StepRecord& record) {
@@ -77,7 +85,10 @@ void countWrites(const TaskChannels& tasks, RunResult& result, StepRecord& recor
     ChannelFigures& figures =
         ch >= 0 ? result.channels[static_cast<size_t>(ch)] : result.unassigned;
     ++figures.writes;
-    if (write.status < 0) ++figures.refused;
+    if (write.status < 0) {
+      ++figures.refused;
+      noteStatus(write.status, result.statuses);
+    }
     if (ch < 0) continue;
     ChannelWrite& noted = record.writes[static_cast<size_t>(ch)];
     if (record.shutdown && !noted.written) noted.requested = write.volts;

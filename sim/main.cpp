@@ -24,6 +24,8 @@
 #include "sim/terminal.h"
 #include "sim/trace_csv.h"
 #include "simcard/simcard.h"
+#include "standin_host/host_calls.h"
+#include "standin_host/message_log.h"
 #include "standin_host/module_loader.h"
 
 #ifdef _WIN32
@@ -94,16 +96,27 @@ std::string shownPath(const std::string& path) {
   return relative.generic_u8string();
 }
 
-bool openInput(const sim::Options& options, std::unique_ptr<sim::StepSource>& input,
-               std::string& error) {
+// Without --dt, an input's time column sets the step.
+bool openInput(sim::Options& options, std::unique_ptr<sim::StepSource>& input, std::string& error) {
   if (options.inputPath.empty()) {
     input = std::make_unique<sim::BuiltInWaveforms>(options.builtInSteps);
     return true;
   }
-  auto csv = std::make_unique<sim::CsvInput>();
+  auto csv = std::make_unique<sim::CsvInput>(options.dtGiven ? options.dt : 0.0);
   if (!csv->open(options.inputPath, error)) return false;
+  if (!options.dtGiven && csv->timeStep() > 0.0) options.dt = csv->timeStep();
   input = std::move(csv);
   return true;
+}
+
+// The block writes both channels every step and zeroes both at shutdown.
+bool checkFailWriteAt(const sim::Options& options, int64_t steps, std::string& error) {
+  const long long lastWrite = 2 * (steps + 1);
+  if (options.failWriteAt <= lastWrite) return true;
+  error = "--fail-write-at " + std::to_string(options.failWriteAt) +
+          " is past the run's last write: " + std::to_string(steps) + " steps make " +
+          std::to_string(lastWrite) + " writes (two a step, two at shutdown)";
+  return false;
 }
 
 // No output may be an input, the module, or the other output.
@@ -219,10 +232,11 @@ int runChecked(const sim::Options& options, MexFunctionPtr entry, sim::StepSourc
   return print(stream, sim::summaryText(context, result), status);
 }
 
-int simulate(const sim::Options& options) {
+int simulate(sim::Options options) {
   std::unique_ptr<sim::StepSource> input;
   std::string error;
   if (!openInput(options, input, error)) return badInput(error);
+  if (!checkFailWriteAt(options, input->steps(), error)) return badInput(error);
   if (!sim::plottableSpan(input->steps(), options.dt))
     return badInput(std::to_string(input->steps()) + " steps of " +
                     sim::shortestDecimal(options.dt) +
@@ -240,6 +254,22 @@ int simulate(const sim::Options& options) {
   return status;
 }
 
+// What the set-up call said, each message whole on standard error: a
+// warning makes the sizes a result with faults.
+int showSetUpMessages(int status) {
+  std::string text;
+  for (size_t i = 0; i < standinWarningCount(); ++i)
+    text += "twinvolts-sim: set-up warning: " + sim::escapedText(standinWarning(i)) + "\n";
+  for (size_t i = 0; i < standinDialogCount(); ++i) {
+    StandinDialog dialog = standinDialog(i);
+    text += "twinvolts-sim: set-up dialog: " +
+            sim::escapedText(std::string(dialog.title) + ": " + dialog.message) + "\n";
+  }
+  standinForgetMessages();
+  if (text.empty()) return status;
+  return print(stderr, text, status == kClean ? kFaults : status);
+}
+
 int sizes(const sim::Options& options) {
   StandinModule module{};
   char message[STANDIN_LOAD_MESSAGE_SIZE];
@@ -252,7 +282,7 @@ int sizes(const sim::Options& options) {
   int status = sim::sizesText(module.mexFunction, text, error) ? print(stdout, text, kClean)
                                                                : fail(kModuleError, error);
   standinUnloadModule(&module);
-  return status;
+  return showSetUpMessages(status);
 }
 
 int run(int argc, char** argv) {

@@ -73,6 +73,7 @@ bool takeValue(const std::string& name, const std::string& text, Options& option
   } else if (name == "--plot") {
     options.plotPath = text;
   } else if (name == "--dt") {
+    options.dtGiven = true;
     return takeStep(text, options.dt, error);
   } else if (name == "--steps") {
     if (!parseCount(text, 1, kMaxSteps, count)) {
@@ -172,11 +173,21 @@ class Parser {
       value = word.substr(equals + 1);
     } else if (next_ < argc_) {
       value = argv_[next_++];
+      if (!valueIsNoOption(known->name, value, error)) return false;
     } else {
       error = std::string("option ") + known->name + " needs a value";
       return false;
     }
     return takeValue(known->name, value, options_, error);
+  }
+
+  // "--trace --quiet" most likely lacks its value; --trace=--quiet names a file.
+  static bool valueIsNoOption(const char* name, const std::string& value, std::string& error) {
+    std::string valueName = value.substr(0, value.find('='));
+    if (value != "--" && findOption(valueName) == nullptr) return true;
+    error = std::string("option ") + name + " needs a value, not the option " +
+            quotedText(valueName) + " (" + name + "=" + value + " takes it as the value)";
+    return false;
   }
 
   bool positional(const std::string& word, std::string& error) {
@@ -210,24 +221,31 @@ const char* usageText() {
          "\n"
          "  MODULE, --module PATH  module file (default: the one built with this program)\n"
          "  --block PATH           block path in the model (default model/twinvolts)\n"
-         "  --input FILE.csv       two columns of volts (ao0, ao1), one row per step,\n"
-         "                         UTF-8, comma-separated, an optional header;\n"
+         "  --input FILE.csv       volts, one row per step, UTF-8, comma-separated:\n"
+         "                         ao0,ao1, or as a header names them (ao0, ao1, any\n"
+         "                         case, _V allowed, any order; time or time_s, which\n"
+         "                         must advance by the step, and sets it without --dt);\n"
+         "                         # starts a comment;\n"
          "                         default: 0-5 V sine on ao0 and 0-5 V ramp on ao1\n"
          "  --steps N              steps of the built-in waveforms (default 500,\n"
          "                         at most 2147483647)\n"
-         "  --dt SECONDS           step size (default 0.01)\n"
+         "  --dt SECONDS           step size (default 0.01 or the input's time column)\n"
          "  --no-card              run without a card present\n"
          "  --reserve ao0|ao1      hold that channel with another task during the run\n"
-         "  --fail-write-at N      make the card refuse its N-th write\n"
-         "  --sizes                only ask for the block's sizes and print them\n"
+         "  --fail-write-at N      make the card refuse its N-th write (two a step, two\n"
+         "                         at shutdown)\n"
+         "  --sizes                only ask for the block's sizes and print them (set-up\n"
+         "                         warnings on standard error, exit status 3)\n"
          "  --trace FILE.csv       write every step: time, requested and actual volts\n"
-         "                         and the card's status per channel ('-': standard output,\n"
+         "                         and the card's status per channel (0: accepted; the\n"
+         "                         summary says what others mean) ('-': standard output,\n"
          "                         the summary then goes to standard error)\n"
          "  --plot FILE.svg        plot both outputs over time, with refused writes,\n"
          "                         missed requests and what shutdown left marked\n"
          "  --quiet                print only problems\n"
          "  --version, --help\n"
-         "Options take their value as --name VALUE or --name=VALUE.\n"
+         "Options take their value as --name VALUE or --name=VALUE (--trace=--quiet\n"
+         "names a file; --trace --quiet is refused).\n"
          "An output file is replaced only when complete, through a link to the file it\n"
          "names; one you may not write, or whose folder takes no temporary file, is\n"
          "refused and left as it was. Outputs, input and module must be distinct files.\n"

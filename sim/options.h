@@ -15,6 +15,7 @@ struct Options {
   std::string inputPath;  // empty: built-in waveforms
   int64_t builtInSteps = 500;
   double dt = 0.01;
+  bool dtGiven = false;  // else an input's time column may set dt
   bool noCard = false;
   long long failWriteAt = 0;  // 0: no injected write failure
   int reservedChannel = -1;   // 0 or 1: held by another task before the run
@@ -28,7 +29,9 @@ struct Options {
 
 // Parses argv: --name VALUE and --name=VALUE, "--" ending the options, one
 // optional module path. Returns false with a one-line reason for an unknown,
-// repeated or conflicting option and for a missing or malformed value.
+// repeated or conflicting option and for a missing or malformed value; a
+// separate value that is itself one of the options (--trace --quiet) is
+// taken for a forgotten value and refused.
 bool parseOptions(int argc, char** argv, Options& options, std::string& error);
 
 const char* usageText();

@@ -63,6 +63,8 @@ struct RunResult {
   std::array<ChannelFigures, 2> channels{};
   // Writes to a task that holds no known channel: they reach no output.
   ChannelFigures unassigned{};
+  // The card's refusal statuses, each once, in the order they first came.
+  std::vector<int32_t> statuses;
   MessageTally warnings;
   MessageTally dialogs;
   std::vector<std::string> errors;  // posted in the error slot or raised by set-up

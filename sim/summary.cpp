@@ -5,6 +5,7 @@
 
 #include "sim/quoted_text.h"
 #include "sim/trace_csv.h"
+#include "simcard/simcard.h"
 
 namespace sim {
 namespace {
@@ -78,6 +79,15 @@ std::string channelLine(const ChannelFigures& figures) {
          volts(figures.maxVolts) + ", after shutdown " + afterShutdown(figures);
 }
 
+// What each status in the trace means, once.
+void addStatuses(Lines& lines, const std::vector<int32_t>& statuses) {
+  for (size_t i = 0; i < statuses.size(); ++i)
+    lines.add(i == 0 ? "statuses" : "",
+              (i == 0 ? "" : "            ") + std::to_string(statuses[i]) + " " +
+                  simcardStatusText(statuses[i]),
+              true);
+}
+
 }  // namespace
 
 const char* resultWord(const RunResult& result) {
@@ -102,6 +112,7 @@ std::string summaryText(const SummaryContext& context, const RunResult& result) 
               "writes " + std::to_string(result.unassigned.writes) + ", refused " +
                   std::to_string(result.unassigned.refused),
               result.unassigned.refused > 0);
+  addStatuses(lines, result.statuses);
   addMessages(lines, "warnings", result.warnings, context.width, context.blockPath);
   addMessages(lines, "dialogs", result.dialogs, context.width, context.blockPath);
   lines.add("errors", std::to_string(result.errors.size()), !result.errors.empty());

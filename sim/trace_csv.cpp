@@ -1,44 +1,97 @@
 #include "sim/trace_csv.h"
 
 #include <charconv>
-#include <cinttypes>
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
-
-#include "sim/shortest_decimal.h"
-#include "simcard/simcard.h"
 
 namespace sim {
 namespace {
 
-// Room for any number written by writeNumber, and for a row's numbers.
-constexpr size_t kNumberRoom = kShortestDecimalRoom;
-constexpr size_t kRowRoom = 4 * kNumberRoom;
-
-char* writeNumber(char* at, double value) {
-  // Whole volts and seconds are common and much quicker to write as integers.
-  if (value == std::trunc(value) && std::fabs(value) < 1e15 && !std::signbit(value))
-    return std::to_chars(at, at + kNumberRoom, static_cast<int64_t>(value)).ptr;
-  return writeShortestDecimal(at, value);
-}
+// Room for any number written by writeNumber (the longest shortest form,
+// "-2.2250738585072014e-308", takes 24), and for a row: its six numbers, two
+// statuses and separators.
+constexpr size_t kNumberRoom = 32;
+constexpr size_t kRowRoom = 9 * kNumberRoom;
 
 char* writeText(char* at, const char* text, size_t length) {
   std::memcpy(at, text, length);
   return at + length;
 }
 
-// A refusal as "refused -200561: <the card's text>", quoted for CSV when the
-// text needs it.
-std::string refusalText(int32_t status) {
-  char number[24];
-  std::snprintf(number, sizeof number, "%" PRId32, status);
-  std::string text = std::string("refused ") + number + ": " + simcardStatusText(status);
-  if (text.find_first_of(",\"\n") == std::string::npos) return text;
-  std::string quoted = "\"";
-  for (char c : text) quoted += c == '"' ? "\"\"" : std::string(1, c);
-  return quoted + '"';
+constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                   1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                   1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// Removes the trailing zeros of digits, a number with `decimals` decimals.
+void stripZeros(int64_t& digits, int& decimals) {
+  auto strip = [&](int count, int64_t unit) {
+    if (decimals >= count && digits % unit == 0) {
+      digits /= unit;
+      decimals -= count;
+    }
+  };
+  strip(16, 10000000000000000);
+  strip(8, 100000000);
+  strip(4, 10000);
+  strip(2, 100);
+  strip(1, 10);
+}
+
+// value written in fixed notation as the general shortest form below writes
+// it, in a fraction of the time, when its shortest digits fit below 2^53
+// once scaled to `decimals` decimals; else null. Below 2^53 the scaled
+// digits are exact, an exact division tells whether they read back as
+// value, and the decimals that do lie in an interval less than 2 wide: when
+// neither neighbour reads back, the digits found are the only ones, so the
+// shortest. From 0.001 up, fixed notation is the shorter for a number with
+// decimals; whole numbers are left to the general form.
+char* writeFixedDecimal(char* at, double value) {
+  const double magnitude = std::fabs(value);
+  if (!(magnitude >= 1e-3 && magnitude < 0x1p53)) return nullptr;
+  // Most decimals to try: each tier's lowest number times its power of ten
+  // is below 2^53 (9.007e15).
+  int decimals = magnitude >= 1e3 ? 12 : magnitude >= 1.0 ? 15 : magnitude >= 0.01 ? 17 : 18;
+  while (magnitude * kPowersOfTen[decimals] >= 0x1p53) --decimals;
+  const double scale = kPowersOfTen[decimals];
+  const double scaled = magnitude * scale;
+  // From 2^52 up every double is whole; adding a half there could round up.
+  const bool wide = scaled >= 0x1p52;
+  auto digits = static_cast<int64_t>(wide ? scaled : scaled + 0.5);
+  auto readsBack = [&](int64_t candidate) {
+    return static_cast<double>(candidate) / scale == magnitude;
+  };
+  if (!readsBack(digits)) return nullptr;
+  // Below 2^52 the interval is less than 1 wide: no neighbour can read back.
+  if (wide && (readsBack(digits - 1) || readsBack(digits + 1))) return nullptr;
+  stripZeros(digits, decimals);
+  if (decimals == 0) return nullptr;
+  if (std::signbit(value)) *at++ = '-';
+  // The digits once, then the point put in; "0.0" and zeros before digits
+  // that are all decimals.
+  char text[24];
+  const auto length = static_cast<int>(std::to_chars(text, text + sizeof text, digits).ptr - text);
+  const int whole = length - decimals;
+  if (whole > 0) {
+    at = writeText(at, text, static_cast<size_t>(whole));
+  } else {
+    *at++ = '0';
+  }
+  *at++ = '.';
+  if (whole < 0) {
+    std::memset(at, '0', static_cast<size_t>(-whole));
+    at += -whole;
+  }
+  const int first = whole > 0 ? whole : 0;
+  return writeText(at, text + first, static_cast<size_t>(length - first));
+}
+
+char* writeNumber(char* at, double value) {
+  if (char* end = writeFixedDecimal(at, value)) return end;
+  // Whole volts and seconds are common and much quicker to write as integers.
+  if (value == std::trunc(value) && std::fabs(value) < 1e15 && !std::signbit(value))
+    return std::to_chars(at, at + kNumberRoom, static_cast<int64_t>(value)).ptr;
+  return std::to_chars(at, at + kNumberRoom, value).ptr;
 }
 
 }  // namespace
@@ -54,8 +107,6 @@ TraceCsv::TraceCsv(OutputFile& file) : file_(file), pending_(kChunk) {
 }
 
 void TraceCsv::add(const StepRecord& step) {
-  // Room for a row's numbers and "ok" statuses, taken once; a longer status
-  // takes its own.
   char* at = room(kRowRoom);
   if (step.shutdown)
     at = writeText(at, "shutdown", 8);
@@ -76,23 +127,14 @@ void TraceCsv::add(const StepRecord& step) {
     else
       at = writeNumber(at, step.actual[ch]);
     *at++ = ',';
-    if (write.written && write.status >= 0) {
-      at = writeText(at, "ok", 2);
-    } else {
-      used_ = static_cast<size_t>(at - pending_.data());
-      putStatus(write);
-      at = room(kRowRoom);
-    }
+    // No write, no status: the field stays empty.
+    if (write.written && write.status == 0)
+      *at++ = '0';  // as most are
+    else if (write.written)
+      at = std::to_chars(at, at + kNumberRoom, write.status).ptr;
   }
   *at++ = '\n';
   used_ = static_cast<size_t>(at - pending_.data());
-}
-
-void TraceCsv::putStatus(const ChannelWrite& write) {
-  if (write.written)
-    put(refusalText(write.status));
-  else
-    put("not written");
 }
 
 void TraceCsv::put(std::string_view text) {

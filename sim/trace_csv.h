@@ -12,10 +12,12 @@
 namespace sim {
 
 // Columns: step (counted from 1, as the block's warnings count steps; the
-// first step is at time 0), time_s, then for ao0 and ao1 each requested_V, actual_V and
-// status ("ok", "not written", or the card's refusal with its status
-// number). Numbers are written in the shortest form that reads back to the
-// same double. The shutdown row has "shutdown" as its step.
+// first step is at time 0), time_s, then for ao0 and ao1 each requested_V,
+// actual_V and status: the card's status of the channel's write as a signed
+// integer, 0 when accepted, empty when the channel was not written. Every
+// field is a plain number, so cut and awk split rows at each comma. Numbers
+// are written in the shortest form that reads back to the same double. The
+// shutdown row has "shutdown" as its step.
 class TraceCsv {
  public:
   explicit TraceCsv(OutputFile& file);
@@ -31,8 +33,6 @@ class TraceCsv {
     return pending_.data() + used_;
   }
   void put(std::string_view text);
-  // A status other than "ok".
-  void putStatus(const ChannelWrite& write);
 
   // Rows are gathered and written a chunk at a time: a row is far cheaper to
   // copy here than to hand to the file one by one.

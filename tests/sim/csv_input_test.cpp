@@ -31,8 +31,10 @@ TEST(CsvInput, ReadsTheFormsEditorsWrite) {
       "ao0,ao1\n1.5,2\n0, 4.25\r\n",            // header, blanks, CRLF
       "\n\n \"ao0\",\"ao1\"\n1.5,2\n\n0,4.25",  // header after blank lines, no last newline
       "\xEF\xBB\xBF"
-      "1.5,2\n0,4.25\n",                   // byte-order mark
-      "\"1.5\",\"2\"\n+0.0,  4.25e0\t\n",  // quoted numbers, sign, exponent, tab
+      "1.5,2\n0,4.25\n",                              // byte-order mark
+      "\"1.5\",\"2\"\n+0.0,  4.25e0\t\n",             // quoted numbers, sign, exponent, tab
+      "# volts\nAO1_V,ao0\n2,1.5\n# ramp\n4.25,0\n",  // named columns, comments
+      "ao1,Time_s,ao0\n2,10.5,1.5\n4.25,10.75,0\n",   // a time column
   };
   for (const char* text : texts) {
     std::string error;

@@ -111,9 +111,11 @@ class DefaultRun(Workdir):
         self.assertEqual(rows[0]["step"], "1")
         self.assertEqual(rows[100]["time_s"], "1")
         self.assertEqual(rows[-1]["step"], "shutdown")
+        # The shutdown comes one step after the last step.
+        self.assertEqual((rows[-2]["time_s"], rows[-1]["time_s"]), ("4.99", "5"))
         for row in rows:
             for ch in ("ao0", "ao1"):
-                self.assertEqual(row[ch + "_status"], "ok")
+                self.assertEqual(row[ch + "_status"], "0")
                 self.assertEqual(row[ch + "_requested_V"], row[ch + "_actual_V"])
         self.assertEqual(rows[-2]["ao1_actual_V"], "5")
         self.assertEqual((rows[-1]["ao0_actual_V"], rows[-1]["ao1_actual_V"]), ("0", "0"))
@@ -175,8 +177,7 @@ class DefaultRun(Workdir):
         self.assertIn("Exit status: 0 completed cleanly", out)
 
     def test_trace_to_standard_output_sends_the_summary_to_standard_error(self):
-        # A write number past 32 bits is kept whole, not wrapped to write 1.
-        status, out, err = run("--steps", "3", "--trace", "-", "--fail-write-at", "4294967297")
+        status, out, err = run("--steps", "3", "--trace", "-")
         self.assertEqual(status, 0, err)
         self.assertEqual([r["step"] for r in read_trace(out)], ["1", "2", "3", "shutdown"])
         self.assertEqual(summary_field(err, "result"), "completed")
@@ -189,7 +190,7 @@ class CardFaults(Workdir):
     shutdown still zeroes the outputs."""
 
     def test_faults_are_seen_in_summary_trace_and_exit_status(self):
-        ok, out_of_range, not_running, refused_any = "ok", "refused -", "refused -", "refused -"
+        ok, out_of_range, not_running, absent, failed = "0", "-200561", "-200846", "-200220", "-201003"
         unknown = "NOT ZEROED, level unknown (%s)"
         rows = [
             ("value out of range on one channel", ["--input", "1,2\n7.5,3\n3,4\n"], 3,
@@ -199,12 +200,12 @@ class CardFaults(Workdir):
             # Nothing vouches for a level without a card or on a channel another task holds.
             ("no card: both refused at every row", ["--no-card", "--steps", "2"], 3,
              [(3, 3, unknown % "no card"), (3, 3, unknown % "no card")],
-             [(refused_any, refused_any)] * 3,
+             [(absent, absent)] * 3,
              {"ao0-refused", "ao0-requested", "ao0-refused-zeroing", "ao1-refused",
               "ao1-requested", "ao1-refused-zeroing"}),
             ("zeroing write refused", ["--steps", "2", "--fail-write-at", "5"], 3,
              [(3, 1, "NOT ZEROED, held at 2.500 V"), (3, 0, "0.000 V")],
-             [(ok, ok), (ok, ok), (refused_any, ok)],
+             [(ok, ok), (ok, ok), (failed, ok)],
              {"ao0-refused-zeroing", "ao0-held"}),
             ("channel held by another task", ["--steps", "2", "--reserve", "ao1"], 3,
              [(3, 0, "0.000 V"), (3, 3, unknown % "held by another task")],
@@ -212,7 +213,7 @@ class CardFaults(Workdir):
              {"ao1-refused", "ao1-requested", "ao1-refused-zeroing"}),
             ("card fails part-way and recovers", ["--steps", "3", "--fail-write-at", "3"], 3,
              [(4, 1, "0.000 V"), (4, 0, "0.000 V")],
-             [(ok, ok), (refused_any, ok), (ok, ok), (ok, ok)],
+             [(ok, ok), (failed, ok), (ok, ok), (ok, ok)],
              {"ao0-refused", "ao0-requested"}),
             ("module error part-way", ["--steps", "4", "--error-at", "2"], 1,
              [(3, 0, "0.000 V"), (3, 0, "0.000 V")], [(ok, ok)] * 3, set()),
@@ -249,25 +250,40 @@ class CardFaults(Workdir):
                                      (writes, refused, after))
                 trace = read_trace(self.read("t.csv"))
                 self.assertEqual(len(trace), len(statuses))
-                for row, expected in zip(trace, statuses):
-                    for ch, prefix in enumerate(expected):
-                        self.assertTrue(row["ao%d_status" % ch].startswith(prefix), row)
+                self.assertEqual([(r["ao0_status"], r["ao1_status"]) for r in trace], statuses)
+                # Each refusal status is told once in the summary.
+                told = re.findall(r"^(?:statuses)?\s+(-\d+) \w", out, re.M)
+                self.assertEqual(sorted(told), sorted({s for row in statuses for s in row} - {ok}))
                 # The block's "at step N" names the trace's row N.
                 for step in re.findall(r"at step (\d+)", out):
                     row = [r for r in trace if r["step"] == step]
-                    self.assertTrue(row and "refused" in row[0]["ao0_status"] + row[0]["ao1_status"],
+                    self.assertTrue(row and {row[0]["ao0_status"], row[0]["ao1_status"]} != {ok},
                                     (step, row))
                     steps_named += 1
         self.assertGreater(steps_named, 0)
 
     def test_requested_values_read_back_exactly(self):
-        values = ["0.1", "4.999999999999999", "1e-320", "2.5000000000000004"]
+        values = ["0.1", "4.999999999999999", "1e-320", "2.5000000000000004", "-0"]
         text = "\n".join("%s,%s" % (v, v) for v in values) + "\n"
         status, out, err = run("--input", self.write("in.csv", text),
                                "--trace", host_path(self.path("t.csv")))
         self.assertEqual(status, 0, err)
         trace = read_trace(self.read("t.csv"))
         self.assertEqual([r["ao0_requested_V"] for r in trace[:-1]], values)
+
+    def test_columns_by_name_and_the_step_of_a_time_column(self):
+        # Each row: input, options, the summary's steps, the first row's requested volts.
+        rows = [("ao1,ao0\n1,2\n3,4\n", [], "2 of 0.01 s", ("2", "1")),
+                ("TIME_S,AO0_V,AO1_V\n5,1,2\n5.01,3,4\n", [], "2 of 0.01 s", ("1", "2")),
+                ("time,ao1,ao0\n0,1,2\n0.1,3,4\n", ["--dt", "0.1"], "2 of 0.1 s", ("2", "1"))]
+        for text, args, steps, first in rows:
+            with self.subTest(text):
+                status, out, err = run("--input", self.write("in.csv", text), *args,
+                                       "--trace", host_path(self.path("t.csv")))
+                self.assertEqual(status, 0, err)
+                self.assertEqual(summary_field(out, "steps"), steps)
+                row = read_trace(self.read("t.csv"))[0]
+                self.assertEqual((row["ao0_requested_V"], row["ao1_requested_V"]), first)
 
     def test_long_run_counts_every_write(self):
         # Longer than the card's write trace holds: the counts must not stop.
@@ -279,9 +295,11 @@ class CardFaults(Workdir):
         self.assertEqual((ao0["writes"], ao0["refused"], ao0["max"]), (40001, 1, 2.0))
         self.assertEqual((ao1["writes"], ao1["refused"]), (40001, 0))
 
-    def test_sizes_rows(self):
-        status, out, err = run("--sizes")
-        self.assertEqual(status, 0, err)
+    def test_sizes_rows_and_set_up_warnings(self):
+        for args, expected_status, warnings in ((["--sizes", "--no-card"], 3, 2),
+                                                (["--sizes"], 0, 0)):
+            status, out, err = run(*args)
+            self.assertEqual((status, err.count("set-up warning: ")), (expected_status, warnings), err)
         rows = [line.split() for line in out.splitlines()]
         self.assertEqual(len(rows), 38)
         by_row = {int(r[0]): (r[1], float(r[-1])) for r in rows}
@@ -343,6 +361,11 @@ class BadInput(Workdir):
             (["--steps", "2147483648"], "from 1 to 2147483647"),
             (["--steps", "0"], "from 1 to 2147483647"),
             (["--fail-write-at", "0"], "a write number from 1"),
+            # Past 32 bits: not wrapped to write 1, and past the run's last write.
+            (["--steps", "3", "--fail-write-at", "4294967297"], "3 steps make 8 writes"),
+            (["--input", w("1,2\n"), "--fail-write-at", "5"], "1 steps make 4 writes"),
+            (["--trace", "--quiet"], "--trace needs a value, not the option '--quiet'"),
+            (["--block", "-h"], "--block needs a value, not the option '-h'"),
             (["--trace"], "--trace needs a value"),
             (["--dt", "1", "--dt=2"], "--dt is given twice"),
             (["--no-card=yes"], "--no-card takes no value"),
@@ -369,6 +392,19 @@ class BadInput(Workdir):
             (["--input", w("\n\nao0,ao1\n")] + out, "no rows"),
             (["--input", w("1,2\n3,4,5\n")] + out, ":2: expected 2 comma-separated"),
             (["--input", w("1,2\nao0,ao1\n")] + out, ":2: 'ao0' is not a decimal"),
+            (["--input", w("1,\n")] + out, ":1: '' is not a decimal"),
+            (["--input", w(".,1\n")] + out, ":1: '.' is not a decimal"),
+            (["--input", w("ao0,volts\n1,2\n")] + out, ":1: column 'volts' is none of ao0, ao1"),
+            (["--input", w("ao0,AO0_V\n1,2\n")] + out, "'AO0_V' repeats an earlier column"),
+            (["--input", w("time,ao0\n1,2\n")] + out, ":1: the header names no ao1 column"),
+            (["--input", w("time_s,ao0,ao1\n0,1,2\n0.1,1,2\n0.25,1,2\n")] + out,
+             ":4: time 0.25 s is not one step of 0.1 s"),
+            (["--input", w("time,ao0,ao1\n0,1,2\n0.2,1,2\n"), "--dt", "0.1"] + out,
+             ":3: time 0.2 s is not one step of 0.1 s (--dt)"),
+            (["--input", w("time,ao0,ao1\n1,1,2\n1,1,2\n")] + out, ":3: time 1 s does not advance"),
+            (["--input", w("time,ao0,ao1\n0,1,2\n1,2\n")] + out, ":3: expected 3 comma-separated"),
+            (["--input", w("1,2\r3,4\r")] + out, "lines end with CR alone"),
+            (["--input", w("2,5;1,0\n")] + out, "looks written with decimal commas"),
             (["--input", w("1,2\n3,volts\n")] + out, ":2: 'volts' is not a decimal"),
             (["--input", w("0x1,2\n")] + out, "'0x1' is not a decimal"),
             (["--input", w("1,inf\n")] + out, "'inf' is not a decimal"),
@@ -377,6 +413,7 @@ class BadInput(Workdir):
             (["--input", w("1;2\n")] + out, "looks separated by semicolons"),
             (["--input", w("1\t2\n")] + out, "looks separated by tabs"),
             (["--input", w("1,2\n".encode("utf-16"))] + out, "UTF-16"),
+            (["--input", w(b"\xfe\xff" + "1,2\n".encode("utf-16-be"))] + out, "UTF-16 text (big-endian)"),
             (["--input", w("1,2\n".encode("utf-32"))] + out, "UTF-32"),
             (["--input", w("1,2\n".encode("utf-16-le"))] + out, "NUL bytes"),
             (["--input", w(b"1,2\n\x01\x02\x03\n")] + out, "control bytes"),
