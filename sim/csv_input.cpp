@@ -13,6 +13,7 @@
 #include "sim/options.h"
 #include "sim/quoted_text.h"
 #include "sim/trace_csv.h"
+#include "sim/utf8_text.h"
 
 namespace sim {
 namespace {
@@ -98,20 +99,6 @@ double shortestStep(double before, double after) {
   return step;
 }
 
-// Length of the UTF-8 sequence at text[at], or 0 when it is not one.
-size_t utf8Length(std::string_view text, size_t at) {
-  unsigned char c = static_cast<unsigned char>(text[at]);
-  size_t length = c < 0x80                 ? 1
-                  : c >= 0xC2 && c <= 0xDF ? 2
-                  : c >= 0xE0 && c <= 0xEF ? 3
-                  : c >= 0xF0 && c <= 0xF4 ? 4
-                                           : 0;
-  if (length == 0 || at + length > text.size()) return 0;
-  for (size_t i = 1; i < length; ++i)
-    if ((static_cast<unsigned char>(text[at + i]) & 0xC0) != 0x80) return 0;
-  return length;
-}
-
 // Why a line is not text, or null when it is.
 const char* notText(std::string_view line) {
   for (size_t at = 0; at < line.size();) {
@@ -119,7 +106,7 @@ const char* notText(std::string_view line) {
     if (c == 0) return "it holds NUL bytes (UTF-16 or UTF-32 text, or not text at all)";
     if ((c < 0x20 && c != '\t' && c != '\r') || c == 0x7f)
       return "it holds control bytes (not a text file?)";
-    size_t length = utf8Length(line, at);
+    size_t length = utf8CharacterLength(line, at);
     if (length == 0) return "it is not UTF-8 text";
     at += length;
   }

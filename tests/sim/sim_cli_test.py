@@ -418,6 +418,9 @@ class BadInput(Workdir):
             (["--input", w("1,2\n".encode("utf-16-le"))] + out, "NUL bytes"),
             (["--input", w(b"1,2\n\x01\x02\x03\n")] + out, "control bytes"),
             (["--input", w(b"1,2\n\xff\xfe0,1\n")] + out, "not UTF-8"),
+            # A UTF-16 surrogate and an overlong form are no UTF-8 either.
+            (["--input", w(b"1,\xed\xa0\x80\n")] + out, "not UTF-8"),
+            (["--input", w(b"1,\xe0\x80\xb1\n")] + out, "not UTF-8"),
             (["--input", w("1," + "9" * 300000 + "\n")] + out, "longer than"),
             (["--input", w("1,\x1b[31m" + "x" * 200 + "\n")] + out, "control bytes"),
             (["--input", w("1,\u00e9" + "x" * 200 + "\n")] + out,
