@@ -146,7 +146,8 @@ bool OutputFile::openStream(int descriptor, std::string& error) {
 bool OutputFile::openDevice(const std::string& device, std::string& error) {
   file_ = openExisting(device);
   if (file_ == nullptr) {
-    error = failure(reason(errno));
+    // Windows names the console CONOUT$; a program started without one has none.
+    error = failure(device == "CONOUT$" ? "the program has no console" : reason(errno));
     return false;
   }
   noteStream();
