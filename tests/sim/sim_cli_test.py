@@ -9,8 +9,10 @@ Windows paths on drive Z:, which wine maps to the root of the file system.
 import csv
 import io
 import os
+import pty
 import re
 import resource
+import select
 import signal
 import struct
 import subprocess
@@ -552,6 +554,7 @@ class StreamsAndStops(Workdir):
                 ('"$SIM" --trace /proc/self/fd/5 5>> log', "trace", "stdout"),
                 ('ln -s /dev/stdout out && "$SIM" --trace out >> log', "trace", "stderr"),
                 ('"$SIM" --trace /dev/null --plot /dev/null', "", "stdout"),
+                ('mkfifo f && { "$SIM" --trace f & cat f >> log; wait; }', "trace", "stdout"),
                 # Every name of a file with other hard links sees the output.
                 ('ln log other && "$SIM" --trace other', "only trace", "stdout"),
             ]
@@ -588,6 +591,24 @@ class StreamsAndStops(Workdir):
                 else:
                     self.assertEqual(log, "")
                 self.assertNotIn(".part", " ".join(os.listdir(self.dir.name)))
+
+    @unittest.skipIf(EMULATOR, "FIFOs are Linux's")
+    def test_a_fifo_nobody_reads_yet_is_said_on_a_terminal(self):
+        os.mkfifo(self.path("fifo"))
+        terminal, program_side = pty.openpty()
+        child = subprocess.Popen([SIM, "--module", MODULE, "--steps", "2", "--trace",
+                                  self.path("fifo")], stdout=subprocess.DEVNULL,
+                                 stderr=program_side)
+        os.close(program_side)
+        # Said before anyone reads, or the program waits in silence.
+        said = os.read(terminal, 1000).decode() if select.select([terminal], [], [], 10)[0] else ""
+        if not said:
+            child.kill()
+        self.assertIn("waiting for a program to read the FIFO '%s'" % self.path("fifo"), said)
+        with open(self.path("fifo")) as fifo:
+            self.assertEqual([r["step"] for r in read_trace(fifo.read())], ["1", "2", "shutdown"])
+        self.assertEqual(child.wait(timeout=60), 0)
+        os.close(terminal)
 
 
 @unittest.skipUnless(NATIVE_LINUX, "devices and peak memory of a native Linux program")
