@@ -129,12 +129,13 @@ bool checkFailWriteAt(const sim::Options& options, int64_t steps, std::string& e
 
 // No output may be an input, the module, or the other output.
 bool checkDistinctPaths(const sim::Options& options, std::string& error) {
+  const std::string input = options.inputPath == "-" ? "" : options.inputPath;  // standard input
   struct Named {
     const char* role;
     const std::string& path;
   } files[] = {{"--trace", options.tracePath},
                {"--plot", options.plotPath},
-               {"--input", options.inputPath},
+               {"--input", input},
                {"the module", options.modulePath}};
   for (size_t i = 0; i < 2; ++i) {
     std::string identity = files[i].path.empty() ? "" : sim::fileIdentity(files[i].path);
@@ -330,6 +331,7 @@ int wmain(int argc, wchar_t** argv) {
   // LF in every output, as in a file.
   _setmode(_fileno(stdout), _O_BINARY);
   _setmode(_fileno(stderr), _O_BINARY);
+  _setmode(_fileno(stdin), _O_BINARY);
   std::vector<std::string> arguments;
   std::string error;
   if (!sim::utf8Arguments(argc, argv, arguments, error)) return badInput(error);

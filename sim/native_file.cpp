@@ -74,6 +74,30 @@ std::FILE* openFile(const std::string& path, const char* mode) {
   return _wfopen(nativePath(path).c_str(), wideMode.c_str());
 }
 
+std::FILE* anonymousTemporary() {
+  wchar_t folder[MAX_PATH + 1];
+  DWORD length = GetTempPathW(MAX_PATH + 1, folder);
+  if (length == 0 || length > MAX_PATH) {
+    errno = ENOENT;
+    return nullptr;
+  }
+  for (unsigned attempt = 0; attempt < 100; ++attempt) {
+    std::wstring name = std::wstring(folder, length) + L"twinvolts-sim-" +
+                        std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(attempt) +
+                        L".tmp";
+    // Delete on close: the system removes it when the process ends, however.
+    HANDLE handle = CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (handle == INVALID_HANDLE_VALUE && GetLastError() == ERROR_FILE_EXISTS) continue;
+    if (handle == INVALID_HANDLE_VALUE) break;
+    int fd = _open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_RDWR | _O_BINARY);
+    if (fd < 0) CloseHandle(handle);
+    return fd >= 0 ? _fdopen(fd, "w+b") : nullptr;
+  }
+  errno = EACCES;
+  return nullptr;
+}
+
 std::FILE* openExisting(const std::string& path) {
   // Read access too, so a console's mode and width can be asked.
   HANDLE handle = INVALID_HANDLE_VALUE;
@@ -168,6 +192,10 @@ PathStatus pathStatus(const std::string& path) {
 
 std::FILE* openFile(const std::string& path, const char* mode) {
   return std::fopen(path.c_str(), mode);
+}
+
+std::FILE* anonymousTemporary() {
+  return std::tmpfile();  // unlinked at once (or never named, O_TMPFILE)
 }
 
 std::FILE* openExisting(const std::string& path) {

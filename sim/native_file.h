@@ -23,6 +23,9 @@ struct PathStatus {
 PathStatus pathStatus(const std::string& path);
 
 std::FILE* openFile(const std::string& path, const char* mode);
+// A new file for reading and writing that no name leads to and that is
+// gone once closed, even when the program is killed.
+std::FILE* anonymousTemporary();
 // An existing file or device for writing, neither made nor truncated.
 std::FILE* openExisting(const std::string& path);
 // open(2) with the binary flag on Windows; -1 and errno on failure.

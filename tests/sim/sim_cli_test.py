@@ -538,6 +538,8 @@ class StreamsAndStops(Workdir):
         # then holds after that line, and where the summary went.
         rows = [
             ('"$SIM" --trace - >> log', "trace", "stderr"),
+            # An input stream is read as it comes.
+            ("printf '1,2\\n3,4\\n' | \"$BARE\" --input - --trace - >> log", "trace", "stderr"),
             # A reader gone ends the program silently, as SIGPIPE does.
             ('{ "$LONG" --trace -; echo $? > status; } | head -2 >> log',
              "head", None),
@@ -565,7 +567,7 @@ class StreamsAndStops(Workdir):
                     os.remove(self.path(name))
                 self.write("log", "keep me\n")
                 command = command.replace('"$SIM"', program + " --steps 2").replace(
-                    '"$LONG"', program + " --steps 100000")
+                    '"$LONG"', program + " --steps 100000").replace('"$BARE"', program)
                 done = subprocess.run(["sh", "-c", command], cwd=self.dir.name,
                                       env=dict(os.environ, WINEDEBUG="-all"),
                                       capture_output=True, text=True, timeout=120)
