@@ -514,7 +514,7 @@ class StreamsAndStops(Workdir):
                     outputs[out], stdout=subprocess.PIPE, stderr=subprocess.PIPE, env=env,
                     preexec_fn=start)
                 pid = running_process(child, MODULE)
-                time.sleep(0.2)
+                time.sleep(0.5)  # past the set-up, on a loaded machine too
                 os.kill(pid, signal.SIGSTOP)  # so all are pending together
                 for sig in sent:
                     os.kill(pid, sig)
