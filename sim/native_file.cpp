@@ -163,6 +163,10 @@ int streamDescriptor(const std::string&) {
   return -1;
 }
 
+int standardStreamWriting(const std::string&) {
+  return -1;
+}
+
 std::string windowsDevice(const std::string& path) {
   std::filesystem::path native = nativePath(path);
   std::wstring whole = native.wstring();
@@ -298,6 +302,15 @@ int streamDescriptor(const std::string& path) {
     bool failed = false;
     if (fd >= 0 || !nextHop(reached, reached, failed)) return fd;
   }
+  return -1;
+}
+
+int standardStreamWriting(const std::string& path) {
+  struct stat file, stream;
+  if (stat(path.c_str(), &file) != 0 || !S_ISREG(file.st_mode)) return -1;
+  for (int fd : {STDOUT_FILENO, STDERR_FILENO})
+    if (fstat(fd, &stream) == 0 && stream.st_dev == file.st_dev && stream.st_ino == file.st_ino)
+      return fd;
   return -1;
 }
 

@@ -44,6 +44,9 @@ void removeIfAbandoned(const std::string& path, long pid);
 // /dev/stderr, /dev/fd/N and /proc/self/fd/N do (through links too); else -1.
 // Opening such a name again would truncate the file behind `>>`.
 int streamDescriptor(const std::string& path);
+// 1 or 2 when the regular file at path is the one standard output or
+// standard error already writes (`--trace log >> log`); else -1.
+int standardStreamWriting(const std::string& path);
 // The device a Windows name such as NUL or CON (in any folder, any case)
 // stands for, as a path to open ("CONOUT$" for CON); empty for other names,
 // and always on Linux.

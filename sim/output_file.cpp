@@ -86,7 +86,9 @@ OutputFile::~OutputFile() {
 bool OutputFile::open(const std::string& path, std::string& error) {
   path_ = target_ = path;
   if (path == "-") return openStream(1, error);
+  // A name for one of the program's own streams, or for the file one writes.
   int descriptor = streamDescriptor(path);
+  if (descriptor < 0) descriptor = standardStreamWriting(path);
   if (descriptor >= 0) return openStream(descriptor, error);
   std::string device = windowsDevice(path);
   if (!device.empty()) return openDevice(device, error);

@@ -555,6 +555,7 @@ class StreamsAndStops(Workdir):
                 ('"$SIM" --trace /dev/fd/5 5>> log', "trace", "stdout"),
                 ('"$SIM" --trace /proc/self/fd/5 5>> log', "trace", "stdout"),
                 ('ln -s /dev/stdout out && "$SIM" --trace out >> log', "trace", "stderr"),
+                ('"$SIM" --trace log >> log', "trace", "stderr"),
                 ('"$SIM" --trace /dev/null --plot /dev/null', "", "stdout"),
                 ('mkfifo f && { "$SIM" --trace f & cat f >> log; wait; }', "trace", "stdout"),
                 # Every name of a file with other hard links sees the output.
