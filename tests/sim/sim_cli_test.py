@@ -186,6 +186,16 @@ class DefaultRun(Workdir):
         status, out, err = run("--help", module=None)
         self.assertEqual((status, err), (0, ""))
         self.assertIn("Exit status: 0 completed cleanly", out)
+        # Each line of a summary with faults is explained in the help and the guide.
+        for words in ("dialogs", "tasks open", "statuses", "4096 bytes"):
+            self.assertIn(words, " ".join(out.split()))
+        with open(os.path.join(os.path.dirname(DOCS_SVG), "using-the-block.md")) as f:
+            guide = f.read().split("## Reading the summary")[1]
+        status, summary, err = run("--steps", "2", "--fail-write-at", "3")
+        labels = {line[:12].strip() for line in summary.splitlines() if line[:1].strip()}
+        self.assertGreaterEqual(len(labels), 11, summary)
+        for label in labels:
+            self.assertRegex(guide, r"\n\| [^|]*`%s`" % re.escape(label))
 
     def test_trace_to_standard_output_sends_the_summary_to_standard_error(self):
         status, out, err = run("--steps", "3", "--trace", "-")
