@@ -201,7 +201,7 @@ Axis voltsAxis(const Stretches& stretches, double top) {
 // Values past one edge of a panel, gathered over neighbouring stretches: the
 // farthest one and where it was.
 struct Excursion {
-  double firstX = 0, lastX = 0, farX = 0, far = 0;
+  double lastX = 0, farX = 0, far = 0;
   bool open = false;
 };
 
@@ -242,9 +242,12 @@ std::string clipMarks(const Stretches& stretches, size_t channel, const Axis& ti
         if (e->firstStep < 0 || (side == 1 ? value <= volts.v1 : value >= volts.v0)) continue;
         Excursion& at = edges[side];
         if (at.open && x - at.lastX > kClipLabelWidth) flush(side);
-        if (!at.open) at = {x, x, x, value, true};
+        if (!at.open) at = {x, x, value, true};
         at.lastX = x;
-        if (side == 1 ? value > at.far : value < at.far) at.far = value, at.farX = x;
+        if (side == 1 ? value > at.far : value < at.far) {
+          at.far = value;
+          at.farX = x;
+        }
       }
     }
   }
