@@ -369,9 +369,12 @@ class BadInput(Workdir):
         pe = lambda machine: b"MZ" + bytes(58) + struct.pack("<I", 64) + b"PE\0\0" + \
             struct.pack("<H", machine) + bytes(18)
         with open(MODULE, "rb") as f:
-            own = f.read(64)
-        own_kind = {b"\x7fELF\x02": "64-bit Linux", b"\x7fELF\x01": "32-bit Linux"}.get(
-            own[:5], "32-bit Windows")
+            own = f.read(4096)
+        if own[:2] == b"MZ":
+            machine = struct.unpack_from("<H", own, struct.unpack_from("<I", own, 0x3C)[0] + 4)[0]
+            own_kind = "64-bit Windows" if machine == 0x8664 else "32-bit Windows"
+        else:
+            own_kind = "64-bit Linux" if own[4] == 2 else "32-bit Linux"
         rehearse = "rehearse it with "
         kinds = [
             (elf(64, 62), "a 64-bit Linux", rehearse + "the Linux kit's rehearsal/twinvolts-sim"),
