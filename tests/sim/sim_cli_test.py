@@ -218,6 +218,11 @@ class CardFaults(Workdir):
              [(4, 1, "0.000 V"), (4, 0, "0.000 V")],
              [(ok, ok), (out_of_range, ok), (ok, ok), (ok, ok)],
              {"ao0-refused", "ao0-requested"}),
+            # Drawn at the panel's edge with its value, so the band stays in view.
+            ("stray value far outside the band", ["--input", "1,2\n1e6,3\n3,4\n"], 3,
+             [(4, 1, "0.000 V"), (4, 0, "0.000 V")],
+             [(ok, ok), (out_of_range, ok), (ok, ok), (ok, ok)],
+             {"ao0-refused", "ao0-requested", "ao0-clipped"}),
             # Nothing vouches for a level without a card or on a channel another task holds.
             ("no card: both refused at every row", ["--no-card", "--steps", "2"], 3,
              [(3, 3, unknown % "no card"), (3, 3, unknown % "no card")],
