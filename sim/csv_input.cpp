@@ -137,20 +137,24 @@ bool CsvInput::open(const std::string& path, std::string& error) {
   path_ = path;
   PathStatus status = pathStatus(path);
   if (status.error != 0) {
+    fileFault_ = true;
     error = "cannot open input file " + quotedText(path) + ": " + std::strerror(status.error);
     return false;
   }
   if (status.directory) {
+    fileFault_ = true;
     error = "input " + quotedText(path) + " is a directory, not a file";
     return false;
   }
   if (!status.regular) {
+    fileFault_ = true;
     error = "input " + quotedText(path) +
             " is not a regular file (it is read twice: checked, then run)";
     return false;
   }
   file_ = openFile(path, "rb");
   if (file_ == nullptr) {
+    fileFault_ = true;
     error = "cannot open input file " + quotedText(path) + ": " + std::strerror(errno);
     return false;
   }
@@ -175,6 +179,7 @@ bool CsvInput::open(const std::string& path, std::string& error) {
 // Back to the first byte, past a UTF-8 byte-order mark.
 bool CsvInput::start(std::string& error) {
   if (std::fseek(file_, 0, SEEK_SET) != 0) {
+    fileFault_ = true;
     error = "cannot read input file " + quotedText(path_) + ": " + std::strerror(errno);
     return false;
   }
@@ -222,6 +227,7 @@ bool CsvInput::readLine(std::string_view& line, std::string& error) {
     begin_ = 0;
     size_t got = std::fread(buffer_.data() + end_, 1, buffer_.size() - end_, file_);
     if (got == 0 && std::ferror(file_)) {
+      fileFault_ = true;
       error = "cannot read input file " + quotedText(path_) + ": " + std::strerror(errno);
       return false;
     }
