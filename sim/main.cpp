@@ -50,8 +50,15 @@ int fail(int status, const std::string& message) {
   return status;
 }
 
+// A mistake the help tells how to mend: an option, or the input's format.
 int badInput(const std::string& message) {
   return fail(kBadInput, message + " (try --help)");
+}
+
+// A file that cannot be used as it is (missing, not writable, not a module):
+// the message says why, and the help has nothing to add.
+int refused(const std::string& message) {
+  return fail(kBadInput, message);
 }
 
 // Standard output is an output like the others: a failed write is an error.
@@ -100,18 +107,25 @@ std::string defaultModulePath(const std::string& argv0) {
 std::string shownPath(const std::string& path) {
   std::error_code failed;
   std::filesystem::path relative = std::filesystem::relative(sim::nativePath(path), failed);
-  if (failed || relative.empty() || *relative.begin() == "..") return path;
-  return relative.generic_u8string();
+  // In the system's own separators: backslashes on Windows.
+  if (failed || relative.empty() || *relative.begin() == "..")
+    return sim::utf8Path(sim::nativePath(path).make_preferred());
+  return sim::utf8Path(relative.make_preferred());
 }
 
-// Without --dt, an input's time column sets the step.
-bool openInput(sim::Options& options, std::unique_ptr<sim::StepSource>& input, std::string& error) {
+// Without --dt, an input's time column sets the step. A failure is the
+// file's (fileFault) or its text's.
+bool openInput(sim::Options& options, std::unique_ptr<sim::StepSource>& input, std::string& error,
+               bool& fileFault) {
   if (options.inputPath.empty()) {
     input = std::make_unique<sim::BuiltInWaveforms>(options.builtInSteps);
     return true;
   }
   auto csv = std::make_unique<sim::CsvInput>(options.dtGiven ? options.dt : 0.0);
-  if (!csv->open(options.inputPath, error)) return false;
+  if (!csv->open(options.inputPath, error)) {
+    fileFault = csv->fileFault();
+    return false;
+  }
   if (!options.dtGiven && csv->timeStep() > 0.0) options.dt = csv->timeStep();
   input = std::move(csv);
   return true;
@@ -262,20 +276,22 @@ int runChecked(const sim::Options& options, MexFunctionPtr entry, sim::StepSourc
 int simulate(sim::Options options) {
   std::unique_ptr<sim::StepSource> input;
   std::string error;
-  if (!openInput(options, input, error)) return badInput(error);
+  bool fileFault = false;
+  if (!openInput(options, input, error, fileFault))
+    return fileFault ? refused(error) : badInput(error);
   if (!checkFailWriteAt(options, input->steps(), error)) return badInput(error);
   if (!sim::plottableSpan(input->steps(), options.dt))
     return badInput(std::to_string(input->steps()) + " steps of " +
                     sim::shortestDecimal(options.dt) +
                     " s run past the largest time a double holds");
-  if (!checkDistinctPaths(options, error)) return badInput(error);
+  if (!checkDistinctPaths(options, error)) return refused(error);
   Outputs outputs(options, input->steps());
-  if (!outputs.open(error)) return badInput(error);
+  if (!outputs.open(error)) return refused(error);
   StandinModule module{};
   char message[STANDIN_LOAD_MESSAGE_SIZE];
   if (standinLoadModule(options.modulePath.c_str(), &module, message, sizeof message) !=
       STANDIN_LOAD_OK)
-    return badInput(message);
+    return refused(message);
   int status = runChecked(options, module.mexFunction, *input, outputs);
   standinUnloadModule(&module);
   return status;
@@ -302,13 +318,19 @@ int sizes(const sim::Options& options) {
   char message[STANDIN_LOAD_MESSAGE_SIZE];
   if (standinLoadModule(options.modulePath.c_str(), &module, message, sizeof message) !=
       STANDIN_LOAD_OK)
-    return badInput(message);
+    return refused(message);
   simcardReset();
   simcardSetPresent(!options.noCard);
   std::string text, error;
+  sim::ChannelReservation reservation;  // the set-up meets it as a run's does
+  if (options.reservedChannel >= 0 && !reservation.hold(options.reservedChannel, error)) {
+    standinUnloadModule(&module);
+    return fail(kBadInput, error);
+  }
   int status = sim::sizesText(module.mexFunction, text, error) ? print(stdout, text, kClean)
                                                                : fail(kModuleError, error);
   standinUnloadModule(&module);
+  reservation.release();
   return showSetUpMessages(status);
 }
 

@@ -64,6 +64,11 @@ def channel_figures(summary, channel):
     return figures
 
 
+# Refusals of a file as it is: the message says why, and the help has nothing to add.
+FILE_FAULTS = ("same file", "cannot write", "is a directory", "no such file", "No such file",
+               "not a loadable", "mexFunction", "cut short", "module file, and", "Permission denied")
+
+
 def summary_field(summary, name):
     return re.search(r"^%s\s+(.*)$" % re.escape(name), summary, re.M).group(1)
 
@@ -108,6 +113,12 @@ class DefaultRun(Workdir):
         for field, value in (("tasks open", "0"), ("warnings", "0"), ("errors", "0"),
                              ("result", "completed")):
             self.assertEqual(summary_field(out, field), value)
+        # The module built with the program, named as the system writes paths.
+        build, name = os.path.split(os.path.abspath(MODULE))
+        status, out, err = run("--steps", "2", module=None, cwd=os.path.dirname(build))
+        self.assertEqual(status, 0, err)
+        self.assertEqual(summary_field(out, "module"),
+                         os.path.basename(build) + ("\\" if EMULATOR else "/") + name)
 
         rows = read_trace(self.read("t.csv"))
         self.assertEqual(len(rows), 501)
@@ -183,6 +194,16 @@ class DefaultRun(Workdir):
         self.assertGreaterEqual(len(rows), 8)
         table = " ".join(out.split("Exit status:\n")[1].split())
         self.assertEqual(table, " ".join(" ".join(row) for row in rows))
+        # Each line of a summary with faults is explained in the help and the guide.
+        for words in ("dialogs", "tasks open", "statuses", "4096 bytes"):
+            self.assertIn(words, " ".join(out.split()))
+        with open(os.path.join(os.path.dirname(DOCS_SVG), "using-the-block.md")) as f:
+            guide = f.read().split("## Reading the summary")[1]
+        status, summary, err = run("--steps", "2", "--fail-write-at", "3")
+        labels = {line[:12].strip() for line in summary.splitlines() if line[:1].strip()}
+        self.assertGreaterEqual(len(labels), 11, summary)
+        for label in labels:
+            self.assertRegex(guide, r"\n\| [^|]*`%s`" % re.escape(label))
 
     def test_trace_to_standard_output_sends_the_summary_to_standard_error(self):
         status, out, err = run("--steps", "3", "--trace", "-")
@@ -205,6 +226,11 @@ class CardFaults(Workdir):
              [(4, 1, "0.000 V"), (4, 0, "0.000 V")],
              [(ok, ok), (out_of_range, ok), (ok, ok), (ok, ok)],
              {"ao0-refused", "ao0-requested"}),
+            # Drawn at the panel's edge with its value, so the band stays in view.
+            ("stray value far outside the band", ["--input", "1,2\n1e6,3\n3,4\n"], 3,
+             [(4, 1, "0.000 V"), (4, 0, "0.000 V")],
+             [(ok, ok), (out_of_range, ok), (ok, ok), (ok, ok)],
+             {"ao0-refused", "ao0-requested", "ao0-clipped"}),
             # Nothing vouches for a level without a card or on a channel another task holds.
             ("no card: both refused at every row", ["--no-card", "--steps", "2"], 3,
              [(3, 3, unknown % "no card"), (3, 3, unknown % "no card")],
@@ -305,6 +331,7 @@ class CardFaults(Workdir):
 
     def test_sizes_rows_and_set_up_warnings(self):
         for args, expected_status, warnings in ((["--sizes", "--no-card"], 3, 2),
+                                                (["--sizes", "--reserve", "ao1"], 3, 1),
                                                 (["--sizes"], 0, 0)):
             status, out, err = run(*args)
             self.assertEqual((status, err.count("set-up warning: ")), (expected_status, warnings), err)
@@ -347,6 +374,31 @@ class BadInput(Workdir):
             struct.pack_into("<I", data, sections + 20, 0xFFFFFF00)
         return self.write("wrap" + os.path.splitext(MODULE)[1], bytes(data))
 
+    def other_kinds_of_module(self):
+        """Headers of module files of other systems and word sizes, each with
+        what the program says of it; the program's own kind is left out."""
+        elf = lambda bits, machine: (b"\x7fELF" + bytes([bits // 32, 1, 1]) + bytes(9) +
+                                     struct.pack("<HH", 3, machine) + bytes(44))
+        pe = lambda machine: b"MZ" + bytes(58) + struct.pack("<I", 64) + b"PE\0\0" + \
+            struct.pack("<H", machine) + bytes(18)
+        with open(MODULE, "rb") as f:
+            own = f.read(4096)
+        if own[:2] == b"MZ":
+            machine = struct.unpack_from("<H", own, struct.unpack_from("<I", own, 0x3C)[0] + 4)[0]
+            own_kind = "64-bit Windows" if machine == 0x8664 else "32-bit Windows"
+        else:
+            own_kind = "64-bit Linux" if own[4] == 2 else "32-bit Linux"
+        rehearse = "rehearse it with "
+        kinds = [
+            (elf(64, 62), "a 64-bit Linux", rehearse + "the Linux kit's rehearsal/twinvolts-sim"),
+            (elf(32, 3), "a 32-bit Linux", rehearse + "the twinvolts-sim of an i386 build"),
+            (pe(0x14C), "a 32-bit Windows", rehearse + "the win32 kit's"),
+            (pe(0x8664), "a 64-bit Windows", rehearse + "the win64 kit's"),
+            (b"\xcf\xfa\xed\xfe" + bytes(60), "a macOS", "no twinvolts kit or build"),
+        ]
+        return [(data, "it is %s module file, and this program loads %s ones: %s" %
+                 (what, own_kind, by)) for data, what, by in kinds if own_kind not in what]
+
     def module_copy(self, name):
         with open(MODULE, "rb") as f:
             return self.write(name + os.path.splitext(MODULE)[1], f.read())
@@ -380,6 +432,7 @@ class BadInput(Workdir):
             (["--steps", "5", "--input", w("1,2\n")] + out, "--steps"),
             (["--sizes", "--trace", t], "--sizes makes only a set-up call"),
             (["--no-card", "--reserve", "ao0"], "--reserve"),
+            (["--no-card", "--fail-write-at", "2"], "--fail-write-at does not apply with --no-card"),
             (["--reserve", "ao2"], "ao0 or ao1"),
             (["extra.so"], "module file is given twice"),
             (["--trace", p, "--plot", p], "same file"),
@@ -394,6 +447,8 @@ class BadInput(Workdir):
             (["--module", host_path(NOT_A_MODULE)] + out, "mexFunction"),
             (["--module", self.cut_module()] + out, "cut short"),
             (["--module", self.wrapping_module()] + out, "cut short"),
+        ] + [(["--module", self.write("other%d" % n, data)] + out, said)
+             for n, (data, said) in enumerate(self.other_kinds_of_module())] + [
             (["--input", host_path(self.path("none.csv"))] + out, "No such file"),
             (["--input", host_path(self.dir.name)] + out, "is a directory"),
             (["--input", w("")] + out, "no rows"),
@@ -450,7 +505,9 @@ class BadInput(Workdir):
                 self.assertLess(len(err), 400)
                 self.assertNotIn("\x1b", err)
                 self.assertIn(expected, err)
-                self.assertIn("try --help", err)
+                # The help tells how to mend an option or the input's text, not a file.
+                self.assertEqual("(try --help)" in err,
+                                 not any(fault in expected for fault in FILE_FAULTS), err)
                 self.assertEqual(set(os.listdir(self.dir.name)), before)
 
 
