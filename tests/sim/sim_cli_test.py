@@ -595,6 +595,8 @@ class StreamsAndStops(Workdir):
         # then holds after that line, and where the summary went.
         rows = [
             ('"$SIM" --trace - >> log', "trace", "stderr"),
+            # Every name of a file with other hard links sees the output.
+            ('ln log other && "$SIM" --trace other', "only trace", "stdout"),
             # An input stream is read as it comes.
             ("printf '1,2\\n3,4\\n' | \"$BARE\" --input - --trace - >> log", "trace", "stderr"),
             # A reader gone ends the program silently, as SIGPIPE does.
@@ -615,8 +617,6 @@ class StreamsAndStops(Workdir):
                 ('"$SIM" --trace log >> log', "trace", "stderr"),
                 ('"$SIM" --trace /dev/null --plot /dev/null', "", "stdout"),
                 ('mkfifo f && { "$SIM" --trace f & cat f >> log; wait; }', "trace", "stdout"),
-                # Every name of a file with other hard links sees the output.
-                ('ln log other && "$SIM" --trace other', "only trace", "stdout"),
             ]
         program = " ".join(EMULATOR + [SIM, "--module", "'%s'" % host_path(MODULE)])
         for command, holds, summary in rows:
