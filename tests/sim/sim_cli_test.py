@@ -544,6 +544,8 @@ class StreamsAndStops(Workdir):
         # standard error.
         if EMULATOR:  # wine makes Ctrl-C of SIGINT
             rows = [([S.SIGINT], None, out, 130, stopped % "Ctrl-C") for out in outputs]
+            rows.append(([S.SIGINT, S.SIGINT], None, "unread", 130,
+                         at_once("Ctrl-C", " (a second stop)")))
         else:
             rows = [([sig], None, out, -sig, stopped % sig.name)
                     for sig in (S.SIGINT, S.SIGTERM, S.SIGHUP) for out in outputs]
@@ -551,12 +553,17 @@ class StreamsAndStops(Workdir):
                      ([S.SIGINT, S.SIGTERM], None, "trace", -S.SIGTERM,
                       at_once("SIGTERM", " (a second stop)")),
                      ([S.SIGQUIT], None, "plot", -S.SIGQUIT, at_once("SIGQUIT")),
-                     ([S.SIGPIPE], None, "plot", -S.SIGPIPE, "")]
+                     ([S.SIGPIPE], None, "plot", -S.SIGPIPE, ""),
+                     # The run is stuck writing to a pipe nobody reads: a
+                     # second stop, a while after the first, ends it.
+                     ([S.SIGINT, S.SIGINT], None, "unread", -S.SIGINT,
+                      at_once("SIGINT", " (a second stop)"))]
         # Killed: a later run into the folder removes what is left.
         rows.append(([S.SIGKILL], None, "trace", None, ""))
         outputs = {"trace": ["--trace", host_path(self.path("t.csv"))],
                    "plot": ["--plot", host_path(self.path("p.svg"))],
-                   "none": [], "stream": ["--trace", "-"]}
+                   "none": [], "stream": ["--trace", "-"],
+                   "unread": ["--trace", "-", "--plot", host_path(self.path("p.svg"))]}
         env = dict(os.environ, WINEDEBUG="-all")
         for sent, ignored, out, ends, line in rows:
             def start():
@@ -566,17 +573,30 @@ class StreamsAndStops(Workdir):
 
             with self.subTest(sent=[s.name for s in sent], ignored=ignored, out=out):
                 self.write("t.csv", "earlier\n")
+                unread, stuck = os.pipe() if out == "unread" else (None, subprocess.PIPE)
                 child = subprocess.Popen(
                     EMULATOR + [SIM, "--module", host_path(MODULE), "--steps", "100000000"] +
-                    outputs[out], stdout=subprocess.PIPE, stderr=subprocess.PIPE, env=env,
+                    outputs[out], stdout=stuck, stderr=subprocess.PIPE, env=env,
                     preexec_fn=start)
                 pid = running_process(child, MODULE)
                 time.sleep(0.5)  # past the set-up, on a loaded machine too
-                os.kill(pid, signal.SIGSTOP)  # so all are pending together
-                for sig in sent:
-                    os.kill(pid, sig)
-                os.kill(pid, signal.SIGCONT)
-                stdout, stderr = child.communicate(timeout=60)
+                if unread:
+                    os.close(stuck)
+                    for sig in sent:
+                        os.kill(pid, sig)
+                        time.sleep(0.5)
+                else:
+                    os.kill(pid, signal.SIGSTOP)  # so all are pending together
+                    for sig in sent:
+                        os.kill(pid, sig)
+                    os.kill(pid, signal.SIGCONT)
+                try:
+                    stdout, stderr = child.communicate(timeout=60)
+                except subprocess.TimeoutExpired:
+                    child.kill()  # it ignored the stop
+                    raise
+                if unread:
+                    os.close(unread)
                 if ends is not None:
                     self.assertEqual(child.returncode, ends, stderr)
                 self.assertRegex(stderr.decode().replace("\r\n", "\n"), "^%s$" % line)
