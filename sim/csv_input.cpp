@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "sim/decimal_number.h"
+#include "sim/input_spool.h"
 #include "sim/native_file.h"
 #include "sim/options.h"
 #include "sim/quoted_text.h"
@@ -134,8 +135,8 @@ std::string CsvInput::where() const {
 }
 
 bool CsvInput::open(const std::string& path, std::string& error) {
-  path_ = path;
-  PathStatus status = pathStatus(path);
+  path_ = path == "-" ? "standard input" : path;
+  PathStatus status = path == "-" ? PathStatus{} : pathStatus(path);
   if (status.error != 0) {
     fileFault_ = true;
     error = "cannot open input file " + quotedText(path) + ": " + std::strerror(status.error);
@@ -146,13 +147,12 @@ bool CsvInput::open(const std::string& path, std::string& error) {
     error = "input " + quotedText(path) + " is a directory, not a file";
     return false;
   }
-  if (!status.regular) {
+  // A stream is read twice, checked then run, from a copy of it.
+  file_ = status.regular ? openFile(path, "rb") : spooledCopy(path, error);
+  if (file_ == nullptr && !error.empty()) {
     fileFault_ = true;
-    error = "input " + quotedText(path) +
-            " is not a regular file (it is read twice: checked, then run)";
     return false;
   }
-  file_ = openFile(path, "rb");
   if (file_ == nullptr) {
     fileFault_ = true;
     error = "cannot open input file " + quotedText(path) + ": " + std::strerror(errno);

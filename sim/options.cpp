@@ -5,6 +5,7 @@
 #include <set>
 #include <string_view>
 
+#include "exit_status_table.h"
 #include "sim/decimal_number.h"
 #include "sim/quoted_text.h"
 
@@ -263,10 +264,7 @@ const char* usageText() {
          "input), each kind once with a count; errors; tasks open (card tasks left\n"
          "after shutdown: 0 frees both channels); result.\n"
          "\n"
-         "Exit status: 0 completed cleanly; 1 the module posted or raised an error;\n"
-         "2 bad input (options, input file, module file, an output that cannot be\n"
-         "written); 3 completed with faults (a write refused, a warning, an output\n"
-         "not zeroed: 0 V after shutdown only when the card accepted the zeroing write).\n";
+         "Exit status:\n" TWINVOLTS_EXIT_STATUS_TABLE;
 }
 
 }  // namespace sim
