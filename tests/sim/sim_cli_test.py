@@ -39,7 +39,7 @@ def as_nobody():
 
 
 def run(*args, module=MODULE, stdout=subprocess.PIPE, cwd=None, preexec_fn=None,
-        error_at_step=None):
+        error_at_step=None, before_writes=False):
     command = EMULATOR + [SIM]
     if module is not None:
         command += ["--module", host_path(module)]
@@ -48,6 +48,8 @@ def run(*args, module=MODULE, stdout=subprocess.PIPE, cwd=None, preexec_fn=None,
     env = dict(os.environ, WINEDEBUG="-all", LC_ALL="C.UTF-8")
     if error_at_step is not None:
         env["TWINVOLTS_TEST_ERROR_AT_STEP"] = str(error_at_step)
+    if before_writes:
+        env["TWINVOLTS_TEST_ERROR_BEFORE_WRITES"] = "1"
     done = subprocess.run(command, stdout=stdout, stderr=subprocess.PIPE, timeout=300, env=env,
                           cwd=cwd, preexec_fn=preexec_fn)
     text = lambda b: (b or b"").decode("utf-8", "replace").replace("\r\n", "\n")
@@ -56,7 +58,8 @@ def run(*args, module=MODULE, stdout=subprocess.PIPE, cwd=None, preexec_fn=None,
 
 def channel_figures(summary, channel):
     line = re.search(r"^Dev1/ao%d\s+(.*)$" % channel, summary, re.M).group(1)
-    figures = {key: float(value) for key, value in re.findall(r"(\w+) (-?[\d.]+)", line)}
+    figures = {key: value if value == "unknown" else float(value)
+               for key, value in re.findall(r"(\w+) (-?[\d.]+|unknown)", line)}
     figures["after"] = line.split("after shutdown ")[1]
     return figures
 
@@ -185,53 +188,71 @@ class DefaultRun(Workdir):
 
 class CardFaults(Workdir):
     """Each row: options and input, exit status, per channel (writes, refused,
-    state after shutdown), the trace's status of each channel per row, and
-    the plot's marks of what went wrong. A module error stops the run, yet
+    min, max, state after shutdown), the trace's status of each channel per
+    row, which levels the trace knows ("#" a number, "" unknown), and the
+    plot's marks of what went wrong. A module error stops the run, yet
     shutdown still zeroes the outputs."""
 
     def test_faults_are_seen_in_summary_trace_and_exit_status(self):
         ok, out_of_range, not_running, absent, failed = "0", "-200561", "-200846", "-200220", "-201003"
+        reserved = "-50103"
         unknown = "NOT ZEROED, level unknown (%s)"
+        K, U = "#", ""
         rows = [
+            # The shutdown's zeroing write is no level of the run: min stays 1 V.
             ("value out of range on one channel", ["--input", "1,2\n7.5,3\n3,4\n"], 3,
-             [(4, 1, "0.000 V"), (4, 0, "0.000 V")],
-             [(ok, ok), (out_of_range, ok), (ok, ok), (ok, ok)],
+             [(4, 1, 1.0, 3.0, "0.000 V"), (4, 0, 2.0, 4.0, "0.000 V")],
+             [(ok, ok), (out_of_range, ok), (ok, ok), (ok, ok)], [(K, K)] * 4, [],
              {"ao0-refused", "ao0-requested"}),
             # Nothing vouches for a level without a card or on a channel another task holds.
             ("no card: both refused at every row", ["--no-card", "--steps", "2"], 3,
-             [(3, 3, unknown % "no card"), (3, 3, unknown % "no card")],
-             [(absent, absent)] * 3,
-             {"ao0-refused", "ao0-requested", "ao0-refused-zeroing", "ao1-refused",
-              "ao1-requested", "ao1-refused-zeroing"}),
+             [(3, 3, "unknown", "unknown", unknown % "no card")] * 2,
+             [(absent, absent)] * 3, [(U, U)] * 3, [],
+             {"ao0-refused", "ao0-requested", "ao0-refused-zeroing", "ao0-unknown",
+              "ao1-refused", "ao1-requested", "ao1-refused-zeroing", "ao1-unknown"}),
             ("zeroing write refused", ["--steps", "2", "--fail-write-at", "5"], 3,
-             [(3, 1, "NOT ZEROED, held at 2.500 V"), (3, 0, "0.000 V")],
-             [(ok, ok), (ok, ok), (failed, ok)],
+             [(3, 1, 2.5, 2.5, "NOT ZEROED, held at 2.500 V"), (3, 0, 0.0, 5.0, "0.000 V")],
+             [(ok, ok), (ok, ok), (failed, ok)], [(K, K)] * 3, [],
              {"ao0-refused-zeroing", "ao0-held"}),
+            # The set-up's refusal to start the task is told too.
             ("channel held by another task", ["--steps", "2", "--reserve", "ao1"], 3,
-             [(3, 0, "0.000 V"), (3, 3, unknown % "held by another task")],
-             [(ok, not_running)] * 3,
-             {"ao1-refused", "ao1-requested", "ao1-refused-zeroing"}),
+             [(3, 0, 2.5, 2.5, "0.000 V"),
+              (3, 3, "unknown", "unknown", unknown % "held by another task")],
+             [(ok, not_running)] * 3, [(K, U)] * 3, [reserved],
+             {"ao1-refused", "ao1-requested", "ao1-refused-zeroing", "ao1-unknown"}),
             ("card fails part-way and recovers", ["--steps", "3", "--fail-write-at", "3"], 3,
-             [(4, 1, "0.000 V"), (4, 0, "0.000 V")],
-             [(ok, ok), (failed, ok), (ok, ok), (ok, ok)],
+             [(4, 1, 2.5, 2.5, "0.000 V"), (4, 0, 0.0, 5.0, "0.000 V")],
+             [(ok, ok), (failed, ok), (ok, ok), (ok, ok)], [(K, K)] * 4, [],
              {"ao0-refused", "ao0-requested"}),
+            # An output keeps what it had before the run until a write is accepted.
+            ("first write refused", ["--steps", "2", "--fail-write-at", "1"], 3,
+             [(3, 1, 2.5, 2.5, "0.000 V"), (3, 0, 0.0, 5.0, "0.000 V")],
+             [(failed, ok), (ok, ok), (ok, ok)], [(U, K), (K, K), (K, K)], [],
+             {"ao0-refused", "ao0-requested", "ao0-unknown"}),
             ("module error part-way", ["--steps", "4", "--error-at", "2"], 1,
-             [(3, 0, "0.000 V"), (3, 0, "0.000 V")], [(ok, ok)] * 3, set()),
+             [(3, 0, 2.5, 4.665, "0.000 V"), (3, 0, 0.0, 1.667, "0.000 V")], [(ok, ok)] * 3,
+             [(K, K)] * 3, [], set()),
             ("module error at the last step", ["--steps", "2", "--error-at", "2"], 1,
-             [(3, 0, "0.000 V"), (3, 0, "0.000 V")], [(ok, ok)] * 3, set()),
+             [(3, 0, 2.5, 2.5, "0.000 V"), (3, 0, 0.0, 5.0, "0.000 V")], [(ok, ok)] * 3,
+             [(K, K)] * 3, [], set()),
+            # A step the module failed before writing: no status, the level held on.
+            ("module error before its writes", ["--steps", "4", "--error-before-writes-at", "2"],
+             1, [(2, 0, 2.5, 2.5, "0.000 V"), (2, 0, 0.0, 0.0, "0.000 V")],
+             [(ok, ok), ("", ""), (ok, ok)], [(K, K)] * 3, [], {"ao0-requested", "ao1-requested"}),
         ]
         steps_named = 0
-        for name, args, expected_status, channels, statuses, marks in rows:
+        for name, args, expected_status, channels, statuses, levels, told_too, marks in rows:
             with self.subTest(name):
                 args = list(args)
                 if "--input" in args:
                     args[1] = self.write("in.csv", args[1])
-                error_at = args[-1] if "--error-at" in args else None
+                error_at = args[-1] if args[-2].startswith("--error") else None
+                before_writes = args[-2] == "--error-before-writes-at"
                 module = ERROR_MODULE if error_at else MODULE
                 status, out, err = run(*args[:len(args) - 2 * bool(error_at)], "--trace",
                                        host_path(self.path("t.csv")), "--plot",
                                        host_path(self.path("t.svg")), module=module,
-                                       error_at_step=error_at)
+                                       error_at_step=error_at, before_writes=before_writes)
                 self.assertEqual(status, expected_status, out + err)
                 self.assertEqual(summary_field(out, "errors"), "1" if error_at else "0")
                 if error_at:
@@ -241,19 +262,37 @@ class CardFaults(Workdir):
                 self.assertEqual(drawn, marks)
                 texts = [t.text for t in root.iter() if t.get("class") == "after-shutdown"]
                 self.assertEqual(texts, ["after shutdown: " + after.split(", ")[1]
-                                         for _, _, after in channels if after != "0.000 V"])
+                                         for *_, after in channels if after != "0.000 V"])
+                # A level held after the end is drawn where the output's line ends.
+                for held in (e for e in root.iter() if e.get("class") == "held"):
+                    series = [e for e in root.iter() if e.get("id") == held.get("id")[:3]][0]
+                    held_y = held.get("d")[1:].split("h")[0].split(",")[1]
+                    self.assertEqual(held_y, series.get("points").split()[-1].split(",")[1])
+                # Each span of unknown level is shaded and says so.
+                captions = [t.text for t in root.iter() if t.get("class") == "unknown-caption"]
+                self.assertEqual(captions, ["level unknown"] * sum(m.endswith("-unknown")
+                                                                   for m in marks))
                 self.assertEqual(summary_field(out, "result"),
                                  "stopped" if error_at else "completed with faults")
-                for ch, (writes, refused, after) in enumerate(channels):
+                for ch, expected in enumerate(channels):
                     figures = channel_figures(out, ch)
-                    self.assertEqual((figures["writes"], figures["refused"], figures["after"]),
-                                     (writes, refused, after))
+                    self.assertEqual(tuple(figures[k] for k in
+                                           ("writes", "refused", "min", "max", "after")),
+                                     expected)
                 trace = read_trace(self.read("t.csv"))
                 self.assertEqual(len(trace), len(statuses))
                 self.assertEqual([(r["ao0_status"], r["ao1_status"]) for r in trace], statuses)
-                # Each refusal status is told once in the summary.
+                self.assertEqual([tuple(K if r[c + "_actual_V"] else U for c in ("ao0", "ao1"))
+                                  for r in trace], levels)
+                # Each refusal status, in the trace or a warning, is told once in the summary.
                 told = re.findall(r"^(?:statuses)?\s+(-\d+) \w", out, re.M)
-                self.assertEqual(sorted(told), sorted({s for row in statuses for s in row} - {ok}))
+                self.assertEqual(sorted(told), sorted({s for row in statuses for s in row}
+                                                      - {ok, ""} | set(told_too)))
+                warned = set(re.findall(r"\(status (-\d+)\)", out))
+                self.assertLessEqual(warned, set(told))
+                # Off a terminal every warning is whole: its status and consequence.
+                for line in out.split("\nwarnings")[1].split("\ndialogs")[0].splitlines()[1:]:
+                    self.assertRegex(line, r"^  Dev1/ao\d: .*\(status -\d+\)(; the .*)?$")
                 # The block's "at step N" names the trace's row N.
                 for step in re.findall(r"at step (\d+)", out):
                     row = [r for r in trace if r["step"] == step]
