@@ -1,7 +1,9 @@
 // twinvolts-sim: plays the simulation host and the card for the twinvolts
 // module, so its effect on the two outputs can be seen without either.
 // Everything a user gives is checked before the first call into the module.
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -40,8 +42,10 @@ namespace {
 
 enum ExitStatus { kClean = 0, kModuleError = 1, kBadInput = 2, kFaults = 3 };
 
+// One line whatever the message holds: a part that came from the user or a
+// library and was not quoted yet is shown as every such text is.
 int fail(int status, const std::string& message) {
-  sim::writeText(stderr, "twinvolts-sim: " + message + "\n");
+  sim::writeText(stderr, "twinvolts-sim: " + sim::escapedText(message) + "\n");
   return status;
 }
 
@@ -51,9 +55,11 @@ int badInput(const std::string& message) {
 
 // Standard output is an output like the others: a failed write is an error.
 int print(std::FILE* stream, const std::string& text, int status) {
+  errno = 0;
   if (!sim::writeText(stream, text))
     return fail(kBadInput, std::string("cannot write ") +
-                               (stream == stdout ? "standard output" : "standard error"));
+                               (stream == stdout ? "standard output" : "standard error") + ": " +
+                               std::strerror(errno != 0 ? errno : EIO));
   return status;
 }
 

@@ -7,8 +7,10 @@ With an emulator (wine) the paths handed to the program are turned into
 Windows paths on drive Z:, which wine maps to the root of the file system.
 """
 import csv
+import fcntl
 import io
 import os
+import pty
 import re
 import resource
 import signal
@@ -16,6 +18,7 @@ import struct
 import subprocess
 import sys
 import tempfile
+import termios
 import unittest
 import xml.etree.ElementTree as ET
 
@@ -155,6 +158,8 @@ class DefaultRun(Workdir):
         rows = [("mod\u00e8l/b <&>", "mod\u00e8l/b <&>")]
         if not EMULATOR:
             rows.append((b"model/\xff\xfe\xed\xa0\x80", "model/\\xFF\\xFE\\xED\\xA0\\x80"))
+            # Control characters, C1 ones included, shown as their bytes.
+            rows.append(("a\x1b[2J\tb\u009bc", "a\\x1B[2J\\x09b\\xC2\\x9Bc"))
         for block, title in rows:
             with self.subTest(block=block):
                 status, out, err = run("--block", block, "--input",
@@ -406,6 +411,8 @@ class BadInput(Workdir):
             (["--trace", "--quiet"], "--trace needs a value, not the option '--quiet'"),
             (["--block", "-h"], "--block needs a value, not the option '-h'"),
             (["--trace"], "--trace needs a value"),
+            # Text from the command line never breaks the message's one line.
+            (["--plot", "--trace=a\nb"], "('--plot=--trace=a\\x0Ab' takes it as the value)"),
             (["--dt", "1", "--dt=2"], "--dt is given twice"),
             (["--no-card=yes"], "--no-card takes no value"),
             (["--steps", "5", "--input", w("1,2\n")] + out, "--steps"),
@@ -465,6 +472,9 @@ class BadInput(Workdir):
             (["--input", w("1,\u00e9" + "x" * 200 + "\n")] + out,
              "'\u00e9" + "x" * 29 + "..." + "x" * 27 + "' is not"),
         ]
+        if not EMULATOR:  # a file name with a newline, shown where the file is read
+            rows.append((["--input", self.write("a\nb.csv", "1,2\n3\n")] + out,
+                         "a\\x0Ab.csv:2: expected 2"))
         if EMULATOR:  # Windows names ignore case and take either separator
             rows.append((["--trace", t, "--plot", t.upper().replace("\\", "/")], "same file"))
             read_only = w("old\n")  # wine shows a file without write bits as read-only
@@ -494,7 +504,7 @@ class OutputsAndMemory(Workdir):
         with open("/dev/full", "w") as full:
             status, out, err = run("--steps", "3", stdout=full)
         self.assertEqual(status, 2)
-        self.assertIn("cannot write standard output", err)
+        self.assertIn("cannot write standard output: No space left on device", err)
         with open("/dev/full", "w") as full:
             status, out, err = run("--steps", "3", "--trace", "/dev/full")
         self.assertEqual(status, 2)
@@ -580,6 +590,61 @@ class OutputsAndMemory(Workdir):
                 os.kill(child.pid, signal.SIGCONT)
                 self.assertEqual(child.wait(timeout=60), -stops)
                 self.assertEqual(os.listdir(self.dir.name), [])
+
+    def run_on_terminal(self, args, streams, columns=80):
+        """The program with the streams named ("stdout", "stderr") on a terminal
+        of the given width, the others on pipes: its status, what the terminal
+        showed, and what the pipes got."""
+        master, slave = pty.openpty()
+        fcntl.ioctl(slave, termios.TIOCSWINSZ, struct.pack("HHHH", 24, columns, 0, 0))
+        attached = {name: slave if name in streams else subprocess.PIPE
+                    for name in ("stdout", "stderr")}
+        child = subprocess.Popen([SIM, "--module", MODULE] + args, **attached)
+        os.close(slave)
+        shown = b""
+        while True:
+            try:
+                chunk = os.read(master, 65536)
+            except OSError:  # every writer has gone
+                break
+            if not chunk:
+                break
+            shown += chunk
+        os.close(master)
+        out, err = child.communicate(timeout=120)
+        text = lambda b: (b or b"").decode("utf-8", "replace")
+        return child.wait(), text(shown).replace("\r\n", "\n"), text(out) + text(err)
+
+    def test_what_a_terminal_a_file_and_a_pipe_get(self):
+        # Long enough to show progress on a terminal, which proves it long
+        # enough for a redirected standard error to have been offered it.
+        long_run = ["--quiet", "--steps", "4000000"]
+        status, shown, _ = self.run_on_terminal(long_run, ["stderr"])
+        self.assertEqual(status, 0)
+        self.assertIn("\rstep ", shown)
+        status, _, err = self.run_on_terminal(long_run, [])
+        self.assertEqual((status, err), (0, ""))
+
+        faults = ["--no-card", "--steps", "2"]
+        status, shown, _ = self.run_on_terminal(faults, ["stdout"], columns=80)
+        with open(self.path("summary.txt"), "w") as f:
+            self.assertEqual(run(*faults, stdout=f)[0], 3)
+        for where, text in (("terminal", shown), ("file", self.read("summary.txt")),
+                            ("pipe", run(*faults)[1])):
+            with self.subTest(where):
+                warnings = text.split("\nwarnings    8\n")[1].split("\ndialogs")[0].splitlines()
+                self.assertEqual(len(warnings), 8)
+                for line in warnings:
+                    # Status and consequence stay; what was cut is marked.
+                    self.assertRegex(line, r"\(status -200220\)(; the output (will not follow the "
+                                           r"input until the next set-up|keeps its previous level|"
+                                           r"may still hold its last level))?$")
+                    if where != "terminal":
+                        self.assertNotIn("\u2026", line)
+                    elif len(line) > 80:
+                        self.assertRegex(line, r"^  Dev1/ao\d: \u2026 \(status")
+                cut = [line for line in warnings if "\u2026" in line]
+                self.assertEqual(len(cut), 6 if where == "terminal" else 0, warnings)
 
     def peak_kb(self, steps):
         # GNU time reports its child's peak alone; a child of this Python
