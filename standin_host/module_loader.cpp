@@ -6,6 +6,7 @@
 #include <string>
 
 #include "standin_host/module_file_extent.h"
+#include "standin_host/module_file_target.h"
 #include "standin_host/wide_path.h"
 
 #ifdef _WIN32
@@ -162,7 +163,8 @@ extern "C" StandinLoadStatus standinLoadModule(const char* path, StandinModule* 
     return fail(STANDIN_LOAD_UNLOADABLE, path, "a directory", message, messageSize);
   }
   std::string error;
-  if (!standin::moduleFileIsWhole(path, error)) {
+  if (!standin::moduleFileIsWhole(path, error) ||
+      !standin::moduleFileFitsThisProgram(path, error)) {
     return fail(STANDIN_LOAD_UNLOADABLE, path, error.c_str(), message, messageSize);
   }
   void* handle = openLibrary(loadablePath(path), &error);

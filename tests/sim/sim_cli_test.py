@@ -339,6 +339,21 @@ class BadInput(Workdir):
             struct.pack_into("<I", data, sections + 20, 0xFFFFFF00)
         return self.write("wrap" + os.path.splitext(MODULE)[1], bytes(data))
 
+    def other_word_size_module(self):
+        """The module with the other word size's machine in its header, and
+        the reason the program gives for refusing it."""
+        with open(MODULE, "rb") as f:
+            data = bytearray(f.read())
+        if data[:4] == b"\x7fELF":
+            at, system, machines = 0x12, "Linux", {3: 32, 0x3E: 64}
+        else:
+            at = struct.unpack_from("<I", data, 0x3C)[0] + 4
+            system, machines = "Windows", {0x14C: 32, 0x8664: 64}
+        own = machines[struct.unpack_from("<H", data, at)[0]]
+        struct.pack_into("<H", data, at, next(m for m, bits in machines.items() if bits != own))
+        reason = f"a {96 - own}-bit {system} module file; this program loads {own}-bit {system} ones"
+        return self.write("other" + os.path.splitext(MODULE)[1], bytes(data)), reason
+
     def module_copy(self, name):
         with open(MODULE, "rb") as f:
             return self.write(name + os.path.splitext(MODULE)[1], f.read())
@@ -351,6 +366,7 @@ class BadInput(Workdir):
         os.link(self.path("m" + os.path.splitext(MODULE)[1]), self.path("hard.bin"))
         t, p = host_path(self.path("t.csv")), host_path(self.path("p.svg"))
         out = ["--trace", t, "--plot", p]
+        other_module, other_reason = self.other_word_size_module()
         rows = [
             (["--bogus"], "unknown option '--bogus'"),
             (["--dt", "-1"], "--dt needs a positive decimal number"),
@@ -386,6 +402,7 @@ class BadInput(Workdir):
             (["--module", host_path(NOT_A_MODULE)] + out, "mexFunction"),
             (["--module", self.cut_module()] + out, "cut short"),
             (["--module", self.wrapping_module()] + out, "cut short"),
+            (["--module", other_module] + out, other_reason),
             (["--input", host_path(self.path("none.csv"))] + out, "No such file"),
             (["--input", host_path(self.dir.name)] + out, "is a directory"),
             (["--input", w("")] + out, "no rows"),
