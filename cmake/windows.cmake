@@ -50,8 +50,10 @@ foreach(dll libmx libmex nicaiu)
   set(def ${PROJECT_SOURCE_DIR}/host/${dll}.def)
   set(lib ${TWINVOLTS_IMPORTS_DIR}/${dll}.imports.a)
   if(NOT TWINVOLTS_STDCALL_NAMES)
-    # The same list without the @N that only 32-bit stdcall names carry.
+    # The same list without the @N that only 32-bit stdcall names carry
+    # (and without the comments, which file(CONFIGURE) would read).
     file(READ ${def} entries)
+    string(REGEX REPLACE ";[^\n]*" "" entries "${entries}")
     string(REGEX REPLACE "@[0-9]+" "" entries "${entries}")
     set(def ${TWINVOLTS_IMPORTS_DIR}/${dll}.def)
     file(CONFIGURE OUTPUT ${def} CONTENT "${entries}")
