@@ -103,7 +103,8 @@ def read_pe_functions(path, objdump=None):
         r"^\s*(\d+)\s+\S+\s+[0-9a-f]+\s+([0-9a-f]+)\s", _run(objdump, "-h", path), re.M)}
     functions = {}
     # [n](sec s)(fl f)(ty 20)(scl c) (nx k) 0xoffset name; type 0x20 is a function.
-    row = re.compile(r"\(sec\s+(-?\d+)\)\(fl \S+\)\(ty\s+20\)\(scl\s+\d+\) \(nx \d+\) 0x([0-9a-f]+) (\S+)$")
+    row = re.compile(
+        r"\(sec\s+(-?\d+)\)\(fl \S+\)\(ty\s+20\)\(scl\s+\d+\) \(nx \d+\) 0x([0-9a-f]+) (\S+)$")
     for line in _run(objdump, "-t", path).splitlines():
         m = row.search(line)
         # Section 0 or below: not in the file (undefined, absolute or debug).

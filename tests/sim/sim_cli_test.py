@@ -350,8 +350,9 @@ class BadInput(Workdir):
             at = struct.unpack_from("<I", data, 0x3C)[0] + 4
             system, machines = "Windows", {0x14C: 32, 0x8664: 64}
         own = machines[struct.unpack_from("<H", data, at)[0]]
-        struct.pack_into("<H", data, at, next(m for m, bits in machines.items() if bits != own))
-        reason = f"a {96 - own}-bit {system} module file; this program loads {own}-bit {system} ones"
+        other = 96 - own
+        struct.pack_into("<H", data, at, next(m for m, bits in machines.items() if bits == other))
+        reason = f"a {other}-bit {system} module file; this program loads {own}-bit {system} ones"
         return self.write("other" + os.path.splitext(MODULE)[1], bytes(data)), reason
 
     def module_copy(self, name):
