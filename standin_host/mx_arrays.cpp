@@ -127,7 +127,7 @@ mxArray* newArray(const char* caller, const ArrayPlan& plan, bool madeByHost) {
   const size_t textBytes = plan.text != nullptr ? std::strlen(plan.text) + 1 : 0;
   const size_t indexCount = plan.sparse ? plan.stored + n + 1 : 0;
   if (!multiply(plan.stored, elementSizeOf(plan.classId, apart), &dataBytes) ||
-      plan.stored >= kLargestPart || n >= kLargestPart ||
+      plan.stored >= kLargestPart || (plan.sparse && n >= kLargestPart) ||
       !multiply(indexCount, sizeof(size_t), &indexBytes) || textBytes > kLargestPart) {
     return refuse(caller, m, n, "more bytes than the address space holds");
   }

@@ -84,6 +84,9 @@ TEST_F(ArraysTest, DoubleDataAreAlignedForEveryElementType) {
 TEST_F(ArraysTest, EmptyArraysHaveNoData) {
   mxArray* empty = mxCreateDoubleMatrix(0, 0, mxREAL);
   mxArray* noColumns = standinCreateArray(mxINT8_CLASS, 4, 0, mxREAL);
+  mxArray* noRows = standinCreateArray(mxDOUBLE_CLASS, 0, SIZE_MAX, mxREAL);  // nothing to hold
+  ASSERT_NE(noRows, nullptr);
+  EXPECT_EQ(mxGetN(noRows), SIZE_MAX);
   EXPECT_EQ(mxGetPr(empty), nullptr);
   EXPECT_EQ(mxGetPr(noColumns), nullptr);
   EXPECT_EQ(mxGetM(noColumns), 4u);
