@@ -24,7 +24,7 @@ size_t resultSlots(int nlhs, mxArray* plhs[]) {
 [[gnu::noinline]] void settleResults(bool returned, int nlhs, mxArray* plhs[]) {
   for (size_t i = 0; i < resultSlots(nlhs, plhs); ++i) {
     if (returned) {
-      standinHandOverToCaller(plhs[i]);
+      standinHandOverArrayToCaller(plhs[i]);
     } else if (standinIsCallTemporary(plhs[i])) {
       plhs[i] = nullptr;  // reclaimed by the end of the call
     }

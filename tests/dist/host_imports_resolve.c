@@ -35,6 +35,7 @@ static const Import kImports[] = {
     IMPORT("libmx.dll", mxGetPr),
     IMPORT("libmx.dll", mxIsComplex),
     IMPORT("libmx.dll", mxIsNumeric),
+    IMPORT("libmx.dll", mxIsSparse),
     IMPORT("libmex.dll", mexAtExit),
     IMPORT("libmex.dll", mexCallMATLAB),
     IMPORT("libmex.dll", mexErrMsgTxt),
