@@ -5,12 +5,29 @@ set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 
+# twinvolts_closing_line(target text): under an emulator, a test run of the
+# program passes only if it also printed a line beginning with text (see
+# cmake/wine-run.in): there a program that dies can still end with status 0.
+function(twinvolts_closing_line target text)
+  if(CMAKE_CROSSCOMPILING_EMULATOR)
+    set_property(TARGET ${target} PROPERTY CROSSCOMPILING_EMULATOR
+                 ${CMAKE_CROSSCOMPILING_EMULATOR} --closing "${text}")
+  endif()
+endfunction()
+
+# twinvolts_gtest_program(target): the closing line of a GoogleTest program
+# whose every test passed.
+function(twinvolts_gtest_program target)
+  twinvolts_closing_line(${target} "[  PASSED  ] ")
+endfunction()
+
 # twinvolts_add_test(NAME name SOURCES ... [LIBS ...])
 # One test program, registered as one CTest test.
 function(twinvolts_add_test)
   cmake_parse_arguments(T "" "NAME" "SOURCES;LIBS" ${ARGN})
   add_executable(${T_NAME} ${T_SOURCES})
   target_link_libraries(${T_NAME} PRIVATE twinvolts_build_flags ${T_LIBS} GTest::gtest_main)
+  twinvolts_gtest_program(${T_NAME})
   add_test(NAME ${T_NAME} COMMAND ${T_NAME})
 endfunction()
 
