@@ -6,6 +6,7 @@
 
 #include "gateway/sfcn_names.h"
 #include "gateway/sfcn_record.h"
+#include "sim/step_clock.h"
 #include "simcard/simcard.h"
 #include "standin_host/block_session.h"
 #include "standin_host/host_record.h"
@@ -130,9 +131,12 @@ class Run {
       : session_(entry, S_FUNCTION_NAME, settings.blockPath.c_str()),
         settings_(settings),
         observer_(observer),
-        everyStep_(observer.wantsEveryStep()) {}
+        everyStep_(observer.wantsEveryStep()),
+        clock_(settings.dt) {}
 
   RunResult go(StepSource& input) {
+    timed_ = input.timed();
+    lastTime_ = input.startTime();
     simcardSetRecording(true);
     bool setUp = session_.setUp();
     tasks_.learnFromCallLog();
@@ -171,7 +175,8 @@ class Run {
     for (int64_t k = 0; input.next(volts, error); ++k) {
       StepRecord record;
       record.step = k;
-      record.time = static_cast<double>(k) * settings_.dt;
+      // The input's own times, else exact multiples of the step.
+      record.time = lastTime_ = timed_ ? input.time() : clock_.at(k);
       for (size_t ch = 0; ch < 2; ++ch) signal[ch] = record.writes[ch].requested = volts[ch];
       bool ok = call(kFlagOutputs, record);
       ++result_.steps;
@@ -188,7 +193,9 @@ class Run {
   bool terminate() {
     StepRecord record;
     record.step = result_.steps;
-    record.time = static_cast<double>(result_.steps) * settings_.dt;
+    record.time = !timed_             ? clock_.at(result_.steps)
+                  : result_.steps > 0 ? clock_.after(lastTime_)
+                                      : lastTime_;
     record.shutdown = true;
     bool ok = call(kFlagTerminate, record);
     for (size_t ch = 0; ch < 2; ++ch) result_.channels[ch].shutdown = record.writes[ch];
@@ -213,6 +220,9 @@ class Run {
   const SessionSettings& settings_;
   StepObserver& observer_;
   const bool everyStep_;
+  const StepClock clock_;
+  bool timed_ = false;
+  double lastTime_ = 0.0;  // of the last step run, or the input's start before one
   TaskChannels tasks_;
   RunResult result_;
   const double* outputs_ = simcardOutputs();

@@ -49,10 +49,14 @@ bool takeStep(const std::string& text, double& dt, std::string& error) {
   DecimalRead read = readDecimal(text, dt);
   if (read == DecimalRead::kOutOfRange) {
     error = "option --dt: " + quotedText(text) + " is too large for a double";
-  } else if (read != DecimalRead::kOk || dt < 0.0) {
+  } else if (read != DecimalRead::kOk) {
     error = needs("--dt", "a positive decimal number of seconds", text);
-  } else if (dt == 0.0) {
-    error = "option --dt: " + quotedText(text) + " is zero or too small for a double";
+  } else if (dt == 0.0 && text[0] != '-' &&
+             text.substr(0, text.find_first_of("eE")).find_first_of("123456789") !=
+                 std::string::npos) {
+    error = "option --dt: " + quotedText(text) + " is too small for a double";
+  } else if (dt <= 0.0) {
+    error = "option --dt must be positive, not " + quotedText(text);
   } else {
     return true;
   }
