@@ -3,16 +3,20 @@
 // quotes; blanks around a field, inside its quotes or out, are not part of it.
 #pragma once
 
-#include <cstring>
 #include <string>
 #include <string_view>
 
 namespace sim {
 
+inline bool isBlank(char c) {
+  return c == ' ' || c == '\t';
+}
+
 inline std::string_view trimmedBlanks(std::string_view text) {
-  size_t first = text.find_first_not_of(" \t");
-  if (first == std::string_view::npos) return {};
-  return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+  size_t first = 0, end = text.size();
+  while (first < end && isBlank(text[first])) ++first;
+  while (end > first && isBlank(text[end - 1])) --end;
+  return text.substr(first, end - first);
 }
 
 class CsvFields {
@@ -24,13 +28,12 @@ class CsvFields {
   bool next(std::string_view& field) {
     if (done_) return false;
     size_t at = pos_;
-    while (at < line_.size() && (line_[at] == ' ' || line_[at] == '\t')) ++at;
+    while (at < line_.size() && isBlank(line_[at])) ++at;
     if (at < line_.size() && line_[at] == '"' && quoted(at, field)) return true;
     if (unclosed_) return false;
-    const void* comma = std::memchr(line_.data() + at, ',', line_.size() - at);
-    size_t end = comma != nullptr
-                     ? static_cast<size_t>(static_cast<const char*>(comma) - line_.data())
-                     : line_.size();
+    // Fields are short: a loop here is quicker than a call to memchr.
+    size_t end = at;
+    while (end < line_.size() && line_[end] != ',') ++end;
     field = trimmedBlanks(line_.substr(at, end - at));
     finishAt(end);
     return true;
@@ -44,15 +47,15 @@ class CsvFields {
   bool quoted(size_t open, std::string_view& field) {
     size_t close = open + 1;
     for (;; close += 2) {
-      close = line_.find('"', close);
-      if (close == std::string_view::npos) {
+      while (close < line_.size() && line_[close] != '"') ++close;
+      if (close == line_.size()) {
         unclosed_ = done_ = true;
         return false;
       }
       if (close + 1 >= line_.size() || line_[close + 1] != '"') break;
     }
     size_t after = close + 1;
-    while (after < line_.size() && (line_[after] == ' ' || line_[after] == '\t')) ++after;
+    while (after < line_.size() && isBlank(line_[after])) ++after;
     if (after < line_.size() && line_[after] != ',') return false;
     field = trimmedBlanks(line_.substr(open + 1, close - open - 1));
     finishAt(after);

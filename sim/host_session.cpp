@@ -135,8 +135,8 @@ class Run {
         clock_(settings.dt) {}
 
   RunResult go(StepSource& input) {
+    input_ = &input;
     timed_ = input.timed();
-    lastTime_ = input.startTime();
     simcardSetRecording(true);
     bool setUp = session_.setUp();
     tasks_.learnFromCallLog();
@@ -175,8 +175,10 @@ class Run {
     for (int64_t k = 0; input.next(volts, error); ++k) {
       StepRecord record;
       record.step = k;
-      // The input's own times, else exact multiples of the step.
-      record.time = lastTime_ = timed_ ? input.time() : clock_.at(k);
+      // The input's own times, else exact multiples of the step; only for
+      // the steps an observer sees.
+      if (everyStep_ || (k & (kSparseStride - 1)) == 0)
+        record.time = timed_ ? input.time() : clock_.at(k);
       for (size_t ch = 0; ch < 2; ++ch) signal[ch] = record.writes[ch].requested = volts[ch];
       bool ok = call(kFlagOutputs, record);
       ++result_.steps;
@@ -193,9 +195,11 @@ class Run {
   bool terminate() {
     StepRecord record;
     record.step = result_.steps;
-    record.time = !timed_             ? clock_.at(result_.steps)
-                  : result_.steps > 0 ? clock_.after(lastTime_)
-                                      : lastTime_;
+    // One step after the last step run.
+    if (!timed_)
+      record.time = clock_.at(result_.steps);
+    else
+      record.time = result_.steps > 0 ? clock_.after(input_->time()) : input_->startTime();
     record.shutdown = true;
     bool ok = call(kFlagTerminate, record);
     for (size_t ch = 0; ch < 2; ++ch) result_.channels[ch].shutdown = record.writes[ch];
@@ -221,8 +225,8 @@ class Run {
   StepObserver& observer_;
   const bool everyStep_;
   const StepClock clock_;
+  StepSource* input_ = nullptr;
   bool timed_ = false;
-  double lastTime_ = 0.0;  // of the last step run, or the input's start before one
   TaskChannels tasks_;
   RunResult result_;
   const double* outputs_ = simcardOutputs();

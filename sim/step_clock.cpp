@@ -55,15 +55,18 @@ StepClock::StepClock(double step) : step_(step) {
   int64_t digits = 0;
   shortestDigits(step, digits, exponent_);
   digits_ = static_cast<uint64_t>(digits);
+  if (exponent_ >= -22 && exponent_ <= 22 && digits_ > 0) {
+    quickSteps_ = (kExactInteger - 1) / digits_ + 1;
+    divide_ = exponent_ < 0;
+    scale_ = kExactPowersOfTen[divide_ ? -exponent_ : exponent_];
+  }
 }
 
 double StepClock::at(int64_t k) const {
   const auto steps = static_cast<uint64_t>(k);
-  // Both factors exact as doubles: one IEEE operation rounds the product once.
-  if (steps == 0 || (digits_ < kExactInteger / steps && exponent_ >= -22 && exponent_ <= 22)) {
+  if (steps < quickSteps_) {
     const auto whole = static_cast<double>(steps * digits_);
-    return exponent_ < 0 ? whole / kExactPowersOfTen[-exponent_]
-                         : whole * kExactPowersOfTen[exponent_];
+    return divide_ ? whole / scale_ : whole * scale_;
   }
   // Else the product's digits as text, in two parts that cannot overflow:
   // steps below 2^31 times digits below 10^17 split at 10^9.

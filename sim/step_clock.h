@@ -20,6 +20,11 @@ class StepClock {
   double step_;
   uint64_t digits_ = 0;  // step_ is digits_ × 10^exponent_, digits_ below 10^17
   int exponent_ = 0;
+  // Below quickSteps_ steps, steps × digits_ and the power of ten are exact
+  // doubles: one division (divide_) or multiplication by scale_ rounds once.
+  uint64_t quickSteps_ = 0;
+  double scale_ = 1.0;
+  bool divide_ = false;
 };
 
 }  // namespace sim
