@@ -48,6 +48,13 @@ bool hasDecimalCommas(std::string_view line) {
   return line.find(';') != std::string_view::npos && hasDecimalComma(line);
 }
 
+// Names equal but for the case of their letters.
+bool sameName(std::string_view a, std::string_view b) {
+  auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                            [&](char x, char y) { return lower(x) == lower(y); });
+}
+
 const char* kDecimalCommas = "write decimals with a point and separate columns with commas";
 
 const char* kLoneCarriageReturns =
@@ -322,17 +329,10 @@ bool CsvInput::placeColumn(const std::string& name, int column, std::vector<std:
     error = where() + read.fault;
     return false;
   }
-  std::string lower = name;
-  for (char& c : lower) c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
   bool repeated = false;
   for (size_t at = 0; at < roles_.size() && !repeated; ++at)
-    repeated = read.role == ColumnRole::kOther
-                   ? !name.empty() && others[at].size() == lower.size() &&
-                         std::equal(lower.begin(), lower.end(), others[at].begin(),
-                                    [](char a, char b) {
-                                      return a == (b >= 'A' && b <= 'Z' ? b - 'A' + 'a' : b);
-                                    })
-                   : roles_[at] == read.role;
+    repeated = read.role == ColumnRole::kOther ? !name.empty() && sameName(name, others[at])
+                                               : roles_[at] == read.role;
   if (repeated) {
     error = where() + "column " + quotedText(name) + " repeats an earlier column of the header";
     return false;

@@ -129,7 +129,6 @@ class Run {
  public:
   Run(MexFunctionPtr entry, const SessionSettings& settings, StepObserver& observer)
       : session_(entry, S_FUNCTION_NAME, settings.blockPath.c_str()),
-        settings_(settings),
         observer_(observer),
         everyStep_(observer.wantsEveryStep()),
         clock_(settings.dt) {}
@@ -221,7 +220,6 @@ class Run {
   }
 
   BlockSession session_;
-  const SessionSettings& settings_;
   StepObserver& observer_;
   const bool everyStep_;
   const StepClock clock_;
