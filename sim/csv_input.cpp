@@ -10,6 +10,7 @@
 
 #include "sim/csv_fields.h"
 #include "sim/decimal_number.h"
+#include "sim/input_spool.h"
 #include "sim/native_file.h"
 #include "sim/options.h"
 #include "sim/quoted_text.h"
@@ -139,23 +140,26 @@ std::string CsvInput::where() const {
 }
 
 bool CsvInput::open(const std::string& path, std::string& error) {
-  path_ = path;
-  PathStatus status = pathStatus(path);
+  path_ = path == "-" ? "standard input" : path;
+  PathStatus status = path == "-" ? PathStatus{} : pathStatus(path);
   if (status.error != 0) {
+    fileFault_ = true;
     error = "cannot open input file " + quotedText(path) + ": " + std::strerror(status.error);
     return false;
   }
   if (status.directory) {
+    fileFault_ = true;
     error = "input " + quotedText(path) + " is a directory, not a file";
     return false;
   }
-  if (!status.regular) {
-    error = "input " + quotedText(path) +
-            " is not a regular file (it is read twice: checked, then run)";
+  // A stream is read twice, checked then run, from a copy of it.
+  file_ = status.regular ? openFile(path, "rb") : spooledCopy(path, error);
+  if (file_ == nullptr && !error.empty()) {
+    fileFault_ = true;
     return false;
   }
-  file_ = openFile(path, "rb");
   if (file_ == nullptr) {
+    fileFault_ = true;
     error = "cannot open input file " + quotedText(path) + ": " + std::strerror(errno);
     return false;
   }
@@ -180,6 +184,7 @@ bool CsvInput::open(const std::string& path, std::string& error) {
 // Back to the first byte, past a UTF-8 byte-order mark.
 bool CsvInput::start(std::string& error) {
   if (std::fseek(file_, 0, SEEK_SET) != 0) {
+    fileFault_ = true;
     error = "cannot read input file " + quotedText(path_) + ": " + std::strerror(errno);
     return false;
   }
@@ -227,6 +232,7 @@ bool CsvInput::readLine(std::string_view& line, std::string& error) {
     begin_ = 0;
     size_t got = std::fread(buffer_.data() + end_, 1, buffer_.size() - end_, file_);
     if (got == 0 && std::ferror(file_)) {
+      fileFault_ = true;
       error = "cannot read input file " + quotedText(path_) + ": " + std::strerror(errno);
       return false;
     }

@@ -33,6 +33,8 @@ class CsvInput : public StepSource {
   bool open(const std::string& path, std::string& error);
   // The step size of the time column; 0 when there is none or it has one row.
   double timeStep() const { return timeStep_; }
+  // The failure was the file's (missing, a folder, unreadable), not its text's.
+  bool fileFault() const { return fileFault_; }
 
   int64_t steps() const override { return rows_; }
   // The file, and the columns converted or ignored.
@@ -80,6 +82,7 @@ class CsvInput : public StepSource {
   int64_t rowsRead_ = 0;   // in this pass
   int64_t rows_ = 0;       // counted by the check
   int64_t rowsGiven_ = 0;  // by next() since
+  bool fileFault_ = false;
 };
 
 }  // namespace sim

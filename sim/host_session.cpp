@@ -7,6 +7,7 @@
 #include "gateway/sfcn_names.h"
 #include "gateway/sfcn_record.h"
 #include "sim/step_clock.h"
+#include "sim/stop_signal.h"
 #include "simcard/simcard.h"
 #include "standin_host/block_session.h"
 #include "standin_host/host_record.h"
@@ -171,7 +172,8 @@ class Run {
     session_.record()->sizesBlock.callArgInt = 0;
     StepInput volts{};
     std::string error;
-    for (int64_t k = 0; input.next(volts, error); ++k) {
+    // A stop from outside ends the run after the current step; shutdown follows.
+    for (int64_t k = 0; stopRequested() == 0 && input.next(volts, error); ++k) {
       StepRecord record;
       record.step = k;
       // The input's own times, else exact multiples of the step; only for

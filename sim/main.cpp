@@ -1,7 +1,9 @@
 // twinvolts-sim: plays the simulation host and the card for the twinvolts
 // module, so its effect on the two outputs can be seen without either.
 // Everything a user gives is checked before the first call into the module.
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -19,6 +21,7 @@
 #include "sim/progress.h"
 #include "sim/quoted_text.h"
 #include "sim/sizes_report.h"
+#include "sim/stop_signal.h"
 #include "sim/summary.h"
 #include "sim/svg_plot.h"
 #include "sim/terminal.h"
@@ -29,6 +32,8 @@
 #include "standin_host/module_loader.h"
 
 #ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
 #include <windows.h>
 #endif
 
@@ -45,16 +50,26 @@ int fail(int status, const std::string& message) {
   return status;
 }
 
+// A mistake the help tells how to mend: an option, or the input's format.
 int badInput(const std::string& message) {
   return fail(kBadInput, message + " (try --help)");
 }
 
+// A file that cannot be used as it is (missing, not writable, not a module):
+// the message says why, and the help has nothing to add.
+int refused(const std::string& message) {
+  return fail(kBadInput, message);
+}
+
 // Standard output is an output like the others: a failed write is an error.
 int print(std::FILE* stream, const std::string& text, int status) {
-  if (!sim::writeText(stream, text))
-    return fail(kBadInput, std::string("cannot write ") +
-                               (stream == stdout ? "standard output" : "standard error"));
-  return status;
+  errno = 0;
+  if (sim::writeText(stream, text)) return status;
+  int error = errno != 0 ? errno : EIO;
+  if (sim::pipeReaderGone(stream, error)) sim::endAsPipeGone();
+  return fail(kBadInput, std::string("cannot write ") +
+                             (stream == stdout ? "standard output" : "standard error") + ": " +
+                             std::strerror(error));
 }
 
 // The folder this program runs from, as the system knows it, so a program
@@ -92,18 +107,25 @@ std::string defaultModulePath(const std::string& argv0) {
 std::string shownPath(const std::string& path) {
   std::error_code failed;
   std::filesystem::path relative = std::filesystem::relative(sim::nativePath(path), failed);
-  if (failed || relative.empty() || *relative.begin() == "..") return path;
-  return relative.generic_u8string();
+  // In the system's own separators: backslashes on Windows.
+  if (failed || relative.empty() || *relative.begin() == "..")
+    return sim::utf8Path(sim::nativePath(path).make_preferred());
+  return sim::utf8Path(relative.make_preferred());
 }
 
-// Without --dt, an input's time column sets the step.
-bool openInput(sim::Options& options, std::unique_ptr<sim::StepSource>& input, std::string& error) {
+// Without --dt, an input's time column sets the step. A failure is the
+// file's (fileFault) or its text's.
+bool openInput(sim::Options& options, std::unique_ptr<sim::StepSource>& input, std::string& error,
+               bool& fileFault) {
   if (options.inputPath.empty()) {
     input = std::make_unique<sim::BuiltInWaveforms>(options.builtInSteps);
     return true;
   }
   auto csv = std::make_unique<sim::CsvInput>(options.dtGiven ? options.dt : 0.0);
-  if (!csv->open(options.inputPath, error)) return false;
+  if (!csv->open(options.inputPath, error)) {
+    fileFault = csv->fileFault();
+    return false;
+  }
   if (!options.dtGiven && csv->timeStep() > 0.0) options.dt = csv->timeStep();
   input = std::move(csv);
   return true;
@@ -121,12 +143,13 @@ bool checkFailWriteAt(const sim::Options& options, int64_t steps, std::string& e
 
 // No output may be an input, the module, or the other output.
 bool checkDistinctPaths(const sim::Options& options, std::string& error) {
+  const std::string input = options.inputPath == "-" ? "" : options.inputPath;  // standard input
   struct Named {
     const char* role;
     const std::string& path;
   } files[] = {{"--trace", options.tracePath},
                {"--plot", options.plotPath},
-               {"--input", options.inputPath},
+               {"--input", input},
                {"the module", options.modulePath}};
   for (size_t i = 0; i < 2; ++i) {
     std::string identity = files[i].path.empty() ? "" : sim::fileIdentity(files[i].path);
@@ -153,7 +176,9 @@ class Outputs : public sim::StepObserver {
       if (!traceFile_.open(options_.tracePath, error)) return false;
       trace_ = std::make_unique<sim::TraceCsv>(traceFile_);
     }
-    return options_.plotPath.empty() || plotFile_.open(options_.plotPath, error);
+    if (!options_.plotPath.empty() && !plotFile_.open(options_.plotPath, error)) return false;
+    if (traceFile_.isTerminal() || plotFile_.isTerminal()) progress_.keepOff();
+    return true;
   }
 
   void onStep(const sim::StepRecord& step) override {
@@ -173,6 +198,15 @@ class Outputs : public sim::StepObserver {
       plotFile_.write(
           plot_.render("twinvolts " + options_.blockPath + ": card outputs", result.channels));
     return traceFile_.finish(error) && plotFile_.finish(error);
+  }
+
+  // A stopped run: a stream keeps what it got, up to the shutdown; a file
+  // keeps what it had.
+  void stop(const sim::RunResult& result) {
+    if (!traceFile_.isStream()) traceFile_.discard();
+    if (!plotFile_.isStream()) plotFile_.discard();
+    std::string ignored;
+    finish(result, ignored);
   }
 
   // The input failed part-way: what was written is not the run asked for.
@@ -216,11 +250,18 @@ int runChecked(const sim::Options& options, MexFunctionPtr entry, sim::StepSourc
   std::string error;
   if (options.reservedChannel >= 0 && !reservation.hold(options.reservedChannel, error))
     return fail(kBadInput, error);
+  sim::setRunInProgress(true);
   sim::RunResult result =
       sim::runSimulation(entry, {options.blockPath, options.dt}, input, outputs);
+  sim::setRunInProgress(false);
   reservation.release();
   result.tasksLeftOpen = simcardOpenTaskCount();
   noteUnknownLevels(options, result);
+  if (int stop = sim::stopRequested()) {
+    outputs.stop(result);
+    fail(0, sim::stoppedRunText(stop, result, input.steps()));
+    sim::endByStopSignal(stop);
+  }
   if (!result.inputError.empty()) {
     outputs.discard();
     return fail(kBadInput, result.inputError);
@@ -237,20 +278,22 @@ int runChecked(const sim::Options& options, MexFunctionPtr entry, sim::StepSourc
 int simulate(sim::Options options) {
   std::unique_ptr<sim::StepSource> input;
   std::string error;
-  if (!openInput(options, input, error)) return badInput(error);
+  bool fileFault = false;
+  if (!openInput(options, input, error, fileFault))
+    return fileFault ? refused(error) : badInput(error);
   if (!checkFailWriteAt(options, input->steps(), error)) return badInput(error);
   if (!sim::plottableSpan(input->steps(), options.dt, input->startTime()))
     return badInput(std::to_string(input->steps()) + " steps of " +
                     sim::shortestDecimal(options.dt) +
                     " s run past the largest time a double holds");
-  if (!checkDistinctPaths(options, error)) return badInput(error);
+  if (!checkDistinctPaths(options, error)) return refused(error);
   Outputs outputs(options, *input);
-  if (!outputs.open(error)) return badInput(error);
+  if (!outputs.open(error)) return refused(error);
   StandinModule module{};
   char message[STANDIN_LOAD_MESSAGE_SIZE];
   if (standinLoadModule(options.modulePath.c_str(), &module, message, sizeof message) !=
       STANDIN_LOAD_OK)
-    return badInput(message);
+    return refused(message);
   int status = runChecked(options, module.mexFunction, *input, outputs);
   standinUnloadModule(&module);
   return status;
@@ -277,17 +320,24 @@ int sizes(const sim::Options& options) {
   char message[STANDIN_LOAD_MESSAGE_SIZE];
   if (standinLoadModule(options.modulePath.c_str(), &module, message, sizeof message) !=
       STANDIN_LOAD_OK)
-    return badInput(message);
+    return refused(message);
   simcardReset();
   simcardSetPresent(!options.noCard);
   std::string text, error;
+  sim::ChannelReservation reservation;  // the set-up meets it as a run's does
+  if (options.reservedChannel >= 0 && !reservation.hold(options.reservedChannel, error)) {
+    standinUnloadModule(&module);
+    return fail(kBadInput, error);
+  }
   int status = sim::sizesText(module.mexFunction, text, error) ? print(stdout, text, kClean)
                                                                : fail(kModuleError, error);
   standinUnloadModule(&module);
+  reservation.release();
   return showSetUpMessages(status);
 }
 
 int run(int argc, char** argv) {
+  sim::watchStopSignals();
   sim::Options options;
   std::string error;
   if (!sim::parseOptions(argc, argv, options, error)) return badInput(error);
@@ -302,6 +352,10 @@ int run(int argc, char** argv) {
 #ifdef _WIN32
 // Built with -municode: the command line in UTF-16, whatever the code page.
 int wmain(int argc, wchar_t** argv) {
+  // LF in every output, as in a file.
+  _setmode(_fileno(stdout), _O_BINARY);
+  _setmode(_fileno(stderr), _O_BINARY);
+  _setmode(_fileno(stdin), _O_BINARY);
   std::vector<std::string> arguments;
   std::string error;
   if (!sim::utf8Arguments(argc, argv, arguments, error)) return badInput(error);

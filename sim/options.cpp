@@ -5,6 +5,7 @@
 #include <set>
 #include <string_view>
 
+#include "exit_status_table.h"
 #include "sim/decimal_number.h"
 #include "sim/quoted_text.h"
 
@@ -18,13 +19,13 @@ struct OptionKind {
 };
 
 const OptionKind kOptions[] = {
-    {"--module", true, false}, {"--block", true, true},
-    {"--input", true, true},   {"--steps", true, true},
-    {"--dt", true, true},      {"--no-card", false, false},
-    {"--reserve", true, true}, {"--fail-write-at", true, true},
-    {"--trace", true, true},   {"--plot", true, true},
-    {"--sizes", false, false}, {"--quiet", false, false},
-    {"--help", false, false},  {"--version", false, false},
+    {"--module", true, false},  {"--block", true, true},
+    {"--input", true, true},    {"--steps", true, true},
+    {"--dt", true, true},       {"--no-card", false, false},
+    {"--reserve", true, false}, {"--fail-write-at", true, true},
+    {"--trace", true, true},    {"--plot", true, true},
+    {"--sizes", false, false},  {"--quiet", false, false},
+    {"--help", false, false},   {"--version", false, false},
 };
 
 const OptionKind* findOption(std::string_view name) {
@@ -121,6 +122,10 @@ bool checkConflicts(const std::set<std::string>& given, std::string& error) {
   }
   if (has("--reserve") && has("--no-card")) {
     error = "--reserve holds a channel of the card, and --no-card runs without one";
+    return false;
+  }
+  if (has("--fail-write-at") && has("--no-card")) {
+    error = "--fail-write-at does not apply with --no-card: without a card every write is refused";
     return false;
   }
   if (has("--sizes")) {
@@ -241,8 +246,9 @@ const char* usageText() {
          "  --reserve ao0|ao1      hold that channel with another task during the run\n"
          "  --fail-write-at N      make the card refuse its N-th write (two a step, two\n"
          "                         at shutdown)\n"
-         "  --sizes                only ask for the block's sizes and print them (set-up\n"
-         "                         warnings on standard error, exit status 3)\n"
+         "  --sizes                only ask for the block's sizes and print them; a set-up\n"
+         "                         warning goes to standard error and makes the exit\n"
+         "                         status 3 (--no-card and --reserve apply)\n"
          "  --trace FILE.csv       write every step: time, requested and actual volts\n"
          "                         and the card's status per channel (0: accepted; the\n"
          "                         summary says what others mean) ('-': standard output,\n"
@@ -256,11 +262,16 @@ const char* usageText() {
          "An output file is replaced only when complete, through a link to the file it\n"
          "names; one you may not write, or whose folder takes no temporary file, is\n"
          "refused and left as it was. Outputs, input and module must be distinct files.\n"
+         "An input line holds at most 4096 bytes.\n"
          "\n"
-         "Exit status: 0 completed cleanly; 1 the module posted or raised an error;\n"
-         "2 bad input (options, input file, module file, an output that cannot be\n"
-         "written); 3 completed with faults (a write refused, a warning, an output\n"
-         "not zeroed: 0 V after shutdown only when the card accepted the zeroing write).\n";
+         "The summary: module, block, input, steps; per output the writes, refused\n"
+         "writes, lowest and highest level and the state after shutdown; statuses\n"
+         "(what each refusal status of the card means); warnings and dialogs (dialog\n"
+         "boxes the module asked for: the block's Fatal Error when it cannot reach its\n"
+         "input), each kind once with a count; errors; tasks open (card tasks left\n"
+         "after shutdown: 0 frees both channels); result.\n"
+         "\n"
+         "Exit status:\n" TWINVOLTS_EXIT_STATUS_TABLE;
 }
 
 }  // namespace sim

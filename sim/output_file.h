@@ -1,10 +1,15 @@
 // An output of the program (trace, plot), opened before the run so that a bad
-// path is found before any work, and never left half-written: a regular file
-// is written to a temporary beside it (beside the file a link names) and
-// renamed over it when complete, keeping its permission bits; a
-// device, a pipe or standard output ("-") is written directly. A file the
-// user may not write, or one whose folder takes no temporary, is refused
-// and left as it was.
+// path is found before any work. Streams are written as streams, files as
+// files, as the shell does:
+// - a terminal, a pipe, a FIFO or a device, and a name for one of the
+//   program's own open streams ("-", /dev/stdout, /dev/fd/N; NUL and CON on
+//   Windows), are written in place, in order, never replaced;
+// - a regular file is never left half-written: the output goes to a
+//   temporary beside it (beside the file a link names) and is renamed over
+//   it when complete, keeping its permission bits; a file with other hard
+//   links gets the complete output copied into it, so every name sees it.
+// A file the user may not write, or one whose folder takes no temporary, is
+// refused and left as it was.
 #pragma once
 
 #include <cstdio>
@@ -22,7 +27,11 @@ class OutputFile {
 
   bool open(const std::string& path, std::string& error);
   bool isOpen() const { return file_ != nullptr; }
-  bool isStandardOutput() const { return path_ == "-"; }
+  // Written through the program's standard output: the summary goes elsewhere.
+  bool isStandardOutput() const { return standardOutput_; }
+  bool isTerminal() const { return terminal_; }
+  // Written in place, so what is written stays written.
+  bool isStream() const { return file_ != nullptr && temporary_.empty(); }
   // Remembers the first failure; finish() reports it.
   void write(std::string_view text);
   // Flushes and closes, then puts the file in place. One line on failure.
@@ -31,10 +40,24 @@ class OutputFile {
   void discard();
 
  private:
+  bool openStream(int descriptor, std::string& error);
+  bool openDevice(const std::string& device, std::string& error);
+  bool openFifo(std::string& error);
+  bool openTemporary(bool exists, unsigned mode, std::string& error);
+  bool putInPlace();
+  void noteStream();
+  void forgetHandle();
+  std::string failure(const std::string& reasonText) const;
+
   std::string path_;
   std::string target_;     // path_, or the file a link at path_ names
-  std::string temporary_;  // empty when written directly
+  std::string temporary_;  // empty when written in place
   std::FILE* file_ = nullptr;
+  void* handle_ = nullptr;  // the temporary's, on Windows
+  bool ownsFile_ = true;    // false for the program's standard streams
+  bool standardOutput_ = false;
+  bool terminal_ = false;
+  bool copyInPlace_ = false;  // a file with other hard links
   int firstErrno_ = 0;
 };
 

@@ -11,6 +11,8 @@ class ProgressLine {
   ProgressLine();
   void update(int64_t done, int64_t total);
   void finish();
+  // An output shows on the terminal: a progress line would break into it.
+  void keepOff() { terminal_ = false; }
 
  private:
   bool terminal_;

@@ -13,6 +13,11 @@ constexpr size_t kMostStretches = 2000;
 constexpr double kWidth = 800, kHeight = 520;
 constexpr double kLeft = 70, kRight = 150, kTop = 50, kPanel = 180, kGap = 40;
 constexpr double kBandLow = 0.0, kBandHigh = 5.0;
+// A panel widens for values near the band, up to this far beyond it; values
+// farther out are clipped at its edge, so the band keeps a readable share.
+constexpr double kFarthestBeyondBand = 3.0;
+// Clipped excursions closer than this (pixels) share one label of their value.
+constexpr double kClipLabelWidth = 70;
 constexpr size_t kLongestTitle = 80;
 const char* const kColours[2] = {"#1f77b4", "#d62728"};
 const char* const kRefusedColour = "#ff7f0e";
@@ -99,6 +104,12 @@ double tickStep(double span, int n) {
 struct Axis {  // a value range mapped onto a pixel range
   double v0, v1, p0, p1;
   double at(double v) const { return p0 + (v - v0) / (v1 - v0) * (p1 - p0); }
+  // A value past either end is drawn at that end.
+  double clippedAt(double v) const {
+    return at(v < std::min(v0, v1)   ? std::min(v0, v1)
+              : v > std::max(v0, v1) ? std::max(v0, v1)
+                                     : v);
+  }
 };
 
 // Tick values of [v0, v1], counted by index so that no rounding can add one
@@ -132,12 +143,12 @@ void appendEnvelope(std::string& out, const StepEnvelope& e, const Axis& time, c
   double t0 = time.at(static_cast<double>(e.firstStep) * dt);
   double t1 = time.at(static_cast<double>(e.lastStep + 1) * dt);
   double mid = (t0 + t1) / 2;
-  appendPoint(out, t0, volts.at(e.first));
+  appendPoint(out, t0, volts.clippedAt(e.first));
   if (e.firstStep != e.lastStep) {
-    appendPoint(out, mid, volts.at(e.lowFirst ? e.low : e.high));
-    appendPoint(out, mid, volts.at(e.lowFirst ? e.high : e.low));
+    appendPoint(out, mid, volts.clippedAt(e.lowFirst ? e.low : e.high));
+    appendPoint(out, mid, volts.clippedAt(e.lowFirst ? e.high : e.low));
   }
-  appendPoint(out, t1, volts.at(e.last));
+  appendPoint(out, t1, volts.clippedAt(e.last));
 }
 
 std::string voltsText(double value) {
@@ -154,14 +165,14 @@ std::string shutdownMarks(size_t channel, const ChannelFigures& end, const Axis&
   if (end.zeroingRefused())
     svg += "<path class='refused-zeroing' id='" + id + "-refused-zeroing' stroke='" +
            kRefusedColour + "' stroke-width='2.5' d='M" + px(time.p1 - 5) + "," +
-           px(volts.at(end.shutdown.requested) - 5) + "l10,10m0,-10l-10,10'/>\n";
+           px(volts.clippedAt(end.shutdown.requested) - 5) + "l10,10m0,-10l-10,10'/>\n";
   if (end.zeroed()) return svg;
   std::string text = "after shutdown: ";
   if (end.levelUnknown != nullptr) {
     text += std::string("level unknown (") + end.levelUnknown + ")";
   } else {
     svg += "<path class='held' id='" + id + "-held' fill='none' stroke='" + kColours[channel] +
-           "' stroke-width='3' d='M" + px(time.p1) + "," + px(volts.at(end.finalVolts)) +
+           "' stroke-width='3' d='M" + px(time.p1) + "," + px(volts.clippedAt(end.finalVolts)) +
            "h12m-5,-4l5,4l-5,4'/>\n";
     text += "held at " + voltsText(end.finalVolts);
   }
@@ -171,9 +182,84 @@ std::string shutdownMarks(size_t channel, const ChannelFigures& end, const Axis&
          "</text>\n";
 }
 
+// The panel's volts: the 0-5 V band with a margin, widened for the values
+// within kFarthestBeyondBand of it; a value farther out widens nothing.
+template <class Stretches>
+Axis voltsAxis(const Stretches& stretches, double top) {
+  const double lowest = kBandLow - kFarthestBeyondBand, highest = kBandHigh + kFarthestBeyondBand;
+  double low = kBandLow - 0.5, high = kBandHigh + 0.5;
+  for (const auto& s : stretches) {
+    for (const StepEnvelope* e : {&s.output, &s.unfollowed}) {
+      if (e->firstStep < 0) continue;
+      if (e->low < low && e->low >= lowest) low = std::max(std::floor(e->low) - 0.5, lowest);
+      if (e->high > high && e->high <= highest) high = std::min(std::ceil(e->high) + 0.5, highest);
+    }
+  }
+  return {low, high, top + kPanel, top};
+}
+
+// Values past one edge of a panel, gathered over neighbouring stretches: the
+// farthest one and where it was.
+struct Excursion {
+  double lastX = 0, farX = 0, far = 0;
+  bool open = false;
+};
+
+// A chevron on the edge pointing out, and the farthest value beside it.
+std::string excursionMark(const Excursion& e, bool above, const Axis& time, const Axis& volts,
+                          const char* colour) {
+  double edge = volts.at(above ? volts.v1 : volts.v0);
+  double tip = above ? -6 : 6;
+  double x =
+      std::min(std::max(e.farX, time.p0 + kClipLabelWidth / 2), time.p1 - kClipLabelWidth / 2);
+  return "<path d='M" + px(e.farX - 5) + "," + px(edge - tip + (above ? 1 : -1)) + "l5," + px(tip) +
+         "l5," + px(-tip) + "' fill='none' stroke='" + colour + "' stroke-width='2'/>\n<text x='" +
+         px(x) + "' y='" + px(above ? edge + 30 : edge - 14) + "' text-anchor='middle' fill='" +
+         colour +
+         "' stroke='white' stroke-width='5' stroke-linejoin='round' paint-order='stroke'>" +
+         label(e.far) + " V</text>\n";
+}
+
+// Marks where a panel's lines were clipped, each with the farthest value.
+template <class Stretches>
+std::string clipMarks(const Stretches& stretches, size_t channel, const Axis& time,
+                      const Axis& volts, double dt) {
+  std::string marks;
+  Excursion edges[2];  // below, above
+  auto flush = [&](int side) {
+    if (edges[side].open)
+      marks += excursionMark(edges[side], side == 1, time, volts, kColours[channel]);
+    edges[side].open = false;
+  };
+  for (const auto& s : stretches) {
+    if (s.output.firstStep < 0) continue;
+    double x = (time.at(static_cast<double>(s.output.firstStep) * dt) +
+                time.at(static_cast<double>(s.output.lastStep + 1) * dt)) /
+               2;
+    for (int side : {0, 1}) {
+      for (const StepEnvelope* e : {&s.output, &s.unfollowed}) {
+        double value = side == 1 ? e->high : e->low;
+        if (e->firstStep < 0 || (side == 1 ? value <= volts.v1 : value >= volts.v0)) continue;
+        Excursion& at = edges[side];
+        if (at.open && x - at.lastX > kClipLabelWidth) flush(side);
+        if (!at.open) at = {x, x, value, true};
+        at.lastX = x;
+        if (side == 1 ? value > at.far : value < at.far) {
+          at.far = value;
+          at.farX = x;
+        }
+      }
+    }
+  }
+  flush(0);
+  flush(1);
+  if (marks.empty()) return marks;
+  return "<g class='clipped' id='ao" + std::to_string(channel) + "-clipped'>\n" + marks + "</g>\n";
+}
+
 // One row per kind of line or mark; those a clean run cannot show are
 // listed only when the picture has them.
-std::string legend(bool missed, const std::array<ChannelFigures, 2>& end) {
+std::string legend(bool missed, bool clipped, const std::array<ChannelFigures, 2>& end) {
   bool refusedZeroing = end[0].zeroingRefused() || end[1].zeroingRefused();
   bool held = false;
   for (const ChannelFigures& channel : end)
@@ -199,6 +285,10 @@ std::string legend(bool missed, const std::array<ChannelFigures, 2>& end) {
     add("<line x1='" + px(x) + "' x2='" + px(x + 24) + "' y1='" + at(0) + "' y2='" + at(0) +
             "' stroke='#555' stroke-dasharray='4,3'/>\n",
         "missed request");
+  if (clipped)
+    add("<path d='M" + px(x + 7) + "," + at(4) + "l5,-6l5,6' fill='none' stroke='#555' " +
+            "stroke-width='2'/>\n",
+        "clipped, value shown");
   if (refusedZeroing)
     add("<path d='M" + px(x + 7) + "," + at(-5) + "l10,10m0,-10l-10,10' stroke='" + kRefusedColour +
             "' stroke-width='2.5'/>\n",
@@ -261,21 +351,13 @@ bool SvgPlot::missedAny() const {
 
 std::string SvgPlot::drawPanel(size_t channel, double top, const ChannelFigures& end) const {
   const std::vector<Stretch>& stretches = stretches_[channel];
-  double low = kBandLow - 0.5, high = kBandHigh + 0.5;
-  for (const Stretch& s : stretches) {
-    for (const StepEnvelope* e : {&s.output, &s.unfollowed}) {
-      if (e->firstStep < 0 || !std::isfinite(e->low) || !std::isfinite(e->high)) continue;
-      low = std::min(low, std::floor(e->low) - 0.5);
-      high = std::max(high, std::ceil(e->high) + 0.5);
-    }
-  }
   Axis time{0.0, static_cast<double>(steps_) * dt_, kLeft, kWidth - kRight};
-  Axis volts{low, high, top + kPanel, top};
+  Axis volts = voltsAxis(stretches, top);
   std::string svg;
   svg += "<rect x='" + px(time.p0) + "' y='" + px(volts.at(kBandHigh)) + "' width='" +
          px(time.p1 - time.p0) + "' height='" + px(volts.at(kBandLow) - volts.at(kBandHigh)) +
          "' fill='#e8f4e8'/>\n";
-  for (double v : ticks(low, high, 5)) {
+  for (double v : ticks(volts.v0, volts.v1, 5)) {
     svg += "<line x1='" + px(time.p0) + "' x2='" + px(time.p1) + "' y1='" + px(volts.at(v)) +
            "' y2='" + px(volts.at(v)) + "' stroke='#ddd'/>\n";
     svg += "<text x='" + px(time.p0 - 8) + "' y='" + px(volts.at(v) + 4) + "' text-anchor='end'>" +
@@ -314,7 +396,8 @@ std::string SvgPlot::drawPanel(size_t channel, double top, const ChannelFigures&
   if (!marks.empty())
     svg += "<path class='refused' id='" + id + "-refused' fill='" + kRefusedColour + "' d='" +
            marks + "'/>\n";
-  return svg + shutdownMarks(channel, end, time, volts, top);
+  return svg + clipMarks(stretches, channel, time, volts, dt_) +
+         shutdownMarks(channel, end, time, volts, top);
 }
 
 std::string SvgPlot::render(const std::string& title,
@@ -327,7 +410,12 @@ std::string SvgPlot::render(const std::string& title,
   svg += "<text x='" + px(kLeft) + "' y='28' font-size='16'>" + escaped(shortened(title)) +
          "</text>\n";
   double tops[2] = {kTop, kTop + kPanel + kGap};
-  for (size_t ch = 0; ch < 2; ++ch) svg += drawPanel(ch, tops[ch], end[ch]);
+  bool clipped = false;
+  for (size_t ch = 0; ch < 2; ++ch) {
+    std::string panel = drawPanel(ch, tops[ch], end[ch]);
+    clipped = clipped || panel.find("class='clipped'") != std::string::npos;
+    svg += panel;
+  }
   // The panels place steps from 0; the axis is labelled with the run's times.
   Axis time{start_, start_ + static_cast<double>(steps_) * dt_, kLeft, kWidth - kRight};
   double axisY = tops[1] + kPanel;
@@ -342,7 +430,7 @@ std::string SvgPlot::render(const std::string& title,
          "' text-anchor='middle'>time (s)</text>\n";
   svg += "<text transform='translate(20," + px((kTop + axisY) / 2) +
          ") rotate(-90)' text-anchor='middle'>output (V)</text>\n";
-  return svg + legend(missedAny(), end) + "</svg>\n";
+  return svg + legend(missedAny(), clipped, end) + "</svg>\n";
 }
 
 }  // namespace sim

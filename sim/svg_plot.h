@@ -27,7 +27,9 @@ class SvgPlot {
   // start + steps * dt must be finite.
   SvgPlot(int64_t steps, double dt, double start = 0.0);
   void add(const StepRecord& step);  // the shutdown row is not plotted
-  // The whole picture: axes with units, the 0-5 V band, each output as the
+  // The whole picture: axes with units, the 0-5 V band with a margin (a
+  // value far outside it clipped at the panel's edge and marked with its
+  // value), each output as the
   // level it holds through each step (the last one included), the requested
   // value dashed wherever the output did not follow it, refused writes
   // marked, and at the end what shutdown left (from the run's figures): a

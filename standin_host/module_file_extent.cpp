@@ -1,54 +1,11 @@
 #include "standin_host/module_file_extent.h"
 
 #include <cstdio>
-#include <cstring>
-#include <vector>
 
-#include "standin_host/wide_path.h"
+#include "standin_host/file_head.h"
 
 namespace standin {
 namespace {
-
-// Reads little-endian words at any offset; past the end reads as "cut short".
-class FileBytes {
- public:
-  explicit FileBytes(const char* path) {
-#ifdef _WIN32
-    std::FILE* file = _wfopen(widePath(path).c_str(), L"rb");
-#else
-    std::FILE* file = std::fopen(path, "rb");
-#endif
-    if (file == nullptr) return;
-    if (std::fseek(file, 0, SEEK_END) == 0) {
-      long end = std::ftell(file);
-      size_ = end > 0 ? static_cast<uint64_t>(end) : 0;
-    }
-    // The headers lie in the first pages; the rest is only measured.
-    head_.resize(static_cast<size_t>(size_ < kHead ? size_ : kHead));
-    std::rewind(file);
-    if (std::fread(head_.data(), 1, head_.size(), file) != head_.size()) head_.clear();
-    std::fclose(file);
-  }
-  uint64_t size() const {
-    return size_;
-  }
-  bool has(uint64_t offset, uint64_t length) const {
-    return offset <= head_.size() && length <= head_.size() - offset;
-  }
-  uint64_t word(uint64_t offset, int bytes) const {
-    uint64_t value = 0;
-    for (int i = bytes - 1; i >= 0; --i) value = value << 8 | head_[offset + i];
-    return value;
-  }
-  bool startsWith(const char* magic, size_t length) const {
-    return has(0, length) && std::memcmp(head_.data(), magic, length) == 0;
-  }
-
- private:
-  static constexpr uint64_t kHead = 1 << 16;
-  std::vector<unsigned char> head_;
-  uint64_t size_ = 0;
-};
 
 std::string cutShort(uint64_t size, uint64_t needed) {
   char text[160];
@@ -68,7 +25,7 @@ struct Extent {
   }
 };
 
-Extent elfExtent(const FileBytes& file) {
+Extent elfExtent(const FileHead& file) {
   Extent extent;
   bool wide = file.word(4, 1) == 2;
   uint64_t tableAt = wide ? file.word(0x20, 8) : file.word(0x1C, 4);
@@ -86,7 +43,7 @@ Extent elfExtent(const FileBytes& file) {
   return extent;
 }
 
-Extent peExtent(const FileBytes& file) {
+Extent peExtent(const FileHead& file) {
   Extent extent;
   uint64_t header = file.word(0x3C, 4);
   if (!file.has(header, 24)) {
@@ -108,7 +65,7 @@ Extent peExtent(const FileBytes& file) {
 }  // namespace
 
 bool moduleFileIsWhole(const char* path, std::string& detail) {
-  FileBytes file(path);
+  FileHead file(path);
   bool elf = file.startsWith(
                  "\x7f"
                  "ELF",

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "standin_host/module_file_extent.h"
+#include "standin_host/module_file_kind.h"
 #include "standin_host/wide_path.h"
 
 #ifdef _WIN32
@@ -161,7 +162,13 @@ extern "C" StandinLoadStatus standinLoadModule(const char* path, StandinModule* 
   if (isDirectory) {
     return fail(STANDIN_LOAD_UNLOADABLE, path, "a directory", message, messageSize);
   }
-  std::string error;
+  // The system's loader would refuse a file of another kind with a word of
+  // its header ("wrong ELF class", "invalid ELF header"): name it instead.
+  std::string error = standin::foreignModuleFile(path);
+  if (!error.empty()) {
+    writeMessage(message, messageSize, "cannot load module '%s': %s", path, error.c_str());
+    return STANDIN_LOAD_UNLOADABLE;
+  }
   if (!standin::moduleFileIsWhole(path, error)) {
     return fail(STANDIN_LOAD_UNLOADABLE, path, error.c_str(), message, messageSize);
   }

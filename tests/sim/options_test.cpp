@@ -20,16 +20,14 @@ bool parse(std::vector<std::string> words, sim::Options& options, std::string& e
 TEST(SimOptions, TakesEveryOptionInBothSpellings) {
   sim::Options options;
   std::string error;
-  ASSERT_TRUE(
-      parse({"--block", "m/b", "--input=in.csv", "--dt", "5e-324", "--no-card", "--fail-write-at=3",
-             "--trace", "-", "--plot=p.svg", "--quiet", "--", "--odd-module-name.so"},
-            options, error))
+  ASSERT_TRUE(parse({"--block", "m/b", "--input=in.csv", "--dt", "5e-324", "--fail-write-at=3",
+                     "--trace", "-", "--plot=p.svg", "--quiet", "--", "--odd-module-name.so"},
+                    options, error))
       << error;
   EXPECT_EQ(options.modulePath, "--odd-module-name.so");
   EXPECT_EQ(options.blockPath, "m/b");
   EXPECT_EQ(options.inputPath, "in.csv");
   EXPECT_GT(options.dt, 0.0);  // a subnormal step is positive
-  EXPECT_TRUE(options.noCard);
   EXPECT_EQ(options.failWriteAt, 3);
   EXPECT_EQ(options.tracePath, "-");
   EXPECT_EQ(options.plotPath, "p.svg");
@@ -41,6 +39,11 @@ TEST(SimOptions, TakesEveryOptionInBothSpellings) {
   EXPECT_EQ(more.modulePath, "mod.so");
   EXPECT_EQ(more.builtInSteps, 2147483647);
   EXPECT_EQ(more.reservedChannel, 1);
+
+  sim::Options sizes;
+  ASSERT_TRUE(parse({"--sizes", "--no-card"}, sizes, error)) << error;
+  EXPECT_TRUE(sizes.sizesOnly);
+  EXPECT_TRUE(sizes.noCard);
 }
 
 TEST(SimOptions, DefaultsMatchTheDefaultRun) {
