@@ -1,9 +1,21 @@
-# What the 32-bit Windows build adds: the module file's name, export and
-# import tables, one output folder for every program and DLL (so the test
-# programs find the module and the stand-in DLLs beside them), and the wine
-# wrapper that runs the test programs.
+# What the Windows builds (32-bit and 64-bit) add: the module file's name,
+# export and import tables, one output folder for every program and DLL (so
+# the test programs find the module and the stand-in DLLs beside them), and
+# the wine wrapper that runs the test programs.
 if(NOT WIN32)
   return()
+endif()
+# The one difference between the two: x86-64 has a single calling
+# convention, so no function name carries stdcall's @N.
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  set(TWINVOLTS_MODULE_SUFFIX .mexw64)
+  set(TWINVOLTS_STDCALL_NAMES OFF)
+  # Debian's wine runs 32-bit programs unless told otherwise.
+  find_program(TWINVOLTS_WINE NAMES wine64 PATHS /usr/lib/wine REQUIRED)
+else()
+  set(TWINVOLTS_MODULE_SUFFIX .mexw32)
+  set(TWINVOLTS_STDCALL_NAMES ON)
+  find_program(TWINVOLTS_WINE NAMES wine REQUIRED)
 endif()
 if(TWINVOLTS_SANITIZE)
   message(FATAL_ERROR "The sanitizers do not run under wine: use them in a Linux build")
@@ -37,6 +49,17 @@ set(TWINVOLTS_HOST_IMPORT_LIBS)
 foreach(dll libmx libmex nicaiu)
   set(def ${PROJECT_SOURCE_DIR}/host/${dll}.def)
   set(lib ${TWINVOLTS_IMPORTS_DIR}/${dll}.imports.a)
+  if(NOT TWINVOLTS_STDCALL_NAMES)
+    # The same list without the @N that only 32-bit stdcall names carry
+    # (and without the comments, which file(CONFIGURE) would read).
+    file(READ ${def} entries)
+    string(REGEX REPLACE ";[^\n]*" "" entries "${entries}")
+    string(REGEX REPLACE "@[0-9]+" "" entries "${entries}")
+    set(def ${TWINVOLTS_IMPORTS_DIR}/${dll}.def)
+    file(CONFIGURE OUTPUT ${def} CONTENT "${entries}")
+    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
+                 ${PROJECT_SOURCE_DIR}/host/${dll}.def)
+  endif()
   # -k: the stdcall names _Name@N import the DLL's undecorated Name. dlltool
   # names a symbol after the library's path: a bare name keeps the checkout's
   # path out of the module file.
@@ -58,13 +81,15 @@ function(twinvolts_link_host_imports target)
   set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${TWINVOLTS_HOST_IMPORT_LIBS})
   # A stdcall name whose argument bytes differ from the declaration must not
   # be quietly matched to another.
-  target_link_options(${target} PRIVATE -Wl,--disable-stdcall-fixup)
+  if(TWINVOLTS_STDCALL_NAMES)
+    target_link_options(${target} PRIVATE -Wl,--disable-stdcall-fixup)
+  endif()
 endfunction()
 
-# The module file: twinvolts.mexw32, exporting mexFunction alone. mingw
-# exports every symbol of a DLL that marks none, so both the .def file and
-# --exclude-all-symbols keep the rest in.
-set_target_properties(twinvolts PROPERTIES SUFFIX ".mexw32"
+# The module file: twinvolts.mexw32 or .mexw64, exporting mexFunction alone.
+# mingw exports every symbol of a DLL that marks none, so both the .def file
+# and --exclude-all-symbols keep the rest in.
+set_target_properties(twinvolts PROPERTIES SUFFIX ${TWINVOLTS_MODULE_SUFFIX}
                                            LIBRARY_OUTPUT_DIRECTORY ${TWINVOLTS_WINDOWS_BIN_DIR}
                                            RUNTIME_OUTPUT_DIRECTORY ${TWINVOLTS_WINDOWS_BIN_DIR})
 target_sources(twinvolts PRIVATE ${PROJECT_SOURCE_DIR}/gateway/exports.def)
@@ -80,11 +105,14 @@ target_sources(twinvolts PRIVATE ${CMAKE_BINARY_DIR}/module_version.rc)
 
 # twinvolts_driver_dll(target): a stand-in for a stdcall driver DLL. It is
 # named without the lib prefix, exports its stdcall functions by their plain
-# names as the real driver does, and its import library maps the decorated
-# names callers use (_Name@N) to those plain names.
+# names as the real driver does, and (32-bit) its import library maps the
+# decorated names callers use (_Name@N) to those plain names.
 function(twinvolts_driver_dll target)
-  set(exports_def ${CMAKE_CURRENT_BINARY_DIR}/${target}.exports.def)
   set_target_properties(${target} PROPERTIES PREFIX "")
+  if(NOT TWINVOLTS_STDCALL_NAMES)
+    return()
+  endif()
+  set(exports_def ${CMAKE_CURRENT_BINARY_DIR}/${target}.exports.def)
   target_link_options(${target} PRIVATE -Wl,--kill-at -Wl,--output-def,${exports_def})
   add_custom_command(TARGET ${target} POST_BUILD
     COMMAND ${CMAKE_COMMAND} -DEXPORTS_DEF=${exports_def}

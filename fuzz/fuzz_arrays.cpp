@@ -127,8 +127,24 @@ mxArray* arbitraryArgument(FuzzedDataProvider& data) {
   }
 }
 
+mxArray* arbitrarySparse(FuzzedDataProvider& data) {
+  const mxClassID classId = data.ConsumeBool() ? mxDOUBLE_CLASS : mxLOGICAL_CLASS;
+  const size_t m = data.ConsumeIntegralInRange<size_t>(0, 4);
+  const size_t n = data.ConsumeIntegralInRange<size_t>(0, 4);
+  const bool complex = classId == mxDOUBLE_CLASS && data.ConsumeBool();
+  std::vector<double> real(m * n, 0.0);
+  std::vector<double> imag(complex ? m * n : 0, 0.0);
+  for (double& value : real) {
+    if (data.ConsumeBool()) value = borderOrRaw(data);
+  }
+  for (double& value : imag) {
+    if (data.ConsumeBool()) value = borderOrRaw(data);
+  }
+  return standinCreateSparse(classId, m, n, real.data(), complex ? imag.data() : nullptr);
+}
+
 bool readWholeElement(const mxArray* array, size_t index, long long* value) {
-  if (index >= elementCount(array)) return false;
+  if (index >= elementCount(array) || mxIsSparse(array)) return false;
   const unsigned char* bytes = static_cast<const unsigned char*>(standinRealData(array));
   if (bytes == nullptr) return false;
   const mxClassID classId = mxGetClassID(array);

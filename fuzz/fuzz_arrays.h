@@ -20,8 +20,13 @@ mxArray* arbitraryNumber(FuzzedDataProvider& data);
 // Any of the above, or a text, an empty array or a plain double.
 mxArray* arbitraryArgument(FuzzedDataProvider& data);
 
+// A sparse array, double (real or complex) or logical, up to 4 by 4, its
+// elements zero or values as above: only the non-zero ones are stored.
+mxArray* arbitrarySparse(FuzzedDataProvider& data);
+
 // Element `index` of the array read at its own class, as an integer when it
-// is one; false when there is no such element or it is not a whole number.
+// is one; false when there is no such element or it is not a whole number,
+// and for a sparse array, whose data hold only its stored elements.
 bool readWholeElement(const mxArray* array, size_t index, long long* value);
 
 // Overwrites element `index` (which must exist) with value in the array's class.

@@ -134,7 +134,10 @@ void setupCall(FuzzedDataProvider& data, HostRecords& records) {
   std::vector<mxArray*> made;
   for (int i = 0; i < nrhs; ++i) {
     const bool attach = i == 1 && data.ConsumeBool();
-    mxArray* argument = attach ? attachArgument(data, records) : arbitraryArgument(data);
+    // A host's method calls pass full arrays; its set-up calls pass anything.
+    mxArray* argument = attach ? attachArgument(data, records)
+                        : data.ConsumeIntegralInRange<int>(0, 5) == 0 ? arbitrarySparse(data)
+                                                                      : arbitraryArgument(data);
     if (argument == nullptr) argument = standinCreateArray(mxDOUBLE_CLASS, 0, 0, mxREAL);
     if (i == 1 && !attach) keepAttachAddressesHonest(argument);
     made.push_back(argument);

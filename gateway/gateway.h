@@ -154,7 +154,9 @@ inline bool elementToExactInt32(HostColumn column, size_t row, int32_t* result) 
   return true;
 }
 // A method call's flag: row 0 as an integer, low 32 bits. Beyond a number
-// being there to read, the host vouches for the flag.
+// being there to read, the host vouches for the flag: only the host's engine
+// makes method calls, with its own full double, so the step asks nothing
+// more (a set-up call, which anyone can make, reads a sparse FLAG apart).
 inline int32_t methodFlag(const mxArray* flag) {
   return lowWord32(elementToInt64(readFirstColumn(flag), 0));
 }

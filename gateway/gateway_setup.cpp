@@ -32,13 +32,26 @@ void checkArgumentCounts(int lhsCount, int rhsCount) {
   if (lhsCount > 1) raiseError(kTooManyLhs, SFCN_DISPLAY_NAME);
 }
 
+// A sparse array's data hold only its stored elements, and a zero is not
+// stored: a sparse FLAG is read from the full array the host's own full()
+// makes of it, a temporary of this call.
+const mxArray* fullFlag(const mxArray* flag) {
+  if (!mxIsSparse(flag)) return flag;
+  mxArray* input = const_cast<mxArray*>(flag);  // full() leaves its argument as it is
+  mxArray* full = nullptr;
+  if (mexCallMATLAB(1, &full, 1, &input, "full") != 0 || full == nullptr) {
+    raiseError(kFlagNotInteger, SFCN_DISPLAY_NAME);
+  }
+  return full;
+}
+
 void checkFlagIsZero(const mxArray* flag) {
   // One element, tested as m == 1 and n == 1 so a huge shape cannot wrap to 1.
   if (mxGetM(flag) != 1 || mxGetN(flag) != 1 || mxIsComplex(flag) || !mxIsNumeric(flag)) {
     raiseError(kFlagNotInteger, SFCN_DISPLAY_NAME);
   }
   int32_t value = 0;
-  if (!elementToExactInt32(readFirstColumn(flag), 0, &value)) {
+  if (!elementToExactInt32(readFirstColumn(fullFlag(flag)), 0, &value)) {
     raiseError(kFlagNotInteger, SFCN_DISPLAY_NAME);
   }
   if (value != 0) raiseError(kInvalidFlag, SFCN_DISPLAY_NAME);
@@ -48,11 +61,13 @@ void checkFlagIsZero(const mxArray* flag) {
 // with the version stamp so the gateway can attach to it. True (direct mode)
 // when the argument has exactly 2 rows and its element 1 equals the stamp;
 // *record then receives the address carried in element 0, which may be null.
-// Any other argument, a 2-by-0 one included, selects stand-alone mode.
+// Any other argument, a 2-by-0 or a sparse one included, selects stand-alone
+// mode.
 bool attachArgumentNamesRecord(const mxArray* attach, SFcnRecord** record) {
   // A 2-by-0 argument has no element 1; asking for its columns does not rely
-  // on the host giving such an array no data.
-  if (mxGetM(attach) != 2 || mxGetN(attach) == 0) return false;
+  // on the host giving such an array no data. A sparse one is never the
+  // host's mark, and its data hold only its non-zero elements.
+  if (mxGetM(attach) != 2 || mxGetN(attach) == 0 || mxIsSparse(attach)) return false;
   const HostColumn column = readFirstColumn(attach);
   // Logical, char and the 8- and 16-bit integers cannot hold the stamp, and
   // their elements are not read: hosts differ in how wide they store them (a

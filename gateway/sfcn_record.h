@@ -2,7 +2,8 @@
  *
  * The host owns the record in direct mode and reads and writes it directly,
  * so its layout is an interface. On 32-bit targets every field is a 32-bit
- * word at the index given beside it, and every offset is asserted below.
+ * word at the index given beside it. Every offset is asserted below, for
+ * 32-bit and 64-bit targets.
  * Words the module does not name belong to the host: they are reserved
  * filler that the module never touches (zero in a record the gateway makes).
  *
@@ -206,108 +207,118 @@ void showFatalError(SFcnRecord* record, const char* message);
 }
 #endif
 
-/* Compile-time proof that the layouts sit at the host's word positions, on
- * 32-bit targets, where every field is one 32-bit word and field k lies at
- * byte 4 * k. */
-#if UINTPTR_MAX == 0xFFFFFFFFu
+/* Compile-time proof that the layouts sit at the host's positions. On
+ * 32-bit targets every field is one 32-bit word and field k lies at byte
+ * 4 * k. On 64-bit targets (LP64 Linux and LLP64 Windows alike: no field is
+ * a long) the byte offsets are those the widening gives, the x86-64 file's
+ * layout; the second number of each row. */
 #ifdef __cplusplus
 #define SFCN_STATIC_ASSERT(cond, text) static_assert(cond, text)
 #else
 #define SFCN_STATIC_ASSERT(cond, text) _Static_assert(cond, text)
 #endif
 
-#define SFCN_AT_WORD(type, field, word) \
+#if UINTPTR_MAX == 0xFFFFFFFFu
+#define SFCN_AT(type, field, word, byte64) \
   SFCN_STATIC_ASSERT(offsetof(type, field) == 4 * (word), #type "." #field " at word " #word)
-#define SFCN_WORDS(type, words) \
+#define SFCN_SIZE(type, words, bytes64) \
   SFCN_STATIC_ASSERT(sizeof(type) == 4 * (words), #type " is " #words " words")
-
-SFCN_WORDS(DimsDescriptor, 4);
-SFCN_AT_WORD(DimsDescriptor, elementCount, 0);
-SFCN_AT_WORD(DimsDescriptor, dimCount, 1);
-SFCN_AT_WORD(DimsDescriptor, dimValues, 2);
-SFCN_AT_WORD(DimsDescriptor, reserved, 3);
-
-SFCN_WORDS(SFcnSizes, 38);
-SFCN_AT_WORD(SFcnSizes, outputPortCount, 2);
-SFCN_AT_WORD(SFcnSizes, inputPortCount, 3);
-SFCN_AT_WORD(SFcnSizes, callArgInt, 4);
-SFCN_AT_WORD(SFcnSizes, sampleTimeCount, 6);
-SFCN_AT_WORD(SFcnSizes, expectedParamCount, 7);
-SFCN_AT_WORD(SFcnSizes, iworkLength, 8);
-SFCN_AT_WORD(SFcnSizes, rworkLength, 9);
-SFCN_AT_WORD(SFcnSizes, pworkLength, 10);
-SFCN_AT_WORD(SFcnSizes, hostUnsigned, 15);
-SFCN_AT_WORD(SFcnSizes, versionStamp, 19);
-SFCN_AT_WORD(SFcnSizes, sizesFlags, 23);
-SFCN_AT_WORD(SFcnSizes, portFlags, 31);
-
-SFCN_WORDS(InputPortInfo, 16);
-SFCN_AT_WORD(InputPortInfo, width, 0);
-SFCN_AT_WORD(InputPortInfo, directFeedThrough, 1);
-SFCN_AT_WORD(InputPortInfo, signal, 4);
-SFCN_AT_WORD(InputPortInfo, attributes, 6);
-
-SFCN_WORDS(OutputPortInfo, 14);
-SFCN_AT_WORD(OutputPortInfo, attributes, 5);
-
-SFCN_WORDS(HostInfo, 100);
-SFCN_AT_WORD(HostInfo, standaloneMark, 0);
-SFCN_AT_WORD(HostInfo, fatalErrorFlag, 14);
-SFCN_AT_WORD(HostInfo, callArgDims, 50);
-SFCN_AT_WORD(HostInfo, writeRtwStrFcn, 58);
-SFCN_AT_WORD(HostInfo, writeRtwNameValueFcn, 59);
-SFCN_AT_WORD(HostInfo, writeRtwParamFcn, 60);
-SFCN_AT_WORD(HostInfo, writeRtwFcnArg, 61);
-SFCN_AT_WORD(HostInfo, hostServiceFcn, 64);
-SFCN_AT_WORD(HostInfo, callArgValue, 70);
-SFCN_AT_WORD(HostInfo, setInputPortDimsFcn, 79);
-SFCN_AT_WORD(HostInfo, setOutputPortDimsFcn, 80);
-SFCN_AT_WORD(HostInfo, callArgSampleTime, 92);
-SFCN_AT_WORD(HostInfo, callArgOffsetTime, 94);
-
-SFCN_WORDS(PropagationMethods, 20);
-SFCN_AT_WORD(PropagationMethods, mdlSetInputPortFrameData, 2);
-SFCN_AT_WORD(PropagationMethods, mdlSetDefaultPortDimensionInfo, 4);
-SFCN_AT_WORD(PropagationMethods, mdlSetDefaultPortDataTypes, 5);
-SFCN_AT_WORD(PropagationMethods, mdlSetDefaultPortComplexSignals, 6);
-SFCN_AT_WORD(PropagationMethods, mdlInitializePropagationPass, 19);
-
-SFCN_WORDS(SFcnRecord, 130);
-SFCN_AT_WORD(SFcnRecord, sfcnName, 0);
-SFCN_AT_WORD(SFcnRecord, blockPath, 1);
-SFCN_AT_WORD(SFcnRecord, rootRecord, 3);
-SFCN_AT_WORD(SFcnRecord, errorMessage, 4);
-SFCN_AT_WORD(SFcnRecord, sizesBlock, 5);
-SFCN_AT_WORD(SFcnRecord, setNumInputPortsFcn, 43);
-SFCN_AT_WORD(SFcnRecord, setNumInputPortsContext, 44);
-SFCN_AT_WORD(SFcnRecord, setNumOutputPortsFcn, 45);
-SFCN_AT_WORD(SFcnRecord, setNumOutputPortsContext, 46);
-SFCN_AT_WORD(SFcnRecord, inputPorts, 47);
-SFCN_AT_WORD(SFcnRecord, outputPorts, 48);
-SFCN_AT_WORD(SFcnRecord, suppliedParamCount, 49);
-SFCN_AT_WORD(SFcnRecord, paramArrays, 50);
-SFCN_AT_WORD(SFcnRecord, propagationMethods, 66);
-SFCN_AT_WORD(SFcnRecord, hostInfo, 83);
-SFCN_AT_WORD(SFcnRecord, samplePeriods, 98);
-SFCN_AT_WORD(SFcnRecord, sampleOffsets, 99);
-SFCN_AT_WORD(SFcnRecord, mdlInitializeSizes, 104);
-SFCN_AT_WORD(SFcnRecord, mdlSetInputPortWidthOrDimsInfo, 107);
-SFCN_AT_WORD(SFcnRecord, mdlSetOutputPortWidthOrDimsInfo, 108);
-SFCN_AT_WORD(SFcnRecord, mdlSetInputPortDataType, 109);
-SFCN_AT_WORD(SFcnRecord, mdlSetOutputPortDataType, 110);
-SFCN_AT_WORD(SFcnRecord, mdlSampleTimes, 111);
-SFCN_AT_WORD(SFcnRecord, mdlSetInputPortSampleTime, 112);
-SFCN_AT_WORD(SFcnRecord, mdlSetOutputPortSampleTime, 113);
-SFCN_AT_WORD(SFcnRecord, mdlSetWorkWidths, 114);
-SFCN_AT_WORD(SFcnRecord, mdlCheckParameters, 118);
-SFCN_AT_WORD(SFcnRecord, mdlGetTimeOfNextVarHit, 120);
-SFCN_AT_WORD(SFcnRecord, mdlOutputs, 121);
-SFCN_AT_WORD(SFcnRecord, mdlZeroCrossings, 124);
-SFCN_AT_WORD(SFcnRecord, mdlTerminate, 125);
-SFCN_AT_WORD(SFcnRecord, mdlSetInputPortComplexSignal, 126);
-SFCN_AT_WORD(SFcnRecord, mdlSetOutputPortComplexSignal, 127);
-
-#undef SFCN_AT_WORD
-#undef SFCN_WORDS
-
+#elif UINTPTR_MAX == 0xFFFFFFFFFFFFFFFFu
+#define SFCN_AT(type, field, word, byte64)              \
+  SFCN_STATIC_ASSERT(offsetof(type, field) == (byte64), \
+                     #type "." #field " (word " #word ") at byte " #byte64)
+#define SFCN_SIZE(type, words, bytes64) \
+  SFCN_STATIC_ASSERT(sizeof(type) == (bytes64), #type " is " #bytes64 " bytes")
+#else
+#error "the record's layout is known for 32-bit and 64-bit addresses only"
 #endif
+
+SFCN_SIZE(DimsDescriptor, 4, 24);
+SFCN_AT(DimsDescriptor, elementCount, 0, 0);
+SFCN_AT(DimsDescriptor, dimCount, 1, 4);
+SFCN_AT(DimsDescriptor, dimValues, 2, 8);
+SFCN_AT(DimsDescriptor, reserved, 3, 16);
+
+SFCN_SIZE(SFcnSizes, 38, 152);
+SFCN_AT(SFcnSizes, outputPortCount, 2, 8);
+SFCN_AT(SFcnSizes, inputPortCount, 3, 12);
+SFCN_AT(SFcnSizes, callArgInt, 4, 16);
+SFCN_AT(SFcnSizes, sampleTimeCount, 6, 24);
+SFCN_AT(SFcnSizes, expectedParamCount, 7, 28);
+SFCN_AT(SFcnSizes, iworkLength, 8, 32);
+SFCN_AT(SFcnSizes, rworkLength, 9, 36);
+SFCN_AT(SFcnSizes, pworkLength, 10, 40);
+SFCN_AT(SFcnSizes, hostUnsigned, 15, 60);
+SFCN_AT(SFcnSizes, versionStamp, 19, 76);
+SFCN_AT(SFcnSizes, sizesFlags, 23, 92);
+SFCN_AT(SFcnSizes, portFlags, 31, 124);
+
+SFCN_SIZE(InputPortInfo, 16, 120);
+SFCN_AT(InputPortInfo, width, 0, 0);
+SFCN_AT(InputPortInfo, directFeedThrough, 1, 4);
+SFCN_AT(InputPortInfo, signal, 4, 24);
+SFCN_AT(InputPortInfo, attributes, 6, 40);
+
+SFCN_SIZE(OutputPortInfo, 14, 112);
+SFCN_AT(OutputPortInfo, attributes, 5, 40);
+
+SFCN_SIZE(HostInfo, 100, 784);
+SFCN_AT(HostInfo, standaloneMark, 0, 0);
+SFCN_AT(HostInfo, fatalErrorFlag, 14, 112);
+SFCN_AT(HostInfo, callArgDims, 50, 400);
+SFCN_AT(HostInfo, writeRtwStrFcn, 58, 464);
+SFCN_AT(HostInfo, writeRtwNameValueFcn, 59, 472);
+SFCN_AT(HostInfo, writeRtwParamFcn, 60, 480);
+SFCN_AT(HostInfo, writeRtwFcnArg, 61, 488);
+SFCN_AT(HostInfo, hostServiceFcn, 64, 512);
+SFCN_AT(HostInfo, callArgValue, 70, 560);
+SFCN_AT(HostInfo, setInputPortDimsFcn, 79, 632);
+SFCN_AT(HostInfo, setOutputPortDimsFcn, 80, 640);
+SFCN_AT(HostInfo, callArgSampleTime, 92, 736);
+SFCN_AT(HostInfo, callArgOffsetTime, 94, 744);
+
+SFCN_SIZE(PropagationMethods, 20, 160);
+SFCN_AT(PropagationMethods, mdlSetInputPortFrameData, 2, 16);
+SFCN_AT(PropagationMethods, mdlSetDefaultPortDimensionInfo, 4, 32);
+SFCN_AT(PropagationMethods, mdlSetDefaultPortDataTypes, 5, 40);
+SFCN_AT(PropagationMethods, mdlSetDefaultPortComplexSignals, 6, 48);
+SFCN_AT(PropagationMethods, mdlInitializePropagationPass, 19, 152);
+
+SFCN_SIZE(SFcnRecord, 130, 888);
+SFCN_AT(SFcnRecord, sfcnName, 0, 0);
+SFCN_AT(SFcnRecord, blockPath, 1, 8);
+SFCN_AT(SFcnRecord, rootRecord, 3, 24);
+SFCN_AT(SFcnRecord, errorMessage, 4, 32);
+SFCN_AT(SFcnRecord, sizesBlock, 5, 40);
+SFCN_AT(SFcnRecord, setNumInputPortsFcn, 43, 192);
+SFCN_AT(SFcnRecord, setNumInputPortsContext, 44, 200);
+SFCN_AT(SFcnRecord, setNumOutputPortsFcn, 45, 208);
+SFCN_AT(SFcnRecord, setNumOutputPortsContext, 46, 216);
+SFCN_AT(SFcnRecord, inputPorts, 47, 224);
+SFCN_AT(SFcnRecord, outputPorts, 48, 232);
+SFCN_AT(SFcnRecord, suppliedParamCount, 49, 240);
+SFCN_AT(SFcnRecord, paramArrays, 50, 248);
+SFCN_AT(SFcnRecord, propagationMethods, 66, 376);
+SFCN_AT(SFcnRecord, hostInfo, 83, 512);
+SFCN_AT(SFcnRecord, samplePeriods, 98, 632);
+SFCN_AT(SFcnRecord, sampleOffsets, 99, 640);
+SFCN_AT(SFcnRecord, mdlInitializeSizes, 104, 680);
+SFCN_AT(SFcnRecord, mdlSetInputPortWidthOrDimsInfo, 107, 704);
+SFCN_AT(SFcnRecord, mdlSetOutputPortWidthOrDimsInfo, 108, 712);
+SFCN_AT(SFcnRecord, mdlSetInputPortDataType, 109, 720);
+SFCN_AT(SFcnRecord, mdlSetOutputPortDataType, 110, 728);
+SFCN_AT(SFcnRecord, mdlSampleTimes, 111, 736);
+SFCN_AT(SFcnRecord, mdlSetInputPortSampleTime, 112, 744);
+SFCN_AT(SFcnRecord, mdlSetOutputPortSampleTime, 113, 752);
+SFCN_AT(SFcnRecord, mdlSetWorkWidths, 114, 760);
+SFCN_AT(SFcnRecord, mdlCheckParameters, 118, 792);
+SFCN_AT(SFcnRecord, mdlGetTimeOfNextVarHit, 120, 808);
+SFCN_AT(SFcnRecord, mdlOutputs, 121, 816);
+SFCN_AT(SFcnRecord, mdlZeroCrossings, 124, 840);
+SFCN_AT(SFcnRecord, mdlTerminate, 125, 848);
+SFCN_AT(SFcnRecord, mdlSetInputPortComplexSignal, 126, 856);
+SFCN_AT(SFcnRecord, mdlSetOutputPortComplexSignal, 127, 864);
+
+#undef SFCN_AT
+#undef SFCN_SIZE
+#undef SFCN_STATIC_ASSERT

@@ -42,6 +42,9 @@ size_t HOST_CALL mxGetN(const mxArray* array);
 bool HOST_CALL mxIsComplex(const mxArray* array);
 /* Numeric: double, single, int8 .. uint64. */
 bool HOST_CALL mxIsNumeric(const mxArray* array);
+/* Sparse (double or logical): its data hold only the stored, non-zero
+ * elements, so a sparse zero has no element to read. */
+bool HOST_CALL mxIsSparse(const mxArray* array);
 /* First real element; for classes other than double the data are of that class. */
 double* HOST_CALL mxGetPr(const mxArray* array);
 mxArray* HOST_CALL mxCreateDoubleMatrix(size_t m, size_t n, mxComplexity complexity);

@@ -1,6 +1,7 @@
 #include "sim/host_session.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <string>
 
@@ -68,8 +69,11 @@ struct TaskChannels {
 }
 
 // Counts the writes of one call, read from the card's trace, which the call
-// started empty; notes each channel's outcome in the step's record.
-void countWrites(const TaskChannels& tasks, RunResult& result, StepRecord& record) {
+// started empty; notes each channel's outcome in the step's record. A
+// channel's level is known from its first accepted write on: the card keeps
+// it through later refusals.
+void countWrites(const TaskChannels& tasks, RunResult& result, StepRecord& record,
+                 std::array<bool, 2>& known) {
   size_t count = 0;
   const SimcardWrite* writes = simcardWrites(&count);
   // A step as most are: one accepted write to each channel, in order. The
@@ -79,6 +83,7 @@ void countWrites(const TaskChannels& tasks, RunResult& result, StepRecord& recor
     ++result.channels[0].writes;
     ++result.channels[1].writes;
     record.writes[0].written = record.writes[1].written = true;
+    known[0] = known[1] = true;
     return;
   }
   for (size_t i = 0; i < count; ++i) {
@@ -95,16 +100,32 @@ void countWrites(const TaskChannels& tasks, RunResult& result, StepRecord& recor
     ChannelWrite& noted = record.writes[static_cast<size_t>(ch)];
     if (record.shutdown && !noted.written) noted.requested = write.volts;
     if (write.status < 0 && noted.status >= 0) noted.status = write.status;
+    if (write.status >= 0) known[static_cast<size_t>(ch)] = true;
     noted.written = true;
   }
 }
 
-void noteOutputs(const double* outputs, RunResult& result, StepRecord& record) {
+// The refusals of the driver's other calls (creating, starting, stopping,
+// clearing tasks) logged since the index from: the block's warnings name
+// their statuses too.
+void noteCallStatuses(size_t from, RunResult& result) {
+  for (size_t i = from; i < simcardCallCount(); ++i) {
+    SimcardCall call = simcardCallAt(i);
+    if (call.function != SIMCARD_WRITE_ANALOG_F64 && call.status < 0)
+      noteStatus(call.status, result.statuses);
+  }
+}
+
+// Min and max count only the steps whose level is known; the shutdown's
+// zeroing write is no level the output held during the run.
+void noteOutputs(const double* outputs, const std::array<bool, 2>& known, RunResult& result,
+                 StepRecord& record) {
   for (size_t ch = 0; ch < 2; ++ch) {
     record.actual[ch] = outputs[ch];
-    if (record.shutdown) continue;
+    record.known[ch] = known[ch];
+    if (record.shutdown || !known[ch]) continue;
     ChannelFigures& figures = result.channels[ch];
-    bool first = record.step == 0;
+    bool first = figures.knownSteps++ == 0;
     figures.minVolts = first ? record.actual[ch] : std::min(figures.minVolts, record.actual[ch]);
     figures.maxVolts = first ? record.actual[ch] : std::max(figures.maxVolts, record.actual[ch]);
   }
@@ -140,14 +161,17 @@ class Run {
     simcardSetRecording(true);
     bool setUp = session_.setUp();
     tasks_.learnFromCallLog();
+    noteCallStatuses(0, result_);
     simcardSetRecording(false);
     collectHostMessages(result_);
     if (!setUp) result_.errors.push_back("set-up: " + std::string(session_.error()));
     bool ran = setUp && declare() && steps(input);
     // A host ends every simulation whose set-up call returned, also after an error.
     if (setUp) ran = terminate() && ran;
-    for (size_t ch = 0; ch < 2; ++ch)
+    for (size_t ch = 0; ch < 2; ++ch) {
       result_.channels[ch].finalVolts = simcardOutputVolts(static_cast<int>(ch));
+      result_.channels[ch].finalKnown = known_[ch];
+    }
     result_.completed = ran;
     return result_;
   }
@@ -202,7 +226,11 @@ class Run {
     else
       record.time = result_.steps > 0 ? clock_.after(input_->time()) : input_->startTime();
     record.shutdown = true;
+    const size_t logged = simcardCallCount();
+    simcardSetRecording(true);
     bool ok = call(kFlagTerminate, record);
+    simcardSetRecording(false);
+    noteCallStatuses(logged, result_);
     for (size_t ch = 0; ch < 2; ++ch) result_.channels[ch].shutdown = record.writes[ch];
     if (!ok) result_.errors.push_back("terminate: " + std::string(session_.error()));
     return ok;
@@ -213,8 +241,8 @@ class Run {
     // Each call reads only its own writes, so no run outgrows the card's trace.
     simcardClearWriteTrace();
     bool ok = session_.method(flag);
-    countWrites(tasks_, result_, record);
-    noteOutputs(outputs_, result_, record);
+    countWrites(tasks_, result_, record, known_);
+    noteOutputs(outputs_, known_, result_, record);
     collectHostMessages(result_);
     if (everyStep_ || record.shutdown || (record.step & (kSparseStride - 1)) == 0)
       observer_.onStep(record);
@@ -228,6 +256,7 @@ class Run {
   StepSource* input_ = nullptr;
   bool timed_ = false;
   TaskChannels tasks_;
+  std::array<bool, 2> known_{};  // each channel's level, since its first accepted write
   RunResult result_;
   const double* outputs_ = simcardOutputs();
 };

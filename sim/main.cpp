@@ -45,8 +45,10 @@ namespace {
 
 enum ExitStatus { kClean = 0, kModuleError = 1, kBadInput = 2, kFaults = 3 };
 
+// One line whatever the message holds: a part that came from the user or a
+// library and was not quoted yet is shown as every such text is.
 int fail(int status, const std::string& message) {
-  sim::writeText(stderr, "twinvolts-sim: " + message + "\n");
+  sim::writeText(stderr, "twinvolts-sim: " + sim::escapedText(message) + "\n");
   return status;
 }
 
@@ -229,14 +231,19 @@ class Outputs : public sim::StepObserver {
   int64_t total_;
 };
 
-// Without a card, or on a channel another task holds, the simulated card's
-// level is not the one a real output would keep.
+// Why a level after shutdown is unknown: without a card, or on a channel
+// another task holds, the simulated card's level is not the one a real
+// output would keep; a channel no write reached keeps what it had before.
 void noteUnknownLevels(const sim::Options& options, sim::RunResult& result) {
   for (size_t ch = 0; ch < result.channels.size(); ++ch) {
+    sim::ChannelFigures& channel = result.channels[ch];
+    if (channel.finalKnown) continue;
     if (options.noCard)
-      result.channels[ch].levelUnknown = "no card";
+      channel.levelUnknown = "no card";
     else if (options.reservedChannel == static_cast<int>(ch))
-      result.channels[ch].levelUnknown = "held by another task";
+      channel.levelUnknown = "held by another task";
+    else
+      channel.levelUnknown = "no write accepted";
   }
 }
 

@@ -4,12 +4,13 @@ namespace sim {
 
 namespace {
 constexpr size_t kDistinctKept = 32;
-constexpr size_t kLongestKept = 1000;  // longer texts are compared and kept cut
 }  // namespace
 
 void MessageTally::add(const char* text) {
+  // Whole texts: two warnings that differ only past some length (a long
+  // block path before them) are two warnings. A text is as long as the
+  // command line made the block path, so the distinct ones kept stay small.
   std::string kept(text != nullptr ? text : "");
-  if (kept.size() > kLongestKept) kept.resize(kLongestKept);
   for (Entry& entry : entries_) {
     if (entry.text == kept) {
       ++entry.count;

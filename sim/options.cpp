@@ -195,7 +195,8 @@ class Parser {
     std::string valueName = value.substr(0, value.find('='));
     if (value != "--" && findOption(valueName) == nullptr) return true;
     error = std::string("option ") + name + " needs a value, not the option " +
-            quotedText(valueName) + " (" + name + "=" + value + " takes it as the value)";
+            quotedText(valueName) + " (" + quotedText(std::string(name) + "=" + value) +
+            " takes it as the value)";
     return false;
   }
 

@@ -25,6 +25,10 @@ struct StepRecord {
   bool shutdown = false;
   std::array<ChannelWrite, 2> writes{};
   std::array<double, 2> actual{};  // card output after the call
+  // Whether actual is the level a real output would hold: not before the
+  // channel's first accepted write, without a card, or on a channel another
+  // task holds (no write of ours is accepted there).
+  std::array<bool, 2> known{};
 };
 
 // An observer that only looks now and then sees every kSparseStride-th step.
@@ -43,12 +47,14 @@ class StepObserver {
 struct ChannelFigures {
   int64_t writes = 0;
   int64_t refused = 0;
-  double minVolts = 0.0;  // of the output over the steps
+  int64_t knownSteps = 0;  // steps whose output level is known
+  double minVolts = 0.0;   // of the known levels over the steps (not the shutdown)
   double maxVolts = 0.0;
   double finalVolts = 0.0;  // the card's output after the block was shut down
+  bool finalKnown = false;  // ... and it is the level a real output would keep
   ChannelWrite shutdown{};  // the block's write at shutdown
   // Why finalVolts says nothing of the level a real output keeps (no card, a
-  // channel held by another task), else null.
+  // channel held by another task, no write accepted), else null.
   const char* levelUnknown = nullptr;
 
   // Only a zeroing write the card accepted leaves the output at 0 V.
@@ -63,7 +69,8 @@ struct RunResult {
   std::array<ChannelFigures, 2> channels{};
   // Writes to a task that holds no known channel: they reach no output.
   ChannelFigures unassigned{};
-  // The card's refusal statuses, each once, in the order they first came.
+  // The card's refusal statuses of every driver call (set-up, writes,
+  // shutdown), each once, in the order they first came.
   std::vector<int32_t> statuses;
   MessageTally warnings;
   MessageTally dialogs;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "sim/fitted_warning.h"
 #include "sim/quoted_text.h"
 #include "sim/trace_csv.h"
 #include "simcard/simcard.h"
@@ -32,34 +33,23 @@ class Lines {
   std::string text_;
 };
 
-// The byte offset at or before at where a UTF-8 character starts, so a cut
-// there does not split one.
-size_t characterStart(const std::string& text, size_t at) {
-  while (at > 0 && (static_cast<unsigned char>(text[at]) & 0xC0) == 0x80) --at;
-  return at;
-}
-
-// One line per distinct message, cut to the width on a terminal (whole in a
-// file or a pipe, where nothing wraps and the advice at the end counts), with
-// its count. The
-// host's "block '<path>': " before a warning of the run's own block repeats
-// the block line, so it goes before cutting, which keeps the useful part.
+// One line per distinct message, with its count; on a terminal fitted to its
+// width (whole in a file or a pipe, where nothing wraps and the advice at the
+// end counts). The host's "block '<path>': " before a warning of the run's
+// own block repeats the block line, so it goes before fitting.
 void addMessages(Lines& lines, const char* label, const MessageTally& tally, size_t width,
                  const std::string& blockPath) {
   const std::string ownPrefix = "block '" + blockPath + "': ";
   lines.add(label, std::to_string(tally.total()), tally.total() > 0);
   for (const MessageTally::Entry& entry : tally.entries()) {
     std::string suffix = entry.count > 1 ? " (" + std::to_string(entry.count) + " times)" : "";
-    std::string text = entry.text;
+    std::string_view text = entry.text;
     if (text.size() > ownPrefix.size() && text.compare(0, ownPrefix.size(), ownPrefix) == 0)
-      text.erase(0, ownPrefix.size());
-    for (char& c : text)
-      if (static_cast<unsigned char>(c) < 0x20) c = ' ';
-    text = escapedText(text);  // the block's path may hold bytes that are not UTF-8
-    size_t room = width > suffix.size() + 8 ? width - suffix.size() - 2 : 8;
-    if (width != 0 && text.size() > room)
-      text = text.substr(0, characterStart(text, room - 3)) + "...";
-    lines.add("", "  " + text + suffix, true);
+      text.remove_prefix(ownPrefix.size());
+    std::string shown = escapedText(text);
+    const size_t used = 2 + suffix.size();
+    if (width != 0) shown = fittedWarning(shown, width > used ? width - used : 1);
+    lines.add("", "  " + shown + suffix, true);
   }
   if (tally.untold() > 0)
     lines.add("", "  and " + std::to_string(tally.untold()) + " more of other texts", true);
@@ -73,13 +63,17 @@ std::string afterShutdown(const ChannelFigures& figures) {
   return "NOT ZEROED, held at " + volts(figures.finalVolts);
 }
 
+// Min and max of the levels known; none known is said, not shown as 0 V.
 std::string channelLine(const ChannelFigures& figures) {
+  const bool known = figures.knownSteps > 0;
   return "writes " + std::to_string(figures.writes) + ", refused " +
-         std::to_string(figures.refused) + ", min " + volts(figures.minVolts) + ", max " +
-         volts(figures.maxVolts) + ", after shutdown " + afterShutdown(figures);
+         std::to_string(figures.refused) + ", min " +
+         (known ? volts(figures.minVolts) : "unknown") + ", max " +
+         (known ? volts(figures.maxVolts) : "unknown") + ", after shutdown " +
+         afterShutdown(figures);
 }
 
-// What each status in the trace means, once.
+// What each status in the trace or a warning means, once.
 void addStatuses(Lines& lines, const std::vector<int32_t>& statuses) {
   for (size_t i = 0; i < statuses.size(); ++i)
     lines.add(i == 0 ? "statuses" : "",

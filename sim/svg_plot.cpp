@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "sim/utf8_text.h"
+#include "sim/quoted_text.h"
 
 namespace sim {
 namespace {
@@ -21,6 +21,7 @@ constexpr double kClipLabelWidth = 70;
 constexpr size_t kLongestTitle = 80;
 const char* const kColours[2] = {"#1f77b4", "#d62728"};
 const char* const kRefusedColour = "#ff7f0e";
+const char* const kUnknownShade = "#d0d0d0";
 
 std::string format(const char* pattern, double a) {
   char text[64];
@@ -52,29 +53,16 @@ const char* entity(char c) {
   }
 }
 
-// Text as XML takes it: markup characters as entities, control bytes as
-// blanks, and bytes XML cannot hold (not UTF-8, U+FFFE, U+FFFF) shown as
-// \xHH, so the picture stays well-formed whatever the command line held.
+// Text as XML takes it: shown as every message shows it (control
+// characters and bytes XML cannot hold as \xHH), then markup characters
+// as entities, so the picture stays well-formed whatever the command line held.
 std::string escaped(const std::string& text) {
   std::string out;
-  for (size_t at = 0; at < text.size();) {
-    unsigned char c = static_cast<unsigned char>(text[at]);
-    size_t length = utf8CharacterLength(text, at);
-    bool notInXml =
-        text.compare(at, 3, "\xEF\xBF\xBE") == 0 || text.compare(at, 3, "\xEF\xBF\xBF") == 0;
-    if (entity(text[at]) != nullptr) {
-      out += entity(text[at]);
-    } else if (c < 0x20) {
-      out += ' ';
-    } else if (length == 0 || notInXml) {
-      char shown[8];
-      std::snprintf(shown, sizeof shown, "\\x%02X", c);
-      out += shown;
-      length = 1;
-    } else {
-      out.append(text, at, length);
-    }
-    at += length;
+  for (char c : escapedText(text)) {
+    if (const char* name = entity(c))
+      out += name;
+    else
+      out += c;
   }
   return out;
 }
@@ -259,7 +247,8 @@ std::string clipMarks(const Stretches& stretches, size_t channel, const Axis& ti
 
 // One row per kind of line or mark; those a clean run cannot show are
 // listed only when the picture has them.
-std::string legend(bool missed, bool clipped, const std::array<ChannelFigures, 2>& end) {
+std::string legend(bool missed, bool clipped, bool unknown,
+                   const std::array<ChannelFigures, 2>& end) {
   bool refusedZeroing = end[0].zeroingRefused() || end[1].zeroingRefused();
   bool held = false;
   for (const ChannelFigures& channel : end)
@@ -289,6 +278,10 @@ std::string legend(bool missed, bool clipped, const std::array<ChannelFigures, 2
     add("<path d='M" + px(x + 7) + "," + at(4) + "l5,-6l5,6' fill='none' stroke='#555' " +
             "stroke-width='2'/>\n",
         "clipped, value shown");
+  if (unknown)
+    add("<rect x='" + px(x) + "' y='" + at(-6) + "' width='24' height='12' fill='" + kUnknownShade +
+            "'/>\n",
+        "level unknown");
   if (refusedZeroing)
     add("<path d='M" + px(x + 7) + "," + at(-5) + "l10,10m0,-10l-10,10' stroke='" + kRefusedColour +
             "' stroke-width='2.5'/>\n",
@@ -335,11 +328,50 @@ void SvgPlot::add(const StepRecord& step) {
       static_cast<size_t>(step.step * static_cast<int64_t>(stretches_[0].size()) / steps_);
   for (size_t ch = 0; ch < 2; ++ch) {
     Stretch& s = stretches_[ch][index];
-    s.output.add(step.step, step.actual[ch]);
-    if (step.writes[ch].requested != step.actual[ch])
+    // Where the level is unknown no write was accepted: nothing followed the request.
+    if (step.known[ch]) {
+      s.output.add(step.step, step.actual[ch]);
+    } else {
+      if (s.unknownFrom < 0) s.unknownFrom = step.step;
+      s.unknownTo = step.step;
+    }
+    if (!step.known[ch] || step.writes[ch].requested != step.actual[ch])
       s.unfollowed.add(step.step, step.writes[ch].requested);
     if (step.writes[ch].written && step.writes[ch].status < 0) ++s.refused;
   }
+}
+
+bool SvgPlot::unknownAny() const {
+  for (const auto& channel : stretches_)
+    for (const Stretch& s : channel)
+      if (s.unknownFrom >= 0) return true;
+  return false;
+}
+
+// The spans of steps whose level is unknown, shaded over the panel's height
+// and the first one wide enough captioned. A level once known stays known
+// (the card keeps it), so a run has one such span per channel at most, at
+// its start; spans are joined where they meet all the same.
+std::string SvgPlot::unknownSpans(size_t channel, double top) const {
+  Axis time{0.0, static_cast<double>(steps_) * dt_, kLeft, kWidth - kRight};
+  std::string shade, caption;
+  const std::vector<Stretch>& stretches = stretches_[channel];
+  for (size_t i = 0; i < stretches.size(); ++i) {
+    if (stretches[i].unknownFrom < 0) continue;
+    int64_t from = stretches[i].unknownFrom, to = stretches[i].unknownTo;
+    while (i + 1 < stretches.size() && stretches[i + 1].unknownFrom == to + 1)
+      to = stretches[++i].unknownTo;
+    double x0 = time.at(static_cast<double>(from) * dt_);
+    double x1 = time.at(static_cast<double>(to + 1) * dt_);
+    shade +=
+        "M" + px(x0) + "," + px(top) + "H" + px(x1) + "V" + px(top + kPanel) + "H" + px(x0) + "z";
+    if (caption.empty() && x1 - x0 >= 90)
+      caption = "<text class='unknown-caption' x='" + px((x0 + x1) / 2) + "' y='" +
+                px(top + kPanel / 2) + "' text-anchor='middle' fill='#555'>level unknown</text>\n";
+  }
+  if (shade.empty()) return "";
+  return "<path class='unknown' id='ao" + std::to_string(channel) + "-unknown' fill='" +
+         kUnknownShade + "' d='" + shade + "'/>\n" + caption;
 }
 
 bool SvgPlot::missedAny() const {
@@ -363,6 +395,7 @@ std::string SvgPlot::drawPanel(size_t channel, double top, const ChannelFigures&
     svg += "<text x='" + px(time.p0 - 8) + "' y='" + px(volts.at(v) + 4) + "' text-anchor='end'>" +
            label(v) + "</text>\n";
   }
+  svg += unknownSpans(channel, top);
   svg += "<polyline points='" + px(time.p0) + "," + px(top) + " " + px(time.p0) + "," +
          px(top + kPanel) + " " + px(time.p1) + "," + px(top + kPanel) +
          "' fill='none' stroke='#333'/>\n";
@@ -374,17 +407,20 @@ std::string SvgPlot::drawPanel(size_t channel, double top, const ChannelFigures&
   std::string line, missed, marks;
   int64_t missedUpTo = -2;
   for (const Stretch& s : stretches) {
-    if (s.output.firstStep < 0) continue;
-    appendEnvelope(line, s.output, time, volts, dt_);
+    if (s.output.firstStep >= 0) appendEnvelope(line, s.output, time, volts, dt_);
     if (s.unfollowed.firstStep >= 0) {
       missed += s.unfollowed.firstStep == missedUpTo + 1 ? 'L' : 'M';
       appendEnvelope(missed, s.unfollowed, time, volts, dt_);
       missedUpTo = s.unfollowed.lastStep;
     }
     if (s.refused == 0) continue;
-    double mid = (time.at(static_cast<double>(s.output.firstStep) * dt_) +
-                  time.at(static_cast<double>(s.output.lastStep + 1) * dt_)) /
-                 2;
+    const int64_t first = s.output.firstStep < 0 ? s.unknownFrom
+                          : s.unknownFrom < 0    ? s.output.firstStep
+                                                 : std::min(s.output.firstStep, s.unknownFrom);
+    const int64_t last = std::max(s.output.lastStep, s.unknownTo);
+    double mid =
+        (time.at(static_cast<double>(first) * dt_) + time.at(static_cast<double>(last + 1) * dt_)) /
+        2;
     marks += "M" + px(mid) + "," + px(top + 2) + "l-4,-7h8z";
   }
   const std::string id = "ao" + std::to_string(channel);
@@ -430,7 +466,7 @@ std::string SvgPlot::render(const std::string& title,
          "' text-anchor='middle'>time (s)</text>\n";
   svg += "<text transform='translate(20," + px((kTop + axisY) / 2) +
          ") rotate(-90)' text-anchor='middle'>output (V)</text>\n";
-  return svg + legend(missedAny(), clipped, end) + "</svg>\n";
+  return svg + legend(missedAny(), clipped, unknownAny(), end) + "</svg>\n";
 }
 
 }  // namespace sim

@@ -32,21 +32,25 @@ class SvgPlot {
   // value), each output as the
   // level it holds through each step (the last one included), the requested
   // value dashed wherever the output did not follow it, refused writes
-  // marked, and at the end what shutdown left (from the run's figures): a
-  // refused zeroing write marked, an output left holding a level shown
-  // holding it past the end, or its level said to be unknown. A legend lists
-  // the marks. Runs longer than a couple of thousand steps are drawn as the
-  // lowest and highest level of each stretch of time.
+  // marked, no level where it is unknown but a shaded, captioned span, and at the end what shutdown
+  // left (from the run's figures): a refused zeroing write marked, an output left holding a level
+  // shown holding it past the end, or its level said to be unknown. A legend lists the marks. Runs
+  // longer than a couple of thousand steps are drawn as the lowest and highest level of each
+  // stretch of time.
   std::string render(const std::string& title, const std::array<ChannelFigures, 2>& end) const;
 
  private:
-  struct Stretch {  // of one channel over one stretch of steps
-    StepEnvelope output;
+  struct Stretch {             // of one channel over one stretch of steps
+    StepEnvelope output;       // the known levels
+    int64_t unknownFrom = -1;  // the steps whose level is unknown, -1 if none
+    int64_t unknownTo = -1;
     StepEnvelope unfollowed;  // the requested value, in the steps the output missed it
     int64_t refused = 0;
   };
   std::string drawPanel(size_t channel, double top, const ChannelFigures& end) const;
+  std::string unknownSpans(size_t channel, double top) const;
   bool missedAny() const;
+  bool unknownAny() const;
 
   int64_t steps_;
   double dt_;

@@ -121,11 +121,11 @@ void TraceCsv::add(const StepRecord& step) {
     at = writeNumber(at, write.requested);
     size_t length = static_cast<size_t>(at - requested);
     *at++ = ',';
-    // Most steps reach the output exactly as requested: the same text again.
-    if (step.actual[ch] == write.requested && !std::signbit(step.actual[ch]))
-      at = writeText(at, requested, length);
-    else
-      at = writeNumber(at, step.actual[ch]);
+    // A level nobody could know stays empty. Most steps reach the output
+    // exactly as requested: the same text again.
+    const bool sameText = step.actual[ch] == write.requested && !std::signbit(step.actual[ch]);
+    if (step.known[ch])
+      at = sameText ? writeText(at, requested, length) : writeNumber(at, step.actual[ch]);
     *at++ = ',';
     // No write, no status: the field stays empty.
     if (write.written && write.status == 0)

@@ -13,7 +13,9 @@ namespace sim {
 
 // Columns: step (counted from 1, as the block's warnings count steps; the
 // first step is at time 0), time_s, then for ao0 and ao1 each requested_V,
-// actual_V and status: the card's status of the channel's write as a signed
+// actual_V (empty where the level is unknown: no card, a channel another task
+// holds, before the channel's first accepted write) and status: the card's
+// status of the channel's write as a signed
 // integer, 0 when accepted, empty when the channel was not written. Every
 // field is a plain number, so cut and awk split rows at each comma. Numbers
 // are written in the shortest form that reads back to the same double. The

@@ -55,8 +55,10 @@ void standinFailCall(const char* text) {
 }
 
 bool standinSetErrorUnwinding(StandinErrorUnwinding mode) {
-#ifdef _WIN32
-  // Each DLL has its own runtime: an exception cannot cross into the module.
+#if defined(_WIN32) && !defined(_WIN64)
+  // Each DLL has its own runtime, and the 32-bit one unwinds only the frames
+  // it registered itself: an exception cannot cross into the module. On
+  // x86-64 the system unwinds every frame by its .pdata entry.
   if (mode == STANDIN_ERRORS_THROW) return false;
 #endif
   if (mode != STANDIN_ERRORS_JUMP && mode != STANDIN_ERRORS_THROW) return false;

@@ -26,8 +26,8 @@ bool standinCallMexFunction(MexFunctionPtr fn, int nlhs, mxArray* plhs[], int nr
 /* How mexErrMsgTxt (or a refused host allocation) ends a call: by a jump
  * back to standinCallMexFunction, at start, or by a C++ exception that
  * unwinds through the module's frames, as some hosts raise their errors.
- * False, and nothing changed, for a mode this build cannot do: on Windows no
- * exception crosses into a module that has its own runtime. */
+ * False, and nothing changed, for a mode this build cannot do: on 32-bit
+ * Windows no exception crosses into a module that has its own runtime. */
 typedef enum StandinErrorUnwinding {
   STANDIN_ERRORS_JUMP = 0,
   STANDIN_ERRORS_THROW = 1

@@ -48,8 +48,10 @@ class Register {
   }
 
   void* allocate(size_t bytes, bool isArray, int scope) {
-    // Exact size, so a checker sees a read past the end.
-    void* block = std::calloc(1, bytes == 0 ? 1 : bytes);
+    // Exact size, so a checker sees a read past the end; none at all for 0
+    // bytes where the C library gives such a block an address of its own.
+    void* block = std::calloc(1, bytes);
+    if (block == nullptr && bytes == 0) block = std::calloc(1, 1);
     if (block == nullptr) return nullptr;
     blocks_[block] = Block{bytes, scope, isArray};
     ++countOf(scope);

@@ -23,6 +23,9 @@ bool standinIsCallTemporary(const void* block); /* belongs to the innermost call
 
 /* A temporary of the innermost call becomes the caller's (result arrays). */
 void standinHandOverToCaller(void* block);
+/* The same for an array, with its data when they are blocks of their own. */
+struct mxArray_tag;
+void standinHandOverArrayToCaller(struct mxArray_tag* array);
 /* Frees what belongs to the innermost call, or outside a call what module
  * code made since the last reclaim. */
 void standinReclaimInnermostScope(void);

@@ -64,6 +64,17 @@ int showErrorDialog(int nlhs, int nrhs, mxArray* prhs[]) {
   return 0;
 }
 
+// full(): the one function a module calls for an array back.
+int makeFullArray(int nlhs, mxArray* plhs[], int nrhs, mxArray* prhs[]) {
+  if (nlhs != 1 || plhs == nullptr || nrhs != 1 || prhs == nullptr ||
+      !standinIsHostArray(prhs[0])) {
+    return refuseCall("mexCallMATLAB called full with " + std::to_string(nlhs) + " outputs and " +
+                      std::to_string(nrhs) + " inputs; it takes one array and gives one");
+  }
+  plhs[0] = standinFullArray(prhs[0]);
+  return plhs[0] != nullptr ? 0 : 1;
+}
+
 }  // namespace
 
 void standinForgetMessages(void) {
@@ -80,13 +91,11 @@ void HOST_CALL mexWarnMsgTxt(const char* text) {
 
 int HOST_CALL mexCallMATLAB(int nlhs, mxArray* plhs[], int nrhs, mxArray* prhs[],
                             const char* functionName) {
-  (void)plhs;  // errordlg gives nothing back
   if (functionName == nullptr) return refuseCall("mexCallMATLAB called without a function name");
-  if (std::strcmp(functionName, "errordlg") != 0) {
-    return refuseCall(std::string("mexCallMATLAB called with unknown function '") + functionName +
-                      "'");
-  }
-  return showErrorDialog(nlhs, nrhs, prhs);
+  if (std::strcmp(functionName, "errordlg") == 0) return showErrorDialog(nlhs, nrhs, prhs);
+  if (std::strcmp(functionName, "full") == 0) return makeFullArray(nlhs, plhs, nrhs, prhs);
+  return refuseCall(std::string("mexCallMATLAB called with unknown function '") + functionName +
+                    "'");
 }
 
 size_t standinMessageCount(void) {

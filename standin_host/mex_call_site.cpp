@@ -24,7 +24,7 @@ size_t resultSlots(int nlhs, mxArray* plhs[]) {
 [[gnu::noinline]] void settleResults(bool returned, int nlhs, mxArray* plhs[]) {
   for (size_t i = 0; i < resultSlots(nlhs, plhs); ++i) {
     if (returned) {
-      standinHandOverToCaller(plhs[i]);
+      standinHandOverArrayToCaller(plhs[i]);
     } else if (standinIsCallTemporary(plhs[i])) {
       plhs[i] = nullptr;  // reclaimed by the end of the call
     }
@@ -51,10 +51,11 @@ bool standinCallMexFunction(MexFunctionPtr fn, int nlhs, mxArray* plhs[], int nr
   // here is changed after setjmp, so nothing needs to be volatile. An error
   // thrown rather than jumped to lands in the catch; nothing with a
   // destructor lives between here and the jump, so the two ways can share
-  // the frame. On Windows errors are always jumps (standinSetErrorUnwinding),
-  // and its 32-bit runtime may pay for a try block on every call.
+  // the frame. On 32-bit Windows errors are always jumps
+  // (standinSetErrorUnwinding), and its runtime may pay for a try block on
+  // every call.
   if (setjmp(frame.jump) == 0) {
-#ifdef _WIN32
+#if defined(_WIN32) && !defined(_WIN64)
     fn(nlhs, plhs, nrhs, prhs);
 #else
     try {

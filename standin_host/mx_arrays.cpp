@@ -1,5 +1,3 @@
-#include "standin_host/host_arrays.h"
-
 #include <stdint.h>
 
 #include <cfloat>
@@ -13,11 +11,13 @@
 #include "host/mx_array.h"
 #include "standin_host/breach_log.h"
 #include "standin_host/call_scope.h"
+#include "standin_host/host_arrays.h"
 #include "standin_host/host_memory.h"
 
-// One host block: this header, the text of a string array, the imaginary
-// data, then the real data, which end the block so that a read past them
-// leaves it.
+// One host block: this header, the text of a string array, a sparse array's
+// indices, the imaginary data, then the real data, which end the block so
+// that a read past them leaves it. An array made to the byte keeps each part
+// of its data in a block of its own instead.
 struct mxArray_tag {
   mxClassID classId;
   mxComplexity complexity;
@@ -26,6 +26,13 @@ struct mxArray_tag {
   void* real;        // null when the array holds no data
   void* imag;        // null for a real array
   const char* text;  // what mxCreateString was given, else null
+  // Sparse: the data hold the stored (non-zero) elements only, column by
+  // column; stored element k is in row rows[k], and column j holds the
+  // stored elements from columnStarts[j] up to columnStarts[j + 1].
+  bool sparse;
+  size_t* rows;
+  size_t* columnStarts;
+  bool toTheByte;  // real and imag are blocks of their own; a character takes one byte
 };
 
 namespace {
@@ -33,6 +40,8 @@ namespace {
 constexpr size_t kAlignment = 16;
 // Sizes stay below this so that the layout sums cannot wrap.
 constexpr size_t kLargestPart = SIZE_MAX / 4;
+
+StandinArrayLayout hostLayout = STANDIN_ARRAYS_PACKED;
 
 size_t alignUp(size_t bytes) {
   return (bytes + kAlignment - 1) / kAlignment * kAlignment;
@@ -44,19 +53,34 @@ bool multiply(size_t a, size_t b, size_t* product) {
   return true;
 }
 
+// What an array is made of, before its bytes are counted.
+struct ArrayPlan {
+  mxClassID classId;
+  size_t m;
+  size_t n;
+  bool complex;
+  bool sparse;
+  size_t stored;     // elements the data hold: m * n, or a sparse array's non-zeros
+  const char* text;  // a string's text, else null
+  bool toTheByte;
+};
+
 struct Layout {
   size_t textAt;
+  size_t indexAt;
   size_t imagAt;
   size_t realAt;
   size_t total;
 };
 
-Layout planLayout(size_t dataBytes, bool hasImag, size_t textBytes) {
+// blockDataBytes: what the block itself holds of each data part.
+Layout planLayout(size_t blockDataBytes, bool hasImag, size_t textBytes, size_t indexBytes) {
   Layout layout;
   layout.textAt = alignUp(sizeof(mxArray_tag));
-  layout.imagAt = alignUp(layout.textAt + textBytes);
-  layout.realAt = layout.imagAt + (hasImag ? alignUp(dataBytes) : 0);
-  layout.total = layout.realAt + dataBytes;
+  layout.indexAt = alignUp(layout.textAt + textBytes);
+  layout.imagAt = alignUp(layout.indexAt + indexBytes);
+  layout.realAt = layout.imagAt + (hasImag ? alignUp(blockDataBytes) : 0);
+  layout.total = layout.realAt + blockDataBytes;
   return layout;
 }
 
@@ -70,37 +94,84 @@ mxArray* refuse(const char* caller, size_t m, size_t n, const char* problem) {
   return nullptr;
 }
 
-mxArray* newArray(const char* caller, mxClassID classId, size_t m, size_t n,
-                  mxComplexity complexity, const char* text, bool madeByHost) {
-  if (classId < mxUNKNOWN_CLASS || classId > mxFUNCTION_CLASS) {
+size_t elementSizeOf(mxClassID classId, bool toTheByte) {
+  return toTheByte && classId == mxCHAR_CLASS ? 1 : standinElementSize(classId);
+}
+
+// Each data part of an array made to the byte, in a block of exactly its
+// bytes: even an empty array's data have an address, as some hosts give it.
+bool allocateDataApart(mxArray* array, size_t dataBytes, bool madeByHost) {
+  array->real = standinHostAllocate(dataBytes, false, madeByHost);
+  if (array->complexity == mxCOMPLEX)
+    array->imag = standinHostAllocate(dataBytes, false, madeByHost);
+  return array->real != nullptr && (array->complexity != mxCOMPLEX || array->imag != nullptr);
+}
+
+void releaseArray(mxArray* array) {
+  if (array->toTheByte) {
+    if (array->real != nullptr) standinHostRelease(array->real);
+    if (array->imag != nullptr) standinHostRelease(array->imag);
+  }
+  standinHostRelease(array);
+}
+
+mxArray* newArray(const char* caller, const ArrayPlan& plan, bool madeByHost) {
+  const size_t m = plan.m;
+  const size_t n = plan.n;
+  if (plan.classId < mxUNKNOWN_CLASS || plan.classId > mxFUNCTION_CLASS) {
     return refuse(caller, m, n, "unknown class id");
   }
-  size_t elements = 0;
+  const bool apart = plan.toTheByte && standinElementSize(plan.classId) != 0;
   size_t dataBytes = 0;
-  size_t textBytes = text != nullptr ? std::strlen(text) + 1 : 0;
-  if (!multiply(m, n, &elements) || !multiply(elements, standinElementSize(classId), &dataBytes) ||
-      textBytes > kLargestPart) {
+  size_t indexBytes = 0;
+  const size_t textBytes = plan.text != nullptr ? std::strlen(plan.text) + 1 : 0;
+  const size_t indexCount = plan.sparse ? plan.stored + n + 1 : 0;
+  if (!multiply(plan.stored, elementSizeOf(plan.classId, apart), &dataBytes) ||
+      plan.stored >= kLargestPart || (plan.sparse && n >= kLargestPart) ||
+      !multiply(indexCount, sizeof(size_t), &indexBytes) || textBytes > kLargestPart) {
     return refuse(caller, m, n, "more bytes than the address space holds");
   }
-  bool complex = complexity != mxREAL;
-  Layout layout = planLayout(dataBytes, complex, textBytes);
+  const Layout layout = planLayout(apart ? 0 : dataBytes, plan.complex, textBytes, indexBytes);
   char* block = static_cast<char*>(standinHostAllocate(layout.total, true, madeByHost));
   if (block == nullptr) return refuse(caller, m, n, "out of memory");
 
   mxArray* array = reinterpret_cast<mxArray*>(block);
-  array->classId = classId;
-  array->complexity = complex ? mxCOMPLEX : mxREAL;
+  array->classId = plan.classId;
+  array->complexity = plan.complex ? mxCOMPLEX : mxREAL;
   array->m = m;
   array->n = n;
-  if (dataBytes > 0) {
-    array->real = block + layout.realAt;
-    if (complex) array->imag = block + layout.imagAt;
+  array->toTheByte = apart;
+  if (apart && !allocateDataApart(array, dataBytes, madeByHost)) {
+    releaseArray(array);
+    return refuse(caller, m, n, "out of memory");
   }
-  if (text != nullptr) {
-    std::memcpy(block + layout.textAt, text, textBytes);
+  if (!apart && dataBytes > 0) {
+    array->real = block + layout.realAt;
+    if (plan.complex) array->imag = block + layout.imagAt;
+  }
+  if (plan.text != nullptr) {
+    std::memcpy(block + layout.textAt, plan.text, textBytes);
     array->text = block + layout.textAt;
   }
+  if (plan.sparse) {
+    array->sparse = true;
+    array->rows = reinterpret_cast<size_t*>(block + layout.indexAt);
+    array->columnStarts = array->rows + plan.stored;
+  }
   return array;
+}
+
+// A full array: its data hold every element. Arrays the host side makes
+// follow its layout; the module's own are packed.
+mxArray* newFullArray(const char* caller, mxClassID classId, size_t m, size_t n,
+                      mxComplexity complexity, const char* text, bool madeByHost) {
+  size_t elements = 0;
+  if (!multiply(m, n, &elements)) {
+    return refuse(caller, m, n, "more bytes than the address space holds");
+  }
+  const bool toTheByte = madeByHost && hostLayout == STANDIN_ARRAYS_TO_THE_BYTE;
+  return newArray(caller, {classId, m, n, complexity != mxREAL, false, elements, text, toTheByte},
+                  madeByHost);
 }
 
 // The array, or null with a breach for anything that is not a live array.
@@ -133,10 +204,11 @@ float toSingle(double value) {
 }
 
 // The C type each class keeps its elements in (a byte 0 or 1 for logical, a
-// UTF-16 unit for char); visit gets a value of it, or nullptr for a class
-// without data. The one place the stand-in says how wide an element is.
+// UTF-16 unit for char, or a byte when characters take one); visit gets a
+// value of it, or nullptr for a class without data. The one place the
+// stand-in says how wide an element is.
 template <typename Visit>
-auto visitElementType(mxClassID classId, Visit visit) {
+auto visitElementType(mxClassID classId, Visit visit, bool oneByteCharacters = false) {
   switch (classId) {
     case mxDOUBLE_CLASS:
       return visit(double{});
@@ -145,7 +217,7 @@ auto visitElementType(mxClassID classId, Visit visit) {
     case mxLOGICAL_CLASS:
       return visit(bool{});
     case mxCHAR_CLASS:
-      return visit(char16_t{});
+      return oneByteCharacters ? visit(uint8_t{}) : visit(char16_t{});
     case mxINT8_CLASS:
       return visit(int8_t{});
     case mxUINT8_CLASS:
@@ -184,17 +256,69 @@ T converted(double value) {
   }
 }
 
-void storeConverted(mxClassID classId, double value, void* data) {
-  visitElementType(classId, [&](auto element) {
-    using T = decltype(element);
-    if constexpr (!std::is_same_v<T, std::nullptr_t>) {
-      const T stored = converted<T>(value);
-      std::memcpy(data, &stored, sizeof stored);
+// Element `index` of one of the array's data parts set to value, in its class.
+void storeConverted(const mxArray* array, void* part, size_t index, double value) {
+  visitElementType(
+      array->classId,
+      [&](auto element) {
+        using T = decltype(element);
+        if constexpr (!std::is_same_v<T, std::nullptr_t>) {
+          const T stored = converted<T>(value);
+          std::memcpy(static_cast<char*>(part) + index * sizeof stored, &stored, sizeof stored);
+        }
+      },
+      array->toTheByte);
+}
+
+bool isNonZero(const double* real, const double* imag, size_t k) {
+  return real[k] != 0.0 || (imag != nullptr && imag[k] != 0.0);
+}
+
+// A sparse array's stored elements and their indices, from its full values.
+void storeNonZeros(mxArray* array, const double* real, const double* imag) {
+  size_t stored = 0;
+  for (size_t j = 0; j < array->n; ++j) {
+    array->columnStarts[j] = stored;
+    for (size_t i = 0; i < array->m; ++i) {
+      const size_t k = j * array->m + i;
+      if (!isNonZero(real, imag, k)) continue;
+      array->rows[stored] = i;
+      storeConverted(array, array->real, stored, real[k]);
+      if (imag != nullptr) storeConverted(array, array->imag, stored, imag[k]);
+      ++stored;
     }
-  });
+  }
+  array->columnStarts[array->n] = stored;
+}
+
+// Stored element `from` of a sparse part, or element `from` of a full one,
+// copied to element `to` of a full part; both of the source's width.
+void copyElement(const mxArray* source, const void* from, size_t fromIndex, void* to,
+                 size_t toIndex) {
+  const size_t size = elementSizeOf(source->classId, source->toTheByte);
+  std::memcpy(static_cast<char*>(to) + toIndex * size,
+              static_cast<const char*>(from) + fromIndex * size, size);
+}
+
+void copyPart(const mxArray* source, const void* from, void* to) {
+  if (from == nullptr || to == nullptr) return;
+  if (!source->sparse) {
+    std::memcpy(to, from,
+                source->m * source->n * elementSizeOf(source->classId, source->toTheByte));
+    return;
+  }
+  for (size_t j = 0; j < source->n; ++j) {
+    for (size_t k = source->columnStarts[j]; k < source->columnStarts[j + 1]; ++k) {
+      copyElement(source, from, k, to, j * source->m + source->rows[k]);
+    }
+  }
 }
 
 }  // namespace
+
+void standinSetArrayLayout(StandinArrayLayout layout) {
+  hostLayout = layout;
+}
 
 size_t standinElementSize(mxClassID classId) {
   return visitElementType(classId, [](auto element) -> size_t {
@@ -207,21 +331,63 @@ size_t standinElementSize(mxClassID classId) {
 }
 
 mxArray* standinCreateArray(mxClassID classId, size_t m, size_t n, mxComplexity complexity) {
-  return newArray("standinCreateArray", classId, m, n, complexity, nullptr, true);
+  return newFullArray("standinCreateArray", classId, m, n, complexity, nullptr, true);
 }
 
 mxArray* standinCreateScalar(mxClassID classId, double value) {
-  mxArray* array = newArray("standinCreateScalar", classId, 1, 1, mxREAL, nullptr, true);
-  if (array != nullptr && array->real != nullptr) storeConverted(classId, value, array->real);
+  mxArray* array = newFullArray("standinCreateScalar", classId, 1, 1, mxREAL, nullptr, true);
+  if (array != nullptr && array->real != nullptr) storeConverted(array, array->real, 0, value);
   return array;
 }
 
 mxArray* standinCreateDoubles(size_t m, size_t n, const double* values) {
-  mxArray* array = newArray("standinCreateDoubles", mxDOUBLE_CLASS, m, n, mxREAL, nullptr, true);
+  mxArray* array =
+      newFullArray("standinCreateDoubles", mxDOUBLE_CLASS, m, n, mxREAL, nullptr, true);
   if (array != nullptr && array->real != nullptr && values != nullptr) {
     std::memcpy(array->real, values, m * n * sizeof(double));
   }
   return array;
+}
+
+mxArray* standinCreateSparse(mxClassID classId, size_t m, size_t n, const double* real,
+                             const double* imag) {
+  const char* caller = "standinCreateSparse";
+  if (classId != mxDOUBLE_CLASS && classId != mxLOGICAL_CLASS) {
+    return refuse(caller, m, n, "a sparse array is double or logical");
+  }
+  if (classId == mxLOGICAL_CLASS && imag != nullptr) {
+    return refuse(caller, m, n, "a logical array is real");
+  }
+  size_t elements = 0;
+  if (!multiply(m, n, &elements) || (elements > 0 && real == nullptr)) {
+    return refuse(caller, m, n, "its m * n values are not given");
+  }
+  size_t stored = 0;
+  for (size_t k = 0; k < elements; ++k) stored += isNonZero(real, imag, k) ? 1 : 0;
+  const bool toTheByte = hostLayout == STANDIN_ARRAYS_TO_THE_BYTE;
+  mxArray* array =
+      newArray(caller, {classId, m, n, imag != nullptr, true, stored, nullptr, toTheByte}, true);
+  if (array != nullptr) storeNonZeros(array, real, imag);
+  return array;
+}
+
+mxArray* standinFullArray(const mxArray* array) {
+  const mxArray* source = liveArray(array, "standinFullArray");
+  if (source == nullptr) return nullptr;
+  size_t elements = 0;
+  if (!multiply(source->m, source->n, &elements)) {
+    return refuse("full", source->m, source->n, "more bytes than the address space holds");
+  }
+  // A temporary of the call, its elements as wide as the source's.
+  const bool complex = source->complexity != mxREAL;
+  mxArray* full = newArray("full",
+                           {source->classId, source->m, source->n, complex, false, elements,
+                            source->text, source->toTheByte},
+                           false);
+  if (full == nullptr) return nullptr;
+  copyPart(source, source->real, full->real);
+  copyPart(source, source->imag, full->imag);
+  return full;
 }
 
 void* standinRealData(const mxArray* array) {
@@ -239,9 +405,16 @@ const char* standinStringText(const mxArray* array) {
   return live != nullptr ? live->text : nullptr;
 }
 
+void standinHandOverArrayToCaller(mxArray* array) {
+  standinHandOverToCaller(array);
+  if (!standinIsHostArray(array) || !array->toTheByte) return;
+  if (array->real != nullptr) standinHandOverToCaller(array->real);
+  if (array->imag != nullptr) standinHandOverToCaller(array->imag);
+}
+
 void mxDestroyArray(mxArray* array) {
   if (array == nullptr) return;
-  if (liveArray(array, "mxDestroyArray") != nullptr) standinHostRelease(array);
+  if (liveArray(array, "mxDestroyArray") != nullptr) releaseArray(array);
 }
 
 size_t HOST_CALL mxGetM(const mxArray* array) {
@@ -264,6 +437,11 @@ bool HOST_CALL mxIsNumeric(const mxArray* array) {
   return live != nullptr && live->classId >= mxDOUBLE_CLASS && live->classId <= mxUINT64_CLASS;
 }
 
+bool HOST_CALL mxIsSparse(const mxArray* array) {
+  const mxArray* live = liveArray(array, "mxIsSparse");
+  return live != nullptr && live->sparse;
+}
+
 double* HOST_CALL mxGetPr(const mxArray* array) {
   const mxArray* live = liveArray(array, "mxGetPr");
   return live != nullptr ? static_cast<double*>(live->real) : nullptr;
@@ -275,7 +453,7 @@ mxClassID HOST_CALL mxGetClassID(const mxArray* array) {
 }
 
 mxArray* HOST_CALL mxCreateDoubleMatrix(size_t m, size_t n, mxComplexity complexity) {
-  return newArray("mxCreateDoubleMatrix", mxDOUBLE_CLASS, m, n, complexity, nullptr, false);
+  return newFullArray("mxCreateDoubleMatrix", mxDOUBLE_CLASS, m, n, complexity, nullptr, false);
 }
 
 mxArray* HOST_CALL mxCreateString(const char* text) {
@@ -284,7 +462,7 @@ mxArray* HOST_CALL mxCreateString(const char* text) {
     return nullptr;
   }
   size_t length = std::strlen(text);
-  mxArray* array = newArray("mxCreateString", mxCHAR_CLASS, 1, length, mxREAL, text, false);
+  mxArray* array = newFullArray("mxCreateString", mxCHAR_CLASS, 1, length, mxREAL, text, false);
   if (array == nullptr) return nullptr;
   uint16_t* characters = static_cast<uint16_t*>(array->real);
   for (size_t i = 0; i < length; ++i) characters[i] = static_cast<unsigned char>(text[i]);

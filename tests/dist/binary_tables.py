@@ -1,5 +1,5 @@
 """Export, import and dependency tables read from a module file or DLL with
-the binutils tools, for ELF shared objects and PE32 DLLs alike."""
+the binutils tools, for ELF shared objects and PE32 and PE32+ DLLs alike."""
 
 import re
 import shutil
@@ -30,6 +30,8 @@ class PeTables:
     export_count: int = 0  # entries of the export address table
     exports: list = field(default_factory=list)  # exported names
     imports: dict = field(default_factory=dict)  # dll name -> list of imported names
+    # (start, end) of each address range that .pdata tells how to unwind (x86-64)
+    unwind_ranges: list = field(default_factory=list)
 
 
 def file_kind(path):
@@ -85,14 +87,35 @@ def read_elf(path, readelf="readelf"):
 
 
 def pe_objdump():
-    for tool in ("i686-w64-mingw32-objdump", "objdump"):
+    # The x86-64 one reads 32-bit files too.
+    for tool in ("x86_64-w64-mingw32-objdump", "i686-w64-mingw32-objdump", "objdump"):
         if shutil.which(tool):
             return tool
     raise FileNotFoundError("no objdump found")
 
 
+def read_pe_functions(path, objdump=None):
+    """{name: start address} of the functions the COFF symbol table places in
+    the file's sections."""
+    objdump = objdump or pe_objdump()
+    # Idx Name Size VMA ...; the symbol table numbers sections from 1.
+    sections = {int(i) + 1: int(vma, 16) for i, vma in re.findall(
+        r"^\s*(\d+)\s+\S+\s+[0-9a-f]+\s+([0-9a-f]+)\s", _run(objdump, "-h", path), re.M)}
+    functions = {}
+    # [n](sec s)(fl f)(ty 20)(scl c) (nx k) 0xoffset name; type 0x20 is a function.
+    row = re.compile(
+        r"\(sec\s+(-?\d+)\)\(fl \S+\)\(ty\s+20\)\(scl\s+\d+\) \(nx \d+\) 0x([0-9a-f]+) (\S+)$")
+    for line in _run(objdump, "-t", path).splitlines():
+        m = row.search(line)
+        # Section 0 or below: not in the file (undefined, absolute or debug).
+        if m and int(m.group(1)) in sections:
+            functions[m.group(3)] = sections[int(m.group(1))] + int(m.group(2), 16)
+    return functions
+
+
 def read_pe(path, objdump=None):
-    text = _run(objdump or pe_objdump(), "-p", path)
+    objdump = objdump or pe_objdump()
+    text = _run(objdump, "-p", path)
     tables = PeTables()
     m = re.search(r"file format (\S+)", text)
     tables.file_format = m.group(1) if m else ""
@@ -121,4 +144,8 @@ def read_pe(path, objdump=None):
             continue
         else:
             current = None
+    # The interpreted .pdata: vma: BeginAddress EndAddress UnwindData
+    tables.unwind_ranges = [
+        (int(a, 16), int(b, 16))
+        for a, b in re.findall(r"^ [0-9a-f]+:\s+([0-9a-f]+) ([0-9a-f]+) [0-9a-f]+$", text, re.M)]
     return tables

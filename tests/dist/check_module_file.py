@@ -12,7 +12,7 @@ import pathlib
 import re
 import sys
 
-from binary_tables import file_kind, read_elf, read_pe
+from binary_tables import file_kind, read_elf, read_pe, read_pe_functions
 from checks import Checks, listing
 from host_declarations import declared_functions, driver_dll
 
@@ -23,6 +23,11 @@ MEX_DLL = "libmex.dll"
 ELF_TARGETS = {
     ".mexa64": ("ELF64", "Advanced Micro Devices X86-64"),
     ".mexglx": ("ELF32", "Intel 80386"),
+}
+# ... and each Windows file name: objdump's format and the optional header's magic.
+PE_TARGETS = {
+    ".mexw32": ("pei-i386", "010b", "PE32 i386"),
+    ".mexw64": ("pei-x86-64", "020b", "PE32+ x86-64"),
 }
 # Libraries a Linux module file must not name: the host and the driver are
 # already in the loading process.
@@ -75,9 +80,23 @@ def check_elf(path, declared, checks, readelf):
                  f"{len(bare)} of {len(functions)} functions without: {listing(bare)}")
 
 
+def check_pe_unwinding(path, tables, checks, objdump):
+    """x86-64 Windows unwinds by the .pdata table alone: a function without an
+    entry is taken for a leaf, and the unwinder reads a wrong return address."""
+    imported = set().union(*tables.imports.values()) if tables.imports else set()
+    # The import stubs only jump to the DLL's function, so they are never a frame.
+    functions = {n: a for n, a in read_pe_functions(path, objdump).items() if n not in imported}
+    bare = sorted(n for n, start in functions.items()
+                  if not any(a <= start < b for a, b in tables.unwind_ranges))
+    checks.check("has unwind information for every function", bool(functions) and not bare,
+                 f"{len(bare)} of {len(functions)} functions without: {listing(bare)}")
+
+
 def check_pe(path, declared, checks, objdump):
     tables = read_pe(path, objdump)
-    checks.check("is a PE32 i386 file", (tables.file_format, tables.magic) == ("pei-i386", "010b"),
+    suffix = pathlib.Path(path).suffix
+    file_format, magic, name = PE_TARGETS.get(suffix, PE_TARGETS[".mexw32"])
+    checks.check(f"is a {name} file", (tables.file_format, tables.magic) == (file_format, magic),
                  f"format {tables.file_format} magic {tables.magic}")
     checks.check("is a DLL", tables.is_dll)
     checks.check("exports only mexFunction",
@@ -101,6 +120,8 @@ def check_pe(path, declared, checks, objdump):
         taken = set(imports.get(dll, []))
         checks.check(f"imports every function it declares of {dll} by its plain name",
                      taken == wanted, f"imports [{listing(taken)}], expected [{listing(wanted)}]")
+    if magic == "020b":
+        check_pe_unwinding(path, tables, checks, objdump)
 
 
 def main():

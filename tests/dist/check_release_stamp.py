@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Checks what a released .mexw32 says about itself: its version resource
+"""Checks what a released .mexw32 or .mexw64 says about itself: its version resource
 names the file and the release's version, and no header field that could
 carry a build time does, so two builds of one commit are byte-identical.
 
@@ -8,13 +8,15 @@ Exit status 0 when every check passes, 1 otherwise."""
 
 import argparse
 import os
+import pathlib
 import re
 import subprocess
 import sys
 
 from checks import Checks
 
-TRIPLE = "i686-w64-mingw32-"
+# The toolchain of each file's word size (for when no tool is named).
+TRIPLES = {".mexw32": "i686-w64-mingw32-", ".mexw64": "x86_64-w64-mingw32-"}
 
 
 def run(*command):
@@ -37,12 +39,12 @@ def check_stamps(headers, checks):
     resources = re.findall(r"Table: .*Time: ([0-9a-f]{8})", headers)
     checks.check("no build time in the resource tables", set(resources) <= {"00000000"},
                  f"stamps {sorted(set(resources))}")
-    debug = re.search(r"^Entry 6 [0-9a-f]{8} ([0-9a-f]{8}) Debug Directory", headers, re.M)
+    debug = re.search(r"^Entry 6 [0-9a-f]+ ([0-9a-f]{8}) Debug Directory", headers, re.M)
     checks.check("no debug directory (its entries carry a time)",
                  debug and int(debug.group(1), 16) == 0, debug and f"size {debug.group(1)}")
 
 
-def check_version(resource, version, checks):
+def check_version(resource, version, file_name, checks):
     numbers = ", ".join(version.split(".") + ["0"])
     for field in ("FILEVERSION", "PRODUCTVERSION"):
         found = re.search(rf"^ {field} (.+)$", resource, re.M)
@@ -50,7 +52,7 @@ def check_version(resource, version, checks):
                      found.group(1) if found else "none")
     strings = dict(re.findall(r'^\s+VALUE "(\w+)", "([^"]*)"$', resource, re.M))
     expected = {"FileVersion": version, "ProductVersion": version,
-                "OriginalFilename": "twinvolts.mexw32", "ProductName": "twinvolts"}
+                "OriginalFilename": file_name, "ProductName": "twinvolts"}
     for name, value in expected.items():
         checks.check(f"{name} is {value}", strings.get(name) == value,
                      f"found {strings.get(name)!r}")
@@ -61,10 +63,14 @@ def check_version(resource, version, checks):
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--version", required=True, help="the release's version, X.Y.Z")
-    parser.add_argument("--objdump", default=TRIPLE + "objdump")
-    parser.add_argument("--windres", default=TRIPLE + "windres")
+    parser.add_argument("--objdump")
+    parser.add_argument("--windres")
     parser.add_argument("file")
     args = parser.parse_args()
+    path = pathlib.Path(args.file)
+    triple = TRIPLES.get(path.suffix, TRIPLES[".mexw32"])
+    args.objdump = args.objdump or triple + "objdump"
+    args.windres = args.windres or triple + "windres"
     checks = Checks(args.file)
     check_stamps(run(args.objdump, "-p", args.file), checks)
     try:
@@ -72,7 +78,7 @@ def main():
     except subprocess.CalledProcessError:
         resource = ""  # a file without resources
     if checks.check("has a version resource", "VERSIONINFO" in resource):
-        check_version(resource, args.version, checks)
+        check_version(resource, args.version, "twinvolts" + path.suffix, checks)
     return checks.finish()
 
 

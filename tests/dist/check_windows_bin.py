@@ -19,7 +19,7 @@ from checks import Checks, listing
 # Functions of libgcc and libstdc++ that a DLL exports only when its runtimes
 # leaked into its export table; a program linked after it would use them.
 RUNTIME_EXPORT = re.compile(r"^(_Unwind_|__(de)?register_frame|__emutls_|__gxx_personality|__cxa_)")
-PE_SUFFIXES = {".exe", ".dll", ".mexw32"}
+PE_SUFFIXES = {".exe", ".dll", ".mexw32", ".mexw64"}
 
 
 def main():

@@ -5,6 +5,7 @@
  * load. Once loaded, each import must have been bound to the export of that
  * name in the DLL its .def names, and the driver must export no decorated
  * stdcall names, as the real driver exports none. */
+#include <stdint.h>
 #include <stdio.h>
 #include <string.h>
 #include <windows.h>
@@ -34,6 +35,7 @@ static const Import kImports[] = {
     IMPORT("libmx.dll", mxGetPr),
     IMPORT("libmx.dll", mxIsComplex),
     IMPORT("libmx.dll", mxIsNumeric),
+    IMPORT("libmx.dll", mxIsSparse),
     IMPORT("libmex.dll", mexAtExit),
     IMPORT("libmex.dll", mexCallMATLAB),
     IMPORT("libmex.dll", mexErrMsgTxt),
@@ -46,12 +48,20 @@ static const Import kImports[] = {
     IMPORT("nicaiu.dll", DAQmxWriteAnalogF64),
 };
 
-/* The import library's stub is `jmp *[slot]`; the loader filled the slot. */
+/* The import library's stub is `jmp *[slot]`; the loader filled the slot.
+ * x86-64 gives the slot relative to the end of the 6-byte instruction,
+ * i386 by its address. */
 static void* boundAddress(AnyFunction thunk) {
   const unsigned char* code = (const unsigned char*)thunk;
   if (code[0] != 0xFF || code[1] != 0x25) return NULL;
   void* const* slot;
+#ifdef _WIN64
+  int32_t displacement;
+  memcpy(&displacement, code + 2, sizeof displacement);
+  slot = (void* const*)(code + 6 + displacement);
+#else
   memcpy(&slot, code + 2, sizeof slot);
+#endif
   return *slot;
 }
 

@@ -13,6 +13,11 @@ void LoadedModuleTest::SetUp() {
   ASSERT_TRUE(errors.empty() || errors == "throw") << "--errors " << errors;
   ASSERT_TRUE(
       standinSetErrorUnwinding(errors == "throw" ? STANDIN_ERRORS_THROW : STANDIN_ERRORS_JUMP));
+  // --arrays to-the-byte: each argument's data in a block of exactly their
+  // size, so a memory checker sees any read past them.
+  const std::string& arrays = testArgument("arrays");
+  ASSERT_TRUE(arrays.empty() || arrays == "to-the-byte") << "--arrays " << arrays;
+  standinSetArrayLayout(arrays.empty() ? STANDIN_ARRAYS_PACKED : STANDIN_ARRAYS_TO_THE_BYTE);
   loadModule();
 }
 
@@ -45,6 +50,12 @@ mxArray* LoadedModuleTest::doubles(size_t rows, size_t columns,
                                    std::initializer_list<double> values) {
   EXPECT_EQ(values.size(), rows * columns);
   return standinCreateDoubles(rows, columns, values.begin());
+}
+
+mxArray* LoadedModuleTest::sparse(size_t rows, size_t columns, std::initializer_list<double> values,
+                                  mxClassID classId) {
+  EXPECT_EQ(values.size(), rows * columns);
+  return standinCreateSparse(classId, rows, columns, values.begin(), nullptr);
 }
 
 standin::BlockSession& LoadedModuleTest::session(const char* sfcnName, const char* blockPath) {

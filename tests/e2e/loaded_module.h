@@ -34,6 +34,9 @@ class LoadedModuleTest : public FreshHostTest {
   mxArray* empty();
   mxArray* scalar(double value, mxClassID classId = mxDOUBLE_CLASS);
   mxArray* doubles(size_t rows, size_t columns, std::initializer_list<double> values);
+  // Sparse, double or logical, of the values given in column-major order.
+  mxArray* sparse(size_t rows, size_t columns, std::initializer_list<double> values,
+                  mxClassID classId = mxDOUBLE_CLASS);
 
   // A host session on a record of its own, released at the end of the test.
   standin::BlockSession& session(const char* sfcnName = "twinvolts",

@@ -127,6 +127,15 @@ TEST_F(StandaloneSetupTest, AnythingButTheAttachArgumentSelectsStandaloneMode) {
       {"1 row", doubles(1, 2, {address, 5200229.0})},
       {"2 rows, wrong stamp", doubles(2, 1, {address, 5200228.0})},
       {"2 rows, stamp plus a half", doubles(2, 1, {address, 5200229.5})},
+      // Classes too narrow for the stamp, never read: a host may store a
+      // character in one byte.
+      {"2 rows of char", standinCreateArray(mxCHAR_CLASS, 2, 1, mxREAL)},
+      {"2 rows of logical", standinCreateArray(mxLOGICAL_CLASS, 2, 1, mxREAL)},
+      {"2 rows of int8", standinCreateArray(mxINT8_CLASS, 2, 1, mxREAL)},
+      {"2 rows of int16", standinCreateArray(mxINT16_CLASS, 2, 1, mxREAL)},
+      // Sparse: the data hold only the stored elements.
+      {"sparse, the stamp its one stored element", sparse(2, 1, {0.0, 5200229.0})},
+      {"sparse, address and stamp", sparse(2, 1, {address, 5200229.0})},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -173,6 +182,10 @@ TEST_F(StandaloneSetupTest, ChecksItsArgumentsInOrderWithExactMessages) {
       {"flag 101", 1, 4, scalar(101.0), expected::kInvalidSetupFlag},
       {"flag -2^31", 1, 4, scalar(-2147483648.0), expected::kInvalidSetupFlag},
       {"uint8 flag 3", 1, 4, scalar(3.0, mxUINT8_CLASS), expected::kInvalidSetupFlag},
+      {"sparse flag 3", 1, 4, sparse(1, 1, {3.0}), expected::kInvalidSetupFlag},
+      {"sparse flag 0.5", 1, 4, sparse(1, 1, {0.5}), expected::kFlagNotInteger},
+      {"sparse logical flag", 1, 4, sparse(1, 1, {0.0}, mxLOGICAL_CLASS),
+       expected::kFlagNotInteger},
   };
   simcardSetRecording(true);
   for (const ArgumentCase& c : cases) {
@@ -198,6 +211,7 @@ TEST_F(StandaloneSetupTest, AcceptsEveryFormOfFlagZero) {
       {"int32 0", scalar(0.0, mxINT32_CLASS)},
       {"single 0", scalar(0.0, mxSINGLE_CLASS)},
       {"uint8 0", scalar(0.0, mxUINT8_CLASS)},
+      {"sparse 0, nothing stored", sparse(1, 1, {0.0})},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);

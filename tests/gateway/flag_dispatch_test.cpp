@@ -249,6 +249,9 @@ TEST_F(FlagDispatch, FlagIsReadByClassAndTruncated) {
       {"uint64 2^63", standinCreateScalar(mxUINT64_CLASS, 9223372036854775808.0), 0},
       {"uint64 2^64 - 2^11", standinCreateScalar(mxUINT64_CLASS, 18446744073709549568.0), 0},
       {"uint64 2^32 + 131", standinCreateScalar(mxUINT64_CLASS, 4294967427.0), 131},
+      // A character is 16 bits: 360's low byte is 104.
+      {"char 360", standinCreateScalar(mxCHAR_CLASS, 360), 0},
+      {"char 104", standinCreateScalar(mxCHAR_CLASS, 104), kOutputsTag},
       {"2x1 starting 101", standinCreateDoubles(2, 1, std::vector<double>{101, 104}.data()),
        kSampleTimesTag},
       {"cell", standinCreateArray(mxCELL_CLASS, 1, 1, mxREAL), 0},

@@ -82,6 +82,9 @@ mxArray* rowOfZeros() {
 mxArray* oneCharacter() {
   return mxCreateString("0");
 }
+mxArray* sparseScalar(double value) {
+  return standinCreateSparse(mxDOUBLE_CLASS, 1, 1, &value, nullptr);
+}
 mxArray* logicalFalse() {
   return standinCreateScalar(mxLOGICAL_CLASS, 0.0);
 }
@@ -115,6 +118,9 @@ TEST_F(SetupChecks, FlagIsOneRealNumberEqualToZero) {
       {"int32 0", [] { return standinCreateScalar(mxINT32_CLASS, 0.0); }, ""},
       {"uint8 0", [] { return standinCreateScalar(mxUINT8_CLASS, 0.0); }, ""},
       {"single 0", [] { return standinCreateScalar(mxSINGLE_CLASS, 0.0); }, ""},
+      // Sparse: a zero is not stored, so nothing is there to read.
+      {"sparse 0", [] { return sparseScalar(0.0); }, ""},
+      {"sparse 3", [] { return sparseScalar(3.0); }, kInvalidSetupFlag},
   };
   for (const FlagCase& c : cases) {
     SCOPED_TRACE(c.name);

@@ -115,8 +115,10 @@ std::vector<OctaveCall> calls() {
   };
 
   // Attach arguments that select stand-alone mode, whatever their class.
-  for (const char* attach : {"['a'; 'b']", "true(2, 1)", "int8([1; 2])", "uint16([0; 0])",
-                             "zeros(2, 0)", "[0; 5200229.5]", "{0; 5200229}"}) {
+  for (const char* attach :
+       {"['a'; 'b']", "true(2, 1)", "int8([1; 2])", "uint16([0; 0])", "zeros(2, 0)",
+        "[0; 5200229.5]", "{0; 5200229}", "sparse([0; 5200229])", "sparse([1; 5200229])",
+        "sparse(true(2, 1))"}) {
     rows.push_back(
         {std::string("attach ") + attach, std::string("sizes(0, ") + attach + ", [], 0)", sz});
   }
@@ -125,16 +127,37 @@ std::vector<OctaveCall> calls() {
   // zero and at the ends of their range.
   const std::pair<std::string, std::vector<const char*>> flagsByAnswer[] = {
       {refused(expected::kFlagNotInteger),
-       {"true", "'0'", "{0}", "struct('flag', 0)", "@sin", "[0 0]", "[]", "complex(0)", "0.5",
-        "NaN", "Inf", "-Inf", "2^31", "-2^31-1", "single(0.5)", "intmax('uint32')",
-        "intmin('int64')", "intmax('int64')", "intmax('uint64')"}},
+       {"true",
+        "'0'",
+        "{0}",
+        "struct('flag', 0)",
+        "@sin",
+        "[0 0]",
+        "[]",
+        "complex(0)",
+        "0.5",
+        "NaN",
+        "Inf",
+        "-Inf",
+        "2^31",
+        "-2^31-1",
+        "single(0.5)",
+        "intmax('uint32')",
+        "intmin('int64')",
+        "intmax('int64')",
+        "intmax('uint64')",
+        "sparse(true)",
+        "sparse(false)",
+        "sparse(0.5)",
+        "sparse([0 0])",
+        "sparse(complex(0, 1))"}},
       {refused(expected::kInvalidSetupFlag),
        {"3", "-1", "101", "-2^31", "single(3)", "intmin('int8')", "intmax('int8')", "uint8(131)",
         "intmax('uint8')", "intmin('int16')", "intmax('int16')", "intmax('uint16')",
-        "intmin('int32')", "intmax('int32')", "int64(3)", "uint64(3)"}},
+        "intmin('int32')", "intmax('int32')", "int64(3)", "uint64(3)", "sparse(3)", "sparse(-1)"}},
       {sz,
        {"-0", "double(0)", "single(0)", "int8(0)", "uint8(0)", "int16(0)", "uint16(0)", "int32(0)",
-        "uint32(0)", "int64(0)", "uint64(0)"}},
+        "uint32(0)", "int64(0)", "uint64(0)", "sparse(0)", "sparse(-0)"}},
   };
   for (const auto& [answer, flags] : flagsByAnswer) {
     for (const char* flag : flags) {

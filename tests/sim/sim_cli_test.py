@@ -7,6 +7,7 @@ With an emulator (wine) the paths handed to the program are turned into
 Windows paths on drive Z:, which wine maps to the root of the file system.
 """
 import csv
+import fcntl
 import io
 import os
 import pty
@@ -19,6 +20,7 @@ import subprocess
 import sys
 import tempfile
 import time
+import termios
 import unittest
 import xml.etree.ElementTree as ET
 
@@ -42,7 +44,7 @@ def as_nobody():
 
 
 def run(*args, module=MODULE, stdout=subprocess.PIPE, cwd=None, preexec_fn=None,
-        error_at_step=None):
+        error_at_step=None, before_writes=False):
     command = EMULATOR + [SIM]
     if module is not None:
         command += ["--module", host_path(module)]
@@ -51,6 +53,8 @@ def run(*args, module=MODULE, stdout=subprocess.PIPE, cwd=None, preexec_fn=None,
     env = dict(os.environ, WINEDEBUG="-all", LC_ALL="C.UTF-8")
     if error_at_step is not None:
         env["TWINVOLTS_TEST_ERROR_AT_STEP"] = str(error_at_step)
+    if before_writes:
+        env["TWINVOLTS_TEST_ERROR_BEFORE_WRITES"] = "1"
     done = subprocess.run(command, stdout=stdout, stderr=subprocess.PIPE, timeout=300, env=env,
                           cwd=cwd, preexec_fn=preexec_fn)
     text = lambda b: (b or b"").decode("utf-8", "replace").replace("\r\n", "\n")
@@ -59,7 +63,8 @@ def run(*args, module=MODULE, stdout=subprocess.PIPE, cwd=None, preexec_fn=None,
 
 def channel_figures(summary, channel):
     line = re.search(r"^Dev1/ao%d\s+(.*)$" % channel, summary, re.M).group(1)
-    figures = {key: float(value) for key, value in re.findall(r"(\w+) (-?[\d.]+)", line)}
+    figures = {key: value if value == "unknown" else float(value)
+               for key, value in re.findall(r"(\w+) (-?[\d.]+|unknown)", line)}
     figures["after"] = line.split("after shutdown ")[1]
     return figures
 
@@ -166,6 +171,8 @@ class DefaultRun(Workdir):
         rows = [("mod\u00e8l/b <&>", "mod\u00e8l/b <&>")]
         if not EMULATOR:
             rows.append((b"model/\xff\xfe\xed\xa0\x80", "model/\\xFF\\xFE\\xED\\xA0\\x80"))
+            # Control characters, C1 ones included, shown as their bytes.
+            rows.append(("a\x1b[2J\tb\u009bc", "a\\x1B[2J\\x09b\\xC2\\x9Bc"))
         for block, title in rows:
             with self.subTest(block=block):
                 status, out, err = run("--block", block, "--input",
@@ -214,58 +221,81 @@ class DefaultRun(Workdir):
 
 class CardFaults(Workdir):
     """Each row: options and input, exit status, per channel (writes, refused,
-    state after shutdown), the trace's status of each channel per row, and
-    the plot's marks of what went wrong. A module error stops the run, yet
+    min, max, state after shutdown), the trace's status of each channel per
+    row, which levels the trace knows ("#" a number, "" unknown), and the
+    plot's marks of what went wrong. A module error stops the run, yet
     shutdown still zeroes the outputs."""
 
     def test_faults_are_seen_in_summary_trace_and_exit_status(self):
         ok, out_of_range, not_running, absent, failed = "0", "-200561", "-200846", "-200220", "-201003"
+        reserved = "-50103"
         unknown = "NOT ZEROED, level unknown (%s)"
+        K, U = "#", ""
         rows = [
+            # The shutdown's zeroing write is no level of the run: min stays 1 V.
             ("value out of range on one channel", ["--input", "1,2\n7.5,3\n3,4\n"], 3,
-             [(4, 1, "0.000 V"), (4, 0, "0.000 V")],
-             [(ok, ok), (out_of_range, ok), (ok, ok), (ok, ok)],
+             [(4, 1, 1.0, 3.0, "0.000 V"), (4, 0, 2.0, 4.0, "0.000 V")],
+             [(ok, ok), (out_of_range, ok), (ok, ok), (ok, ok)], [(K, K)] * 4, [],
              {"ao0-refused", "ao0-requested"}),
             # Drawn at the panel's edge with its value, so the band stays in view.
             ("stray value far outside the band", ["--input", "1,2\n1e6,3\n3,4\n"], 3,
-             [(4, 1, "0.000 V"), (4, 0, "0.000 V")],
-             [(ok, ok), (out_of_range, ok), (ok, ok), (ok, ok)],
+             [(4, 1, 1.0, 3.0, "0.000 V"), (4, 0, 2.0, 4.0, "0.000 V")],
+             [(ok, ok), (out_of_range, ok), (ok, ok), (ok, ok)], [(K, K)] * 4, [],
              {"ao0-refused", "ao0-requested", "ao0-clipped"}),
             # Nothing vouches for a level without a card or on a channel another task holds.
             ("no card: both refused at every row", ["--no-card", "--steps", "2"], 3,
-             [(3, 3, unknown % "no card"), (3, 3, unknown % "no card")],
-             [(absent, absent)] * 3,
-             {"ao0-refused", "ao0-requested", "ao0-refused-zeroing", "ao1-refused",
-              "ao1-requested", "ao1-refused-zeroing"}),
+             [(3, 3, "unknown", "unknown", unknown % "no card")] * 2,
+             [(absent, absent)] * 3, [(U, U)] * 3, [],
+             {"ao0-refused", "ao0-requested", "ao0-refused-zeroing", "ao0-unknown",
+              "ao1-refused", "ao1-requested", "ao1-refused-zeroing", "ao1-unknown"}),
             ("zeroing write refused", ["--steps", "2", "--fail-write-at", "5"], 3,
-             [(3, 1, "NOT ZEROED, held at 2.500 V"), (3, 0, "0.000 V")],
-             [(ok, ok), (ok, ok), (failed, ok)],
+             [(3, 1, 2.5, 2.5, "NOT ZEROED, held at 2.500 V"), (3, 0, 0.0, 5.0, "0.000 V")],
+             [(ok, ok), (ok, ok), (failed, ok)], [(K, K)] * 3, [],
              {"ao0-refused-zeroing", "ao0-held"}),
+            # The set-up's refusal to start the task is told too.
             ("channel held by another task", ["--steps", "2", "--reserve", "ao1"], 3,
-             [(3, 0, "0.000 V"), (3, 3, unknown % "held by another task")],
-             [(ok, not_running)] * 3,
-             {"ao1-refused", "ao1-requested", "ao1-refused-zeroing"}),
+             [(3, 0, 2.5, 2.5, "0.000 V"),
+              (3, 3, "unknown", "unknown", unknown % "held by another task")],
+             [(ok, not_running)] * 3, [(K, U)] * 3, [reserved],
+             {"ao1-refused", "ao1-requested", "ao1-refused-zeroing", "ao1-unknown"}),
             ("card fails part-way and recovers", ["--steps", "3", "--fail-write-at", "3"], 3,
-             [(4, 1, "0.000 V"), (4, 0, "0.000 V")],
-             [(ok, ok), (failed, ok), (ok, ok), (ok, ok)],
+             [(4, 1, 2.5, 2.5, "0.000 V"), (4, 0, 0.0, 5.0, "0.000 V")],
+             [(ok, ok), (failed, ok), (ok, ok), (ok, ok)], [(K, K)] * 4, [],
              {"ao0-refused", "ao0-requested"}),
+            # An output keeps what it had before the run until a write is accepted.
+            ("first write refused", ["--steps", "2", "--fail-write-at", "1"], 3,
+             [(3, 1, 2.5, 2.5, "0.000 V"), (3, 0, 0.0, 5.0, "0.000 V")],
+             [(failed, ok), (ok, ok), (ok, ok)], [(U, K), (K, K), (K, K)], [],
+             {"ao0-refused", "ao0-requested", "ao0-unknown"}),
+            ("no write accepted on a channel", ["--input", "7.5,1\n", "--fail-write-at", "3"], 3,
+             [(2, 2, "unknown", "unknown", unknown % "no write accepted"),
+              (2, 0, 1.0, 1.0, "0.000 V")],
+             [(out_of_range, ok), (failed, ok)], [(U, K), (U, K)], [],
+             {"ao0-refused", "ao0-requested", "ao0-refused-zeroing", "ao0-unknown"}),
             ("module error part-way", ["--steps", "4", "--error-at", "2"], 1,
-             [(3, 0, "0.000 V"), (3, 0, "0.000 V")], [(ok, ok)] * 3, set()),
+             [(3, 0, 2.5, 4.665, "0.000 V"), (3, 0, 0.0, 1.667, "0.000 V")], [(ok, ok)] * 3,
+             [(K, K)] * 3, [], set()),
             ("module error at the last step", ["--steps", "2", "--error-at", "2"], 1,
-             [(3, 0, "0.000 V"), (3, 0, "0.000 V")], [(ok, ok)] * 3, set()),
+             [(3, 0, 2.5, 2.5, "0.000 V"), (3, 0, 0.0, 5.0, "0.000 V")], [(ok, ok)] * 3,
+             [(K, K)] * 3, [], set()),
+            # A step the module failed before writing: no status, the level held on.
+            ("module error before its writes", ["--steps", "4", "--error-before-writes-at", "2"],
+             1, [(2, 0, 2.5, 2.5, "0.000 V"), (2, 0, 0.0, 0.0, "0.000 V")],
+             [(ok, ok), ("", ""), (ok, ok)], [(K, K)] * 3, [], {"ao0-requested", "ao1-requested"}),
         ]
         steps_named = 0
-        for name, args, expected_status, channels, statuses, marks in rows:
+        for name, args, expected_status, channels, statuses, levels, told_too, marks in rows:
             with self.subTest(name):
                 args = list(args)
                 if "--input" in args:
                     args[1] = self.write("in.csv", args[1])
-                error_at = args[-1] if "--error-at" in args else None
+                error_at = args[-1] if args[-2].startswith("--error") else None
+                before_writes = args[-2] == "--error-before-writes-at"
                 module = ERROR_MODULE if error_at else MODULE
                 status, out, err = run(*args[:len(args) - 2 * bool(error_at)], "--trace",
                                        host_path(self.path("t.csv")), "--plot",
                                        host_path(self.path("t.svg")), module=module,
-                                       error_at_step=error_at)
+                                       error_at_step=error_at, before_writes=before_writes)
                 self.assertEqual(status, expected_status, out + err)
                 self.assertEqual(summary_field(out, "errors"), "1" if error_at else "0")
                 if error_at:
@@ -275,19 +305,37 @@ class CardFaults(Workdir):
                 self.assertEqual(drawn, marks)
                 texts = [t.text for t in root.iter() if t.get("class") == "after-shutdown"]
                 self.assertEqual(texts, ["after shutdown: " + after.split(", ")[1]
-                                         for _, _, after in channels if after != "0.000 V"])
+                                         for *_, after in channels if after != "0.000 V"])
+                # A level held after the end is drawn where the output's line ends.
+                for held in (e for e in root.iter() if e.get("class") == "held"):
+                    series = [e for e in root.iter() if e.get("id") == held.get("id")[:3]][0]
+                    held_y = held.get("d")[1:].split("h")[0].split(",")[1]
+                    self.assertEqual(held_y, series.get("points").split()[-1].split(",")[1])
+                # Each span of unknown level is shaded and says so.
+                captions = [t.text for t in root.iter() if t.get("class") == "unknown-caption"]
+                self.assertEqual(captions, ["level unknown"] * sum(m.endswith("-unknown")
+                                                                   for m in marks))
                 self.assertEqual(summary_field(out, "result"),
                                  "stopped" if error_at else "completed with faults")
-                for ch, (writes, refused, after) in enumerate(channels):
+                for ch, expected in enumerate(channels):
                     figures = channel_figures(out, ch)
-                    self.assertEqual((figures["writes"], figures["refused"], figures["after"]),
-                                     (writes, refused, after))
+                    self.assertEqual(tuple(figures[k] for k in
+                                           ("writes", "refused", "min", "max", "after")),
+                                     expected)
                 trace = read_trace(self.read("t.csv"))
                 self.assertEqual(len(trace), len(statuses))
                 self.assertEqual([(r["ao0_status"], r["ao1_status"]) for r in trace], statuses)
-                # Each refusal status is told once in the summary.
+                self.assertEqual([tuple(K if r[c + "_actual_V"] else U for c in ("ao0", "ao1"))
+                                  for r in trace], levels)
+                # Each refusal status, in the trace or a warning, is told once in the summary.
                 told = re.findall(r"^(?:statuses)?\s+(-\d+) \w", out, re.M)
-                self.assertEqual(sorted(told), sorted({s for row in statuses for s in row} - {ok}))
+                self.assertEqual(sorted(told), sorted({s for row in statuses for s in row}
+                                                      - {ok, ""} | set(told_too)))
+                warned = set(re.findall(r"\(status (-\d+)\)", out))
+                self.assertLessEqual(warned, set(told))
+                # Off a terminal every warning is whole: its status and consequence.
+                for line in out.split("\nwarnings")[1].split("\ndialogs")[0].splitlines()[1:]:
+                    self.assertRegex(line, r"^  Dev1/ao\d: .*\(status -\d+\)(; the .*)?$")
                 # The block's "at step N" names the trace's row N.
                 for step in re.findall(r"at step (\d+)", out):
                     row = [r for r in trace if r["step"] == step]
@@ -472,6 +520,8 @@ class BadInput(Workdir):
             (["--trace", "--quiet"], "--trace needs a value, not the option '--quiet'"),
             (["--block", "-h"], "--block needs a value, not the option '-h'"),
             (["--trace"], "--trace needs a value"),
+            # Text from the command line never breaks the message's one line.
+            (["--plot", "--trace=a\nb"], "('--plot=--trace=a\\x0Ab' takes it as the value)"),
             (["--dt", "1", "--dt=2"], "--dt is given twice"),
             (["--no-card=yes"], "--no-card takes no value"),
             (["--steps", "5", "--input", w("1,2\n")] + out, "--steps"),
@@ -535,6 +585,9 @@ class BadInput(Workdir):
             (["--input", w("1,\u00e9" + "x" * 200 + "\n")] + out,
              "'\u00e9" + "x" * 29 + "..." + "x" * 27 + "' is not"),
         ]
+        if not EMULATOR:  # a file name with a newline, shown where the file is read
+            rows.append((["--input", self.write("a\nb.csv", "1,2\n3\n")] + out,
+                         "a\\x0Ab.csv:2: expected 2"))
         if EMULATOR:  # Windows names ignore case and take either separator
             rows.append((["--trace", t, "--plot", t.upper().replace("\\", "/")], "same file"))
             read_only = w("old\n")  # wine shows a file without write bits as read-only
@@ -805,6 +858,61 @@ class OutputsAndMemory(Workdir):
                                  before)
                 if mode is not None:
                     self.assertEqual(self.read(given), "old\n")
+
+    def run_on_terminal(self, args, streams, columns=80):
+        """The program with the streams named ("stdout", "stderr") on a terminal
+        of the given width, the others on pipes: its status, what the terminal
+        showed, and what the pipes got."""
+        master, slave = pty.openpty()
+        fcntl.ioctl(slave, termios.TIOCSWINSZ, struct.pack("HHHH", 24, columns, 0, 0))
+        attached = {name: slave if name in streams else subprocess.PIPE
+                    for name in ("stdout", "stderr")}
+        child = subprocess.Popen([SIM, "--module", MODULE] + args, **attached)
+        os.close(slave)
+        shown = b""
+        while True:
+            try:
+                chunk = os.read(master, 65536)
+            except OSError:  # every writer has gone
+                break
+            if not chunk:
+                break
+            shown += chunk
+        os.close(master)
+        out, err = child.communicate(timeout=120)
+        text = lambda b: (b or b"").decode("utf-8", "replace")
+        return child.wait(), text(shown).replace("\r\n", "\n"), text(out) + text(err)
+
+    def test_what_a_terminal_a_file_and_a_pipe_get(self):
+        # Long enough to show progress on a terminal, which proves it long
+        # enough for a redirected standard error to have been offered it.
+        long_run = ["--quiet", "--steps", "4000000"]
+        status, shown, _ = self.run_on_terminal(long_run, ["stderr"])
+        self.assertEqual(status, 0)
+        self.assertIn("\rstep ", shown)
+        status, _, err = self.run_on_terminal(long_run, [])
+        self.assertEqual((status, err), (0, ""))
+
+        faults = ["--no-card", "--steps", "2"]
+        status, shown, _ = self.run_on_terminal(faults, ["stdout"], columns=80)
+        with open(self.path("summary.txt"), "w") as f:
+            self.assertEqual(run(*faults, stdout=f)[0], 3)
+        for where, text in (("terminal", shown), ("file", self.read("summary.txt")),
+                            ("pipe", run(*faults)[1])):
+            with self.subTest(where):
+                warnings = text.split("\nwarnings    8\n")[1].split("\ndialogs")[0].splitlines()
+                self.assertEqual(len(warnings), 8)
+                for line in warnings:
+                    # Status and consequence stay; what was cut is marked.
+                    self.assertRegex(line, r"\(status -200220\)(; the output (will not follow the "
+                                           r"input until the next set-up|keeps its previous level|"
+                                           r"may still hold its last level))?$")
+                    if where != "terminal":
+                        self.assertNotIn("\u2026", line)
+                    elif len(line) > 80:
+                        self.assertRegex(line, r"^  Dev1/ao\d: \u2026 \(status")
+                cut = [line for line in warnings if "\u2026" in line]
+                self.assertEqual(len(cut), 6 if where == "terminal" else 0, warnings)
 
     def peak_kb(self, steps):
         # GNU time reports its child's peak alone; a child of this Python

@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "sim/fitted_warning.h"
+
 namespace {
 
 sim::RunResult cleanRun() {
@@ -16,6 +18,12 @@ sim::RunResult cleanRun() {
     channel.shutdown = {true, 0, 0.0};  // the zeroing write, accepted
   }
   return result;
+}
+
+std::string repeated(const std::string& text, int times) {
+  std::string out;
+  for (int i = 0; i < times; ++i) out += text;
+  return out;
 }
 
 std::string summary(const sim::RunResult& result, bool problemsOnly = false) {
@@ -84,24 +92,38 @@ TEST(Summary, RepeatedAndLongWarningsTakeOneLineEach) {
   for (size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
     bool listed = text.compare(start, 2, "  ") == 0;
     if (listed) {
-      EXPECT_LE(end - start, 60u) << text.substr(start, end - start);
+      EXPECT_LE(sim::textColumns(text.substr(start, end - start)), 60u)
+          << text.substr(start, end - start);
     }
   }
   EXPECT_NE(text.find("more of other texts"), std::string::npos);
 }
 
-TEST(Summary, TheRunsOwnBlockPathIsNotRepeatedBeforeAWarning) {
-  const std::string tail = "the output keeps its previous level (status -200561)";
+// On a terminal a warning keeps its status and its consequence; the run's own
+// block path is not repeated before it, another block's gives way in the
+// middle, and every cut is marked.
+TEST(Summary, WarningsFitATerminalAndKeepTheirStatusAndConsequence) {
+  const std::string refused = "Dev1/ao1: the driver refused the write of 7.5 V at step 3 ";
+  const std::string kept = "(status -200561); the output keeps its previous level";
+  const std::string other = "block 'other/" + std::string(60, 'p') + "/b': ";
   struct Case {
-    std::string warning, shows;
+    std::string warning;
+    size_t width;
+    std::string shows;
   } cases[] = {
-      {"block 'model/b': Dev1/ao1: " + tail, "  Dev1/ao1: " + tail.substr(0, 45) + "...\n"},
-      {"block 'other/b': Dev1/ao1: " + tail, "  block 'other/b': Dev1/ao1: the output keeps"},
+      {"block 'model/b': " + refused + kept, 0, "  " + refused + kept + "\n"},
+      {"block 'model/b': " + refused + kept, 80, "  Dev1/ao1: the driver re\u2026 " + kept + "\n"},
+      {"block 'model/b': " + refused + kept, 60, "  Dev1/ao1: \u2026 " + kept + "\n"},
+      {other + refused + kept, 140,
+       "  block 'other/pp\u2026pppppp/b': " + refused + kept + "\n"},  // 140 columns
+      {std::string(100, 'x'), 60, "  " + std::string(57, 'x') + "\u2026\n"},
   };
   for (const Case& c : cases) {
     sim::RunResult result = cleanRun();
     result.warnings.add(c.warning.c_str());
-    EXPECT_NE(summary(result).find(c.shows), std::string::npos) << summary(result);
+    sim::SummaryContext context{"m.so", "model/b", "built-in", 0.01, c.width, false};
+    std::string text = sim::summaryText(context, result);
+    EXPECT_NE(text.find(c.shows), std::string::npos) << c.width << "\n" << text;
   }
 }
 
@@ -112,12 +134,12 @@ TEST(Summary, UserTextCannotBreakTheLinesOrSplitACharacter) {
     void (*plant)(sim::RunResult&, sim::SummaryContext&);
     std::string shows;
   } cases[] = {
-      // At 60 columns a warning keeps 55 bytes; byte 55 is inside an e-acute.
+      // At 60 columns a warning keeps 58 characters, of two bytes each here.
       {"cut warning",
        [](sim::RunResult& r, sim::SummaryContext&) {
-         r.warnings.add((std::string(54, 'x') + "\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9").c_str());
+         r.warnings.add(repeated("\xC3\xA9", 60).c_str());
        },
-       "  " + std::string(54, 'x') + "...\n"},
+       "  " + repeated("\xC3\xA9", 57) + "\u2026\n"},
       // Width 0: a file or a pipe, where each warning stays whole.
       {"whole off a terminal",
        [](sim::RunResult& r, sim::SummaryContext& c) {

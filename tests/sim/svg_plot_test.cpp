@@ -22,6 +22,7 @@ std::string plot(int64_t steps, double dt, int64_t refusedStep = -1, const std::
     step.step = k;
     step.time = static_cast<double>(k) * dt;
     step.actual = {static_cast<double>(k % 6), 5.0 - static_cast<double>(k % 6)};
+    step.known = {true, true};
     for (size_t ch = 0; ch < 2; ++ch) step.writes[ch].requested = step.actual[ch];
     step.writes[1].written = true;
     step.writes[1].status = k == refusedStep ? -1 : 0;

@@ -84,6 +84,9 @@ TEST_F(ArraysTest, DoubleDataAreAlignedForEveryElementType) {
 TEST_F(ArraysTest, EmptyArraysHaveNoData) {
   mxArray* empty = mxCreateDoubleMatrix(0, 0, mxREAL);
   mxArray* noColumns = standinCreateArray(mxINT8_CLASS, 4, 0, mxREAL);
+  mxArray* noRows = standinCreateArray(mxDOUBLE_CLASS, 0, SIZE_MAX, mxREAL);  // nothing to hold
+  ASSERT_NE(noRows, nullptr);
+  EXPECT_EQ(mxGetN(noRows), SIZE_MAX);
   EXPECT_EQ(mxGetPr(empty), nullptr);
   EXPECT_EQ(mxGetPr(noColumns), nullptr);
   EXPECT_EQ(mxGetM(noColumns), 4u);
@@ -166,6 +169,61 @@ TEST_F(ArraysTest, DoublesHoldTheirValuesInColumnOrder) {
   EXPECT_EQ(mxGetM(sizes), 38u);
   EXPECT_FALSE(mxIsComplex(sizes));
   EXPECT_EQ(mxGetPr(sizes)[37], 0.0);
+}
+
+TEST_F(ArraysTest, SparseArraysHoldTheirNonZerosAloneAndFullGivesEveryElement) {
+  const double real[] = {0.0, 5.0, 0.0, 0.0, 0.0, -7.0};  // 3 by 2
+  const double imag[] = {0.0, 0.0, 0.0, 2.0, 0.0, 0.0};
+  const double zero = 0.0;
+  mxArray* matrix = standinCreateSparse(mxDOUBLE_CLASS, 3, 2, real, nullptr);
+  mxArray* complex = standinCreateSparse(mxDOUBLE_CLASS, 3, 2, real, imag);
+  mxArray* logical = standinCreateSparse(mxLOGICAL_CLASS, 3, 2, real, nullptr);
+  mxArray* sparseZero = standinCreateSparse(mxDOUBLE_CLASS, 1, 1, &zero, nullptr);
+  EXPECT_TRUE(mxIsSparse(matrix));
+  EXPECT_FALSE(mxIsSparse(standinCreateDoubles(3, 2, real)));
+  EXPECT_EQ(mxGetM(matrix) * 10 + mxGetN(matrix), 32u);
+  EXPECT_EQ(mxGetPr(matrix)[0], 5.0);
+  EXPECT_EQ(mxGetPr(matrix)[1], -7.0);
+  EXPECT_EQ(mxGetPr(sparseZero), nullptr);
+  EXPECT_EQ(static_cast<double*>(standinImagData(complex))[1], 2.0);  // stored: 5, 2i, -7
+
+  const struct {
+    mxArray* sparse;
+    const void* expected;
+    size_t bytes;
+  } cases[] = {{matrix, real, sizeof real}, {sparseZero, &zero, sizeof zero}};
+  for (const auto& c : cases) {
+    mxArray* full = nullptr;
+    mxArray* argument = c.sparse;
+    ASSERT_EQ(mexCallMATLAB(1, &full, 1, &argument, "full"), 0);
+    EXPECT_FALSE(mxIsSparse(full));
+    EXPECT_EQ(std::memcmp(mxGetPr(full), c.expected, c.bytes), 0);
+  }
+  mxArray* full = nullptr;
+  ASSERT_EQ(mexCallMATLAB(1, &full, 1, &complex, "full"), 0);
+  EXPECT_EQ(std::memcmp(standinImagData(full), imag, sizeof imag), 0);
+  ASSERT_EQ(mexCallMATLAB(1, &full, 1, &logical, "full"), 0);
+  EXPECT_EQ(std::memcmp(mxGetPr(full), "\0\1\0\0\0\1", 6), 0);
+  EXPECT_EQ(standinBreachCount(), 0u);
+  // A sparse array is double or logical, and a logical one is real.
+  EXPECT_EQ(standinCreateSparse(mxINT8_CLASS, 1, 1, &zero, nullptr), nullptr);
+  EXPECT_EQ(standinCreateSparse(mxLOGICAL_CLASS, 1, 1, &zero, &zero), nullptr);
+  EXPECT_EQ(standinBreachCount(), 2u);
+}
+
+TEST_F(ArraysTest, ArraysMadeToTheByteHaveDataOfTheirOwnAndOneByteCharacters) {
+  standinSetArrayLayout(STANDIN_ARRAYS_TO_THE_BYTE);
+  const size_t before = standinBytesHeld();
+  mxArray* none = standinCreateArray(mxCHAR_CLASS, 1, 0, mxREAL);
+  const size_t header = standinBytesHeld() - before;
+  mxArray* three = standinCreateArray(mxCHAR_CLASS, 1, 3, mxREAL);
+  EXPECT_EQ(standinBytesHeld() - before - header, header + 3);
+  mxArray* moduleText = mxCreateString("AB");  // the module's own arrays stay packed
+  standinSetArrayLayout(STANDIN_ARRAYS_PACKED);
+  EXPECT_NE(mxGetPr(none), nullptr);  // an address, with nothing to read there
+  EXPECT_EQ(static_cast<const uint16_t*>(standinRealData(moduleText))[1], 'B');
+  for (mxArray* array : {none, three, moduleText}) mxDestroyArray(array);
+  EXPECT_EQ(standinBytesHeld(), before);
 }
 
 TEST_F(ArraysTest, AnythingButALiveArrayIsABreachWithANeutralAnswer) {
