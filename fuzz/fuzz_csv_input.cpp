@@ -1,6 +1,7 @@
 // Reads any bytes as an input file of volts. The reader must refuse the file
 // in one line, or hand the run exactly the rows its check counted, each a
-// finite number of volts; anything else aborts the run as a finding.
+// finite number of volts at a finite time after the one before; anything
+// else aborts the run as a finding.
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -52,10 +53,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   if (input.steps() <= 0) finding("accepted with no rows");
   if (input.timeStep() < 0.0 || !std::isfinite(input.timeStep())) finding("a bad time step");
+  if (input.description().find('\n') != std::string::npos) finding("a summary line of two lines");
   int64_t rows = 0;
   sim::StepInput volts;
+  double before = input.startTime();
   while (input.next(volts, error)) {
     if (!std::isfinite(volts[0]) || !std::isfinite(volts[1])) finding("volts not finite");
+    // The trace's times: the input's own, from its first, always advancing.
+    if (input.timed() && (!std::isfinite(input.time()) || (rows > 0 && input.time() <= before) ||
+                          (rows == 0 && input.time() != before)))
+      finding("a time that does not advance from the input's first");
+    before = input.time();
     ++rows;
   }
   if (!error.empty()) finding("an unchanged file failed in the run: " + error);

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "sim/csv_fields.h"
 #include "sim/decimal_number.h"
 #include "sim/input_spool.h"
 #include "sim/native_file.h"
@@ -22,21 +23,7 @@ namespace {
 constexpr size_t kBufferSize = 1 << 16;
 constexpr size_t kLongestLine = 4096;
 
-std::string_view trimmed(std::string_view text) {
-  size_t first = text.find_first_not_of(" \t");
-  if (first == std::string_view::npos) return {};
-  return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
-
-// A field as spreadsheets write it: blanks around it, perhaps in quotes.
-std::string_view fieldText(std::string_view field) {
-  field = trimmed(field);
-  if (field.size() >= 2 && field.front() == '"' && field.back() == '"')
-    field = trimmed(field.substr(1, field.size() - 2));
-  return field;
-}
-
-// The separator a one-column line seems to use instead of commas.
+// The separator a one-field line seems to use instead of commas.
 const char* otherSeparator(std::string_view line) {
   if (line.find(';') != std::string_view::npos) return "semicolons";
   if (line.find('\t') != std::string_view::npos) return "tabs";
@@ -48,30 +35,34 @@ bool isDigit(char c) {
   return c >= '0' && c <= '9';
 }
 
-// Why a line with the wrong number of fields may be so, or empty.
-std::string separatorHint(std::string_view line, size_t commas) {
-  for (size_t at = line.find(','); at != std::string_view::npos; at = line.find(',', at + 1)) {
-    if (line.find(';') != std::string_view::npos && at > 0 && isDigit(line[at - 1]) &&
-        at + 1 < line.size() && isDigit(line[at + 1]))
-      return "; the line looks written with decimal commas: write decimals with a point and "
-             "separate columns with commas";
-  }
-  const char* other = commas == 0 ? otherSeparator(line) : nullptr;
-  return other != nullptr ? std::string("; the line looks separated by ") + other : "";
+// A comma between digits.
+bool hasDecimalComma(std::string_view line) {
+  for (size_t at = line.find(','); at != std::string_view::npos; at = line.find(',', at + 1))
+    if (at > 0 && isDigit(line[at - 1]) && at + 1 < line.size() && isDigit(line[at + 1]))
+      return true;
+  return false;
 }
+
+// Semicolons between columns and a comma between digits: a spreadsheet's
+// export where decimals take a comma.
+bool hasDecimalCommas(std::string_view line) {
+  return line.find(';') != std::string_view::npos && hasDecimalComma(line);
+}
+
+// Names equal but for the case of their letters.
+bool sameName(std::string_view a, std::string_view b) {
+  auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                            [&](char x, char y) { return lower(x) == lower(y); });
+}
+
+const char* kDecimalCommas = "write decimals with a point and separate columns with commas";
 
 const char* kLoneCarriageReturns =
     "its lines end with CR alone (old Mac text); save it with LF or CRLF line endings";
-
-// A header's name for a column: 0 ao0, 1 ao1, 2 time, -1 another name.
-int columnKind(std::string_view name) {
-  std::string lower;
-  for (char c : name) lower += static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-  if (lower == "ao0" || lower == "ao0_v") return 0;
-  if (lower == "ao1" || lower == "ao1_v") return 1;
-  if (lower == "time" || lower == "time_s") return 2;
-  return -1;
-}
+const char* kDoubledCarriageReturns =
+    "its lines end with CR CR LF (CRLF text converted to CRLF once more, as a text-mode "
+    "transfer does); save it with LF or CRLF line endings";
 
 // What subtracting two times may round away, besides the relative 1e-9 a
 // time column may stray from its step.
@@ -103,6 +94,20 @@ double shortestStep(double before, double after) {
 // Why a line is not text, or null when it is.
 const char* notText(std::string_view line) {
   for (size_t at = 0; at < line.size();) {
+    // Eight bytes at a time while all are printable ASCII, as most are.
+    constexpr uint64_t kOnes = 0x0101010101010101, kHighs = 0x8080808080808080;
+    uint64_t eight = 0;
+    if (at + 8 <= line.size()) {
+      std::memcpy(&eight, line.data() + at, 8);
+      // A high bit where a byte is below 0x20, or from 0x7f up (the
+      // classic word tests: a false mark only beside a true one).
+      const uint64_t below20 = (eight - 0x20 * kOnes) & ~eight;
+      const uint64_t from7f = (eight + kOnes) | eight;
+      if (((below20 | from7f) & kHighs) == 0) {
+        at += 8;
+        continue;
+      }
+    }
     unsigned char c = static_cast<unsigned char>(line[at]);
     if (c == 0) return "it holds NUL bytes (UTF-16 or UTF-32 text, or not text at all)";
     if ((c < 0x20 && c != '\t' && c != '\r') || c == 0x7f)
@@ -253,93 +258,220 @@ CsvInput::Line CsvInput::parseLine(std::string_view line, StepInput& volts, std:
   }
   if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
   if (line.find('\r') != std::string_view::npos) {
-    error = path_ + ": " + kLoneCarriageReturns;
+    bool doubled = !line.empty() && line.back() == '\r';
+    error = path_ + ": " + (doubled ? kDoubledCarriageReturns : kLoneCarriageReturns);
     return Line::kFault;
   }
-  std::string_view content = trimmed(line);
+  std::string_view content = trimmedBlanks(line);
   if (content.empty() || content.front() == '#') return Line::kSkipped;
   bool first = !sawContent_;
-  sawContent_ = true;
-  // A first line of two or more fields, none a number, names the columns.
-  if (first && line.find(',') != std::string_view::npos) {
-    bool names = true;
-    double ignored;
-    for (size_t at = 0, end = 0; names && end != std::string_view::npos; at = end + 1) {
-      end = line.find(',', at);
-      names =
-          readDecimal(fieldText(line.substr(at, end - at)), ignored) == DecimalRead::kNotANumber;
-    }
-    if (names) return readHeader(line, error) ? Line::kSkipped : Line::kFault;
+  // A spreadsheet's note of its separator, before everything else.
+  if (first && content.size() == 5 &&
+      (content.substr(0, 4) == "sep=" || content.substr(0, 4) == "SEP=")) {
+    if (content[4] == ',' && lineNumber_ == 1) return Line::kSkipped;
+    error = where() + "the file names " + quotedText(content.substr(4)) + " as its separator; " +
+            kDecimalCommas;
+    return Line::kFault;
   }
+  sawContent_ = true;
+  if (first && isHeader(line)) return readHeader(line, error) ? Line::kSkipped : Line::kFault;
   return readRow(line, volts, error) ? Line::kRow : Line::kFault;
 }
 
+// A first line of two or more fields, none a number, names the columns.
+bool CsvInput::isHeader(std::string_view line) const {
+  CsvFields fields(line);
+  std::string_view field;
+  size_t count = 0;
+  double ignored;
+  while (fields.next(field)) {
+    if (readDecimal(field, ignored) != DecimalRead::kNotANumber ||
+        (!field.empty() && (isDigit(field.front()) || field.front() == '-')))
+      return false;
+    ++count;
+  }
+  return count >= 2;
+}
+
 bool CsvInput::readHeader(std::string_view line, std::string& error) {
-  int columnOf[3] = {-1, -1, -1};
-  int column = 0;
-  for (size_t at = 0, end = 0; end != std::string_view::npos; at = end + 1, ++column) {
-    end = line.find(',', at);
-    std::string_view name = fieldText(line.substr(at, end - at));
-    int kind = columnKind(name);
-    if (kind < 0) {
-      error = where() + "column " + quotedText(name) +
-              " is none of ao0, ao1 (either perhaps with _V), time or time_s (any case)";
-      return false;
-    }
-    if (columnOf[kind] >= 0) {
-      error = where() + "column " + quotedText(name) + " repeats an earlier column of the header";
-      return false;
-    }
-    columnOf[kind] = column;
+  roles_.clear();
+  timeColumn_ = -1;
+  std::vector<std::string> others;  // by column; empty for ao0, ao1, time
+  CsvFields fields(line);
+  std::string_view field;
+  int named = 0;  // columns up to the last one with a name
+  for (int column = 0; fields.next(field); ++column) {
+    const std::string name = unquotedText(field);
+    if (!placeColumn(name, column, others, error)) return false;
+    if (!name.empty()) named = column + 1;
   }
-  for (int ch = 0; ch < 2; ++ch) {
-    if (columnOf[ch] < 0) {
-      error = where() + "the header names no ao" + std::to_string(ch) + " column";
-      return false;
-    }
-    voltsColumn_[ch] = columnOf[ch];
+  if (fields.unclosedQuote()) {
+    error = where() + "a quote opens a name that does not close on its line";
+    return false;
   }
-  timeColumn_ = columnOf[2];
-  columns_ = column;
+  // Empty names at the end: commas a spreadsheet writes after the last column.
+  roles_.resize(static_cast<size_t>(named));
+  others.resize(roles_.size());
+  columns_ = named;
+  for (ColumnRole role : {ColumnRole::kAo0, ColumnRole::kAo1}) {
+    if (std::find(roles_.begin(), roles_.end(), role) != roles_.end()) continue;
+    error = where() + "the header names no " + roleName(role) + " column";
+    for (const std::string& other : others)
+      if (!other.empty()) {
+        error += " (" + quotedText(other) + " is none of ao0, ao1 and time)";
+        break;
+      }
+    return false;
+  }
+  noteColumns(others);
   return true;
 }
 
-bool CsvInput::readRow(std::string_view line, StepInput& volts, std::string& error) {
-  size_t commas = 0;
-  for (char c : line) commas += c == ',' ? 1 : 0;
-  if (commas + 1 != static_cast<size_t>(columns_)) {
-    error = where() + "expected " + std::to_string(columns_) + " comma-separated columns" +
-            (timeColumn_ < 0 ? " of volts" : "") + ", found " + std::to_string(commas + 1) +
-            separatorHint(trimmed(line), commas);
+// The role of the header's column-th name, refused when repeated.
+bool CsvInput::placeColumn(const std::string& name, int column, std::vector<std::string>& others,
+                           std::string& error) {
+  ColumnName read = readColumnName(name);
+  if (!read.fault.empty()) {
+    error = where() + read.fault;
     return false;
   }
-  double numbers[kMostColumns];
-  size_t at = 0;
-  for (int column = 0; column < columns_; ++column) {
-    size_t end = line.find(',', at);
-    std::string_view field = fieldText(line.substr(at, end - at));
-    at = end + 1;
-    DecimalRead read = readDecimal(field, numbers[column]);
+  bool repeated = false;
+  for (size_t at = 0; at < roles_.size() && !repeated; ++at)
+    repeated = read.role == ColumnRole::kOther ? !name.empty() && sameName(name, others[at])
+                                               : roles_[at] == read.role;
+  if (repeated) {
+    error = where() + "column " + quotedText(name) + " repeats an earlier column of the header";
+    return false;
+  }
+  roles_.push_back(read.role);
+  others.push_back(read.role == ColumnRole::kOther ? name : std::string());
+  if (read.role == ColumnRole::kTime) timeColumn_ = column;
+  if (read.role != ColumnRole::kOther) shift_[static_cast<int>(read.role)] = read.milli ? -3 : 0;
+  return true;
+}
+
+// The summary's note: each column converted, and the columns ignored (at
+// most a few by name).
+void CsvInput::noteColumns(const std::vector<std::string>& others) {
+  constexpr size_t kMostNamed = 6;
+  std::string converted, ignored;
+  size_t ignoredCount = 0;
+  for (size_t column = 0; column < roles_.size(); ++column) {
+    ColumnRole role = roles_[column];
+    if (role != ColumnRole::kOther) {
+      if (shift_[static_cast<int>(role)] == 0) continue;
+      converted += std::string(converted.empty() ? "" : ", ") + roleName(role) +
+                   (role == ColumnRole::kTime ? " ms to s" : " mV to V");
+      continue;
+    }
+    if (++ignoredCount > kMostNamed) continue;
+    std::string shown = !others[column].empty() ? quotedText(others[column])
+                        : column == 0           ? std::string("the row index")
+                                                : "unnamed column " + std::to_string(column + 1);
+    ignored += (ignored.empty() ? "" : ", ") + shown;
+  }
+  if (ignoredCount > kMostNamed)
+    ignored += " and " + std::to_string(ignoredCount - kMostNamed) + " more";
+  notes_.clear();
+  if (!converted.empty()) notes_ += "; converted: " + converted;
+  if (!ignored.empty()) notes_ += "; ignored: " + ignored;
+}
+
+bool CsvInput::readRow(std::string_view line, StepInput& volts, std::string& error) {
+  CsvFields fields(line);
+  std::string_view field;
+  double numbers[3] = {0.0, 0.0, 0.0};  // by role
+  int column = 0;
+  bool extra = false;  // a field past the last column that is not empty
+  while (fields.next(field)) {
+    if (column == columns_) {
+      if (field.empty()) continue;
+      extra = true;
+      break;
+    }
+    const ColumnRole role = roles_[static_cast<size_t>(column++)];
+    if (role == ColumnRole::kOther) continue;
+    const int index = static_cast<int>(role);
+    DecimalRead read = readDecimal(field, numbers[index], shift_[index]);
     if (read == DecimalRead::kOk) continue;
+    if (!fieldsFit(line)) {
+      error = fieldCountFault(line);
+      return false;
+    }
     error = where() + quotedText(field) +
             (read == DecimalRead::kOutOfRange
                  ? " is too large for a double"
                  : " is not a decimal number of " +
-                       std::string(column == timeColumn_ ? "seconds" : "volts"));
+                       std::string(role == ColumnRole::kTime ? "seconds" : "volts")) +
+            (hasDecimalComma(field)
+                 ? std::string("; it looks written with a decimal comma: ") + kDecimalCommas
+                 : lineHint(line, 2));
     return false;
   }
-  for (int ch = 0; ch < 2; ++ch) volts[ch] = numbers[voltsColumn_[ch]];
-  bool timely = timeColumn_ < 0 || checkTime(numbers[timeColumn_], error);
+  if (extra || column != columns_ || fields.unclosedQuote()) {
+    error = fieldCountFault(line);
+    return false;
+  }
+  volts = {numbers[0], numbers[1]};
+  bool timely = timeColumn_ < 0 || checkTime(numbers[2], error);
   ++rowsRead_;
   return timely;
+}
+
+// Whether a row has a field for each column, and nothing but empty ones after.
+bool CsvInput::fieldsFit(std::string_view line) const {
+  CsvFields fields(line);
+  std::string_view field;
+  int count = 0;
+  while (fields.next(field))
+    if (++count > columns_ && !field.empty()) return false;
+  return count >= columns_ && !fields.unclosedQuote();
+}
+
+// What is wrong with a row that has too few or too many fields.
+std::string CsvInput::fieldCountFault(std::string_view line) {
+  CsvFields fields(line);
+  std::string_view field;
+  size_t count = 0, filled = 0;  // fields, and up to the last that is not empty
+  while (fields.next(field))
+    if (++count, !field.empty()) filled = count;
+  if (fields.unclosedQuote())
+    return where() + "a quote opens a field that does not close on its line (a field of " +
+           "this file holds no line break)";
+  std::string fault = where() + "expected " + std::to_string(columns_) +
+                      " comma-separated columns" +
+                      (timeColumn_ < 0 && roles_.size() == 2 ? " of volts" : "") + ", found " +
+                      std::to_string(std::max(filled, std::min<size_t>(count, columns_)));
+  return fault + lineHint(line, count);
+}
+
+// Why a line may be so, or empty: decimal commas, here or on the next line
+// after a header separated by semicolons, or another separator.
+std::string CsvInput::lineHint(std::string_view line, size_t fields) {
+  if (hasDecimalCommas(line))
+    return std::string("; the line looks written with decimal commas: ") + kDecimalCommas;
+  const char* other = fields == 1 ? otherSeparator(trimmedBlanks(line)) : nullptr;
+  if (other == nullptr) return "";
+  std::string hint = std::string("; the line looks separated by ") + other;
+  // The run stops here: the next line may be read for a better hint.
+  std::string_view next;
+  std::string error;
+  while (readLine(next, error) && trimmedBlanks(next).empty()) {
+  }
+  if (error.empty() && hasDecimalCommas(next))
+    hint += ", and line " + std::to_string(lineNumber_) + " with decimal commas: " + kDecimalCommas;
+  return hint;
 }
 
 // Each row's time one step after the row before's: the step given, else the
 // one the first two rows make.
 bool CsvInput::checkTime(double time, std::string& error) {
   double before = lastTime_;
-  lastTime_ = time;
-  if (rowsRead_ == 0) return true;
+  lastTime_ = time_ = time;
+  if (rowsRead_ == 0) {
+    firstTime_ = time;
+    return true;
+  }
   if (rowsRead_ == 1 && givenStep_ == 0.0) {
     timeStep_ = shortestStep(before, time);
     if (time > before && std::isfinite(timeStep_)) return true;

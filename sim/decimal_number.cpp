@@ -1,6 +1,7 @@
 #include "sim/decimal_number.h"
 
 #include <charconv>
+#include <string>
 #include <system_error>
 
 namespace sim {
@@ -10,10 +11,18 @@ bool isDigit(char c) {
   return c >= '0' && c <= '9';
 }
 
+// An exponent's digits, held at a million once past it: beyond every double.
+long long boundedExponent(std::string_view digits) {
+  long long exponent = 0;
+  for (char c : digits)
+    if (isDigit(c) && exponent < 1000000) exponent = exponent * 10 + (c - '0');
+  return exponent;
+}
+
 // Whether a decimal too far out for a double is too large rather than too
 // small: its first nonzero digit stands left of the point once the exponent
-// is applied. text is unsigned and well formed.
-bool isHuge(std::string_view text) {
+// (and the shift) is applied. text is unsigned and well formed.
+bool isHuge(std::string_view text, int shift) {
   long long order = 0;  // of the first nonzero digit, 1 for the units
   bool found = false, afterPoint = false;
   size_t at = 0;
@@ -27,16 +36,40 @@ bool isHuge(std::string_view text) {
       order += afterPoint ? -1 : 1;
     }
   }
-  long long exponent = 0;
   bool negative = at + 1 < text.size() && text[at + 1] == '-';
-  for (++at; at < text.size(); ++at)
-    if (isDigit(text[at]) && exponent < 1000000) exponent = exponent * 10 + (text[at] - '0');
-  return order + (negative ? -exponent : exponent) > 0;
+  long long exponent = at < text.size() ? boundedExponent(text.substr(at + 1)) : 0;
+  return order + (negative ? -exponent : exponent) + shift > 0;
+}
+
+// text, well formed, with its exponent moved by shift: the digits as they
+// are and one exponent, so from_chars rounds once.
+std::from_chars_result readShifted(std::string_view text, int shift, double& read) {
+  size_t mark = text.find_first_of("eE");
+  long long exponent = 0;
+  if (mark != std::string_view::npos) {
+    std::string_view digits = text.substr(mark + 1);
+    bool negative = !digits.empty() && digits.front() == '-';
+    exponent = negative ? -boundedExponent(digits) : boundedExponent(digits);
+  }
+  char small[128];
+  std::string large;
+  std::string_view mantissa = text.substr(0, mark);
+  char* out = small;
+  if (mantissa.size() + 24 > sizeof small) {
+    large.resize(mantissa.size() + 24);
+    out = large.data();
+  }
+  char* end = std::copy(mantissa.begin(), mantissa.end(), out);
+  *end++ = 'e';
+  end = std::to_chars(end, end + 22, exponent + shift).ptr;
+  std::from_chars_result result = std::from_chars(out, end, read);
+  result.ptr = result.ptr == end ? text.data() + text.size() : text.data();
+  return result;
 }
 
 }  // namespace
 
-DecimalRead readDecimal(std::string_view text, double& value) {
+DecimalRead readDecimal(std::string_view text, double& value, int shift) {
   // from_chars takes no '+' and also reads inf and nan: after the sign a
   // number starts with a digit or a point.
   bool negative = !text.empty() && text.front() == '-';
@@ -48,8 +81,9 @@ DecimalRead readDecimal(std::string_view text, double& value) {
   if (result.ptr != text.data() + text.size() ||
       (result.ec != std::errc() && result.ec != std::errc::result_out_of_range))
     return DecimalRead::kNotANumber;
+  if (shift != 0) result = readShifted(text, shift, read);
   if (result.ec == std::errc::result_out_of_range) {
-    if (isHuge(text)) return DecimalRead::kOutOfRange;
+    if (isHuge(text, shift)) return DecimalRead::kOutOfRange;
     read = 0.0;  // too small for a subnormal: the nearest double
   }
   value = negative ? -read : read;

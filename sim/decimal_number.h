@@ -10,7 +10,9 @@ enum class DecimalRead { kOk, kNotANumber, kOutOfRange };
 
 // [+-] digits [. digits] [(e|E) [+-] digits], at least one digit before the
 // exponent. A value too small for a double reads as the nearest one (zero or
-// a subnormal); one too large is out of range.
-DecimalRead readDecimal(std::string_view text, double& value);
+// a subnormal); one too large is out of range. shift moves the decimal point
+// before rounding, so "1500" with shift -3 reads as exactly what "1.5" does:
+// millivolts and milliseconds become volts and seconds with one rounding.
+DecimalRead readDecimal(std::string_view text, double& value, int shift = 0);
 
 }  // namespace sim

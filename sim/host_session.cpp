@@ -7,6 +7,7 @@
 
 #include "gateway/sfcn_names.h"
 #include "gateway/sfcn_record.h"
+#include "sim/step_clock.h"
 #include "sim/stop_signal.h"
 #include "simcard/simcard.h"
 #include "standin_host/block_session.h"
@@ -150,11 +151,13 @@ class Run {
  public:
   Run(MexFunctionPtr entry, const SessionSettings& settings, StepObserver& observer)
       : session_(entry, S_FUNCTION_NAME, settings.blockPath.c_str()),
-        settings_(settings),
         observer_(observer),
-        everyStep_(observer.wantsEveryStep()) {}
+        everyStep_(observer.wantsEveryStep()),
+        clock_(settings.dt) {}
 
   RunResult go(StepSource& input) {
+    input_ = &input;
+    timed_ = input.timed();
     simcardSetRecording(true);
     bool setUp = session_.setUp();
     tasks_.learnFromCallLog();
@@ -197,7 +200,10 @@ class Run {
     for (int64_t k = 0; stopRequested() == 0 && input.next(volts, error); ++k) {
       StepRecord record;
       record.step = k;
-      record.time = static_cast<double>(k) * settings_.dt;
+      // The input's own times, else exact multiples of the step; only for
+      // the steps an observer sees.
+      if (everyStep_ || (k & (kSparseStride - 1)) == 0)
+        record.time = timed_ ? input.time() : clock_.at(k);
       for (size_t ch = 0; ch < 2; ++ch) signal[ch] = record.writes[ch].requested = volts[ch];
       bool ok = call(kFlagOutputs, record);
       ++result_.steps;
@@ -214,7 +220,11 @@ class Run {
   bool terminate() {
     StepRecord record;
     record.step = result_.steps;
-    record.time = static_cast<double>(result_.steps) * settings_.dt;
+    // One step after the last step run.
+    if (!timed_)
+      record.time = clock_.at(result_.steps);
+    else
+      record.time = result_.steps > 0 ? clock_.after(input_->time()) : input_->startTime();
     record.shutdown = true;
     const size_t logged = simcardCallCount();
     simcardSetRecording(true);
@@ -240,9 +250,11 @@ class Run {
   }
 
   BlockSession session_;
-  const SessionSettings& settings_;
   StepObserver& observer_;
   const bool everyStep_;
+  const StepClock clock_;
+  StepSource* input_ = nullptr;
+  bool timed_ = false;
   TaskChannels tasks_;
   std::array<bool, 2> known_{};  // each channel's level, since its first accepted write
   RunResult result_;

@@ -168,8 +168,10 @@ bool checkDistinctPaths(const sim::Options& options, std::string& error) {
 
 class Outputs : public sim::StepObserver {
  public:
-  Outputs(const sim::Options& options, int64_t steps)
-      : options_(options), plot_(steps, options.dt), total_(steps) {}
+  Outputs(const sim::Options& options, const sim::StepSource& input)
+      : options_(options),
+        plot_(input.steps(), options.dt, input.startTime()),
+        total_(input.steps()) {}
 
   bool open(std::string& error) {
     if (!options_.tracePath.empty()) {
@@ -287,12 +289,12 @@ int simulate(sim::Options options) {
   if (!openInput(options, input, error, fileFault))
     return fileFault ? refused(error) : badInput(error);
   if (!checkFailWriteAt(options, input->steps(), error)) return badInput(error);
-  if (!sim::plottableSpan(input->steps(), options.dt))
+  if (!sim::plottableSpan(input->steps(), options.dt, input->startTime()))
     return badInput(std::to_string(input->steps()) + " steps of " +
                     sim::shortestDecimal(options.dt) +
                     " s run past the largest time a double holds");
   if (!checkDistinctPaths(options, error)) return refused(error);
-  Outputs outputs(options, input->steps());
+  Outputs outputs(options, *input);
   if (!outputs.open(error)) return refused(error);
   StandinModule module{};
   char message[STANDIN_LOAD_MESSAGE_SIZE];

@@ -50,10 +50,14 @@ bool takeStep(const std::string& text, double& dt, std::string& error) {
   DecimalRead read = readDecimal(text, dt);
   if (read == DecimalRead::kOutOfRange) {
     error = "option --dt: " + quotedText(text) + " is too large for a double";
-  } else if (read != DecimalRead::kOk || dt < 0.0) {
+  } else if (read != DecimalRead::kOk) {
     error = needs("--dt", "a positive decimal number of seconds", text);
-  } else if (dt == 0.0) {
-    error = "option --dt: " + quotedText(text) + " is zero or too small for a double";
+  } else if (dt == 0.0 && text[0] != '-' &&
+             text.substr(0, text.find_first_of("eE")).find_first_of("123456789") !=
+                 std::string::npos) {
+    error = "option --dt: " + quotedText(text) + " is too small for a double";
+  } else if (dt <= 0.0) {
+    error = "option --dt must be positive, not " + quotedText(text);
   } else {
     return true;
   }
@@ -227,10 +231,13 @@ const char* usageText() {
          "\n"
          "  MODULE, --module PATH  module file (default: the one built with this program)\n"
          "  --block PATH           block path in the model (default model/twinvolts)\n"
-         "  --input FILE.csv       volts, one row per step, UTF-8, comma-separated:\n"
-         "                         ao0,ao1, or as a header names them (ao0, ao1, any\n"
-         "                         case, _V allowed, any order; time or time_s, which\n"
-         "                         must advance by the step, and sets it without --dt);\n"
+         "  --input FILE.csv       volts, one row per step, UTF-8, comma-separated, as\n"
+         "                         spreadsheets and data frames write CSV (quotes, sep=,),\n"
+         "                         lines up to 4096 bytes: ao0,ao1, or as a header names\n"
+         "                         them (ao0, ao1 in V or mV, time in s or ms, any order\n"
+         "                         and case: AO0 (V), ao1_mV, Time [s]; other columns\n"
+         "                         ignored); a time column must advance by the step,\n"
+         "                         sets it without --dt and gives the trace its times;\n"
          "                         # starts a comment;\n"
          "                         default: 0-5 V sine on ao0 and 0-5 V ramp on ao1\n"
          "  --steps N              steps of the built-in waveforms (default 500,\n"

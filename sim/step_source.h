@@ -19,6 +19,12 @@ class StepSource {
   virtual std::string description() const = 0;
   // The next step's volts. False at the end, or with a reason in error.
   virtual bool next(StepInput& volts, std::string& error) = 0;
+  // Whether each step comes with its own time (an input's time column);
+  // then time() is the time of the step next() gave last, in seconds.
+  virtual bool timed() const { return false; }
+  virtual double time() const { return 0.0; }
+  // The first step's time: a timed source's own, else 0.
+  virtual double startTime() const { return 0.0; }
 };
 
 }  // namespace sim

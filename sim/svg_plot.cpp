@@ -312,11 +312,12 @@ void StepEnvelope::add(int64_t step, double value) {
   lastStep = step;
 }
 
-bool plottableSpan(int64_t steps, double dt) {
-  return std::isfinite(static_cast<double>(steps) * dt);
+bool plottableSpan(int64_t steps, double dt, double start) {
+  return std::isfinite(start + static_cast<double>(steps) * dt);
 }
 
-SvgPlot::SvgPlot(int64_t steps, double dt) : steps_(std::max<int64_t>(steps, 1)), dt_(dt) {
+SvgPlot::SvgPlot(int64_t steps, double dt, double start)
+    : steps_(std::max<int64_t>(steps, 1)), dt_(dt), start_(start) {
   size_t count = static_cast<size_t>(std::min<int64_t>(steps_, kMostStretches));
   for (auto& channel : stretches_) channel.resize(count);
 }
@@ -451,7 +452,8 @@ std::string SvgPlot::render(const std::string& title,
     clipped = clipped || panel.find("class='clipped'") != std::string::npos;
     svg += panel;
   }
-  Axis time{0.0, static_cast<double>(steps_) * dt_, kLeft, kWidth - kRight};
+  // The panels place steps from 0; the axis is labelled with the run's times.
+  Axis time{start_, start_ + static_cast<double>(steps_) * dt_, kLeft, kWidth - kRight};
   double axisY = tops[1] + kPanel;
   for (double t : ticks(time.v0, time.v1, 8)) {
     for (double top : tops)

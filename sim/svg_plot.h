@@ -23,8 +23,9 @@ struct StepEnvelope {
 
 class SvgPlot {
  public:
-  // A run of steps of dt seconds each; steps * dt must be finite.
-  SvgPlot(int64_t steps, double dt);
+  // A run of steps of dt seconds each from start (the time axis shows it);
+  // start + steps * dt must be finite.
+  SvgPlot(int64_t steps, double dt, double start = 0.0);
   void add(const StepRecord& step);  // the shutdown row is not plotted
   // The whole picture: axes with units, the 0-5 V band with a margin (a
   // value far outside it clipped at the panel's edge and marked with its
@@ -53,10 +54,11 @@ class SvgPlot {
 
   int64_t steps_;
   double dt_;
+  double start_;
   std::array<std::vector<Stretch>, 2> stretches_;
 };
 
 // The step count and size give a plot whose time axis is finite.
-bool plottableSpan(int64_t steps, double dt);
+bool plottableSpan(int64_t steps, double dt, double start = 0.0);
 
 }  // namespace sim

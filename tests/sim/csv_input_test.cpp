@@ -35,6 +35,8 @@ TEST(CsvInput, ReadsTheFormsEditorsWrite) {
       "\"1.5\",\"2\"\n+0.0,  4.25e0\t\n",             // quoted numbers, sign, exponent, tab
       "# volts\nAO1_V,ao0\n2,1.5\n# ramp\n4.25,0\n",  // named columns, comments
       "ao1,Time_s,ao0\n2,10.5,1.5\n4.25,10.75,0\n",   // a time column
+      // a row index, units, an ignored column, quotes, empty fields at the end
+      "sep=,\n,\"ao1 [mV]\",note,AO0 (V),,\n0,2000,x,\"1.5\",,\n1,4250,\"y, \"\"z\"\"\",0,\n",
   };
   for (const char* text : texts) {
     std::string error;

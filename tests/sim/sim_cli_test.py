@@ -353,19 +353,63 @@ class CardFaults(Workdir):
         trace = read_trace(self.read("t.csv"))
         self.assertEqual([r["ao0_requested_V"] for r in trace[:-1]], values)
 
-    def test_columns_by_name_and_the_step_of_a_time_column(self):
-        # Each row: input, options, the summary's steps, the first row's requested volts.
-        rows = [("ao1,ao0\n1,2\n3,4\n", [], "2 of 0.01 s", ("2", "1")),
-                ("TIME_S,AO0_V,AO1_V\n5,1,2\n5.01,3,4\n", [], "2 of 0.01 s", ("1", "2")),
-                ("time,ao1,ao0\n0,1,2\n0.1,3,4\n", ["--dt", "0.1"], "2 of 0.1 s", ("2", "1"))]
-        for text, args, steps, first in rows:
+    def test_input_files(self):
+        """Each row: a file's text, options, and what the program makes of it:
+        the summary's input line after the file's name, its steps, the trace's
+        time_s down to the shutdown row and the first row's requested volts;
+        or the one line that refuses the file."""
+        # A spreadsheet's CSV export (byte-order mark, Excel's sep line, CRLF,
+        # quoted cells, an empty cell after the last column) and pandas'
+        # df.to_csv("in.csv") (an unnamed index column, units in the names).
+        spreadsheet = ('\ufeffsep=,\r\n"Time (s)","AO0 (V)","AO1 (V)",\r\n'
+                       '"10","1.5","2",\r\n"10.01","3","4",\r\n')
+        data_frame = ",time (ms),ao0 (mV),ao1 (V)\n0,0.0,2500.1,2.0\n1,4.9,3000.0,4.0\n"
+        rows = [
+            ("ao1,ao0\n1,2\n3,4\n", [], ("", "2 of 0.01 s", ["0", "0.01", "0.02"], ("2", "1"))),
+            ("TIME_S,AO0_V,AO1_V\n5,1,2\n5.01,3,4\n", [],
+             ("", "2 of 0.01 s", ["5", "5.01", "5.02"], ("1", "2"))),
+            ("time,ao1,ao0\n0,1,2\n0.1,3,4\n", ["--dt", "0.1"],
+             ("", "2 of 0.1 s", ["0", "0.1", "0.2"], ("2", "1"))),
+            (spreadsheet, [], ("", "2 of 0.01 s", ["10", "10.01", "10.02"], ("1.5", "2"))),
+            (data_frame, [], ("; converted: time ms to s, ao0 mV to V; ignored: the row index",
+                              "2 of 0.0049 s", ["0", "0.0049", "0.0098"], ("2.5001", "2"))),
+            ('ao0,temp,ao1,"note ""x"""\n1,20.5,2,hello\n3,21,4,"a, ""b"""\n', [],
+             ("; ignored: 'temp', 'note \"x\"'", "2 of 0.01 s", ["0", "0.01", "0.02"], ("1", "2"))),
+            ("1,2,\n3,4,\n1,2,\n", ["--dt", "0.1"],
+             ("", "3 of 0.1 s", ["0", "0.1", "0.2", "0.3"], ("1", "2"))),
+            ("time,ao0,ao1\n10,1,2\n10.5,1,2\n", [],
+             ("", "2 of 0.5 s", ["10", "10.5", "11"], ("1", "2"))),
+            ("time,ao0,ao1\n0,1,2\n0.003,1,2\n0.006,1,2\n0.009,1,2\n", [],
+             ("", "4 of 0.003 s", ["0", "0.003", "0.006", "0.009", "0.012"], ("1", "2"))),
+            ('"1,5","2,5"\n', [], "'1,5' is not a decimal number of volts; it looks written with a decimal comma"),
+            ("ao0;ao1\n1,5;2,5\n", [], "line 2 with decimal commas"),
+            ("ao0,ao1,ao2\n1,2,3\n", [], "column 'ao2' names a channel the block does not have"),
+            ("AI0 (V),ao0,ao1\n1,2,3\n", [], "'AI0 (V)' names a channel the block does not have"),
+            ("ao0,ao1,temp,Temp\n1,2,3,4\n", [], ":1: column 'Temp' repeats an earlier column"),
+            ("Time (h),ao0,ao1\n1,2,3\n", [],
+             "column 'Time (h)' is in 'h': ao0 and ao1 take V or mV, time takes s or ms"),
+            ("ao0 V,ao1\n1,2\n", [], "column 'ao0 V': write its unit as ao0_V, ao0 (V) or ao0 [V]"),
+            ("1,2\r\r\n", [], "its lines end with CR CR LF"),
+            ('1,2\n"3,4\n', [], ":2: a quote opens a field that does not close on its line"),
+        ]
+        for text, args, outcome in rows:
             with self.subTest(text):
                 status, out, err = run("--input", self.write("in.csv", text), *args,
-                                       "--trace", host_path(self.path("t.csv")))
+                                       "--trace", host_path(self.path("t.csv")),
+                                       "--plot", host_path(self.path("t.svg")))
+                if isinstance(outcome, str):
+                    self.assertEqual((status, out, err.count("\n")), (2, "", 1), err)
+                    self.assertIn(outcome, err)
+                    continue
+                note, steps, times, first = outcome
                 self.assertEqual(status, 0, err)
+                self.assertEqual(summary_field(out, "input").split("in.csv", 1)[1], note)
                 self.assertEqual(summary_field(out, "steps"), steps)
-                row = read_trace(self.read("t.csv"))[0]
-                self.assertEqual((row["ao0_requested_V"], row["ao1_requested_V"]), first)
+                trace = read_trace(self.read("t.csv"))
+                self.assertEqual([r["time_s"] for r in trace], times)
+                self.assertEqual((trace[0]["ao0_requested_V"], trace[0]["ao1_requested_V"]), first)
+                root = ET.parse(self.path("t.svg")).getroot()
+                self.assertIn(times[0], [t.text for t in root.iter("{http://www.w3.org/2000/svg}text")])
 
     def test_long_run_counts_every_write(self):
         # Longer than the card's write trace holds: the counts must not stop.
@@ -461,10 +505,11 @@ class BadInput(Workdir):
         out = ["--trace", t, "--plot", p]
         rows = [
             (["--bogus"], "unknown option '--bogus'"),
-            (["--dt", "-1"], "--dt needs a positive decimal number"),
+            (["--dt", "-1"], "--dt must be positive, not '-1'"),
+            (["--dt", "0"], "--dt must be positive, not '0'"),
             (["--dt", "0x10"], "--dt needs a positive decimal number"),
             (["--dt", "1e400"], "too large"),
-            (["--dt", "1e-400"], "zero or too small"),
+            (["--dt", "1e-400"], "'1e-400' is too small for a double"),
             (["--dt", "1e306", "--steps", "1000"] + out, "past the largest time"),
             (["--steps", "2147483648"], "from 1 to 2147483647"),
             (["--steps", "0"], "from 1 to 2147483647"),
@@ -507,7 +552,8 @@ class BadInput(Workdir):
             (["--input", w("1,2\nao0,ao1\n")] + out, ":2: 'ao0' is not a decimal"),
             (["--input", w("1,\n")] + out, ":1: '' is not a decimal"),
             (["--input", w(".,1\n")] + out, ":1: '.' is not a decimal"),
-            (["--input", w("ao0,volts\n1,2\n")] + out, ":1: column 'volts' is none of ao0, ao1"),
+            (["--input", w("ao0,volts\n1,2\n")] + out,
+             ":1: the header names no ao1 column ('volts' is none of ao0, ao1 and time)"),
             (["--input", w("ao0,AO0_V\n1,2\n")] + out, "'AO0_V' repeats an earlier column"),
             (["--input", w("time,ao0\n1,2\n")] + out, ":1: the header names no ao1 column"),
             (["--input", w("time_s,ao0,ao1\n0,1,2\n0.1,1,2\n0.25,1,2\n")] + out,

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "sim/step_clock.h"
 #include "sim/trace_csv.h"
 
 namespace {
@@ -67,3 +68,27 @@ TEST(TraceNumbers, WriteWhatToCharsWrites) {
 }
 
 }  // namespace
+
+// Step times against exact decimal arithmetic (each expected value is the
+// double nearest the decimal product or sum): k × 0.1 is 0.3, not
+// 0.30000000000000004, also where the product outgrows 2^53 or the step's
+// power of ten is not exact in a double.
+TEST(TraceNumbers, StepTimesAreExactDecimals) {
+  struct Multiple {
+    double step;
+    int64_t k;
+    double expected;
+  } multiples[] = {{0.1, 3, 0.3},
+                   {0.003, 3, 0.009},
+                   {1e-30, 3, 3e-30},
+                   {2e3, 2147483647, 4294967294000.0},
+                   {0.958253038784118, 1747458476, 1674507394.7760637},
+                   {0.883436403574182, 1056461718, 933316740.6637217}};
+  for (const Multiple& m : multiples)
+    EXPECT_EQ(sim::StepClock(m.step).at(m.k), m.expected) << m.step << " x " << m.k;
+  struct Sum {
+    double time, step, expected;
+  } sums[] = {{0.1, 0.2, 0.3}, {0.009, 0.003, 0.012}, {-0.5, 0.1, -0.4}, {1e300, 0.01, 1e300}};
+  for (const Sum& s : sums)
+    EXPECT_EQ(sim::StepClock(s.step).after(s.time), s.expected) << s.time << " + " << s.step;
+}
