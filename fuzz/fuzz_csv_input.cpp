@@ -11,14 +11,13 @@
 #include <cstdlib>
 #include <string>
 
+#include "fuzz/finding.h"
 #include "sim/csv_input.h"
 
-namespace {
+using fuzz::finding;
+using fuzz::oneLine;
 
-[[noreturn]] void finding(const std::string& what) {
-  std::fprintf(stderr, "FINDING: %s\n", what.c_str());
-  std::abort();
-}
+namespace {
 
 // The input lives in memory, not on a disk that would make each run wait on
 // writing it; the reader opens it by name like any file.
@@ -26,14 +25,6 @@ int inputFile() {
   static const int fd = memfd_create("fuzz_csv_input", 0);
   if (fd < 0) finding("cannot make an in-memory file");
   return fd;
-}
-
-// Text and no control character: nothing the user gave may break the
-// line or drive the terminal.
-bool oneLine(const std::string& text) {
-  for (char c : text)
-    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) return false;
-  return !text.empty();
 }
 
 }  // namespace

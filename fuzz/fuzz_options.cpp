@@ -8,24 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "fuzz/finding.h"
 #include "sim/options.h"
 
-namespace {
-
-[[noreturn]] void finding(const std::string& what) {
-  std::fprintf(stderr, "FINDING: %s\n", what.c_str());
-  std::abort();
-}
-
-// Text and no control character: nothing the user gave may break the
-// line or drive the terminal.
-bool oneLine(const std::string& text) {
-  for (char c : text)
-    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) return false;
-  return !text.empty();
-}
-
-}  // namespace
+using fuzz::finding;
+using fuzz::oneLine;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::vector<std::string> words = {"twinvolts-sim"};
