@@ -520,6 +520,13 @@ class BadInput(Workdir):
             (["--trace", "--quiet"], "--trace needs a value, not the option '--quiet'"),
             (["--block", "-h"], "--block needs a value, not the option '-h'"),
             (["--trace"], "--trace needs a value"),
+            # An unset shell variable names no file and no block.
+            (["--trace", ""], "--trace needs a file name, not ''"),
+            (["--plot="], "--plot needs a file name, not ''"),
+            (["--input", ""], "--input needs a file name, not ''"),
+            (["--module", ""], "--module needs a file name, not ''"),
+            (["--block="], "--block needs a block path, not ''"),
+            ([""], "the module argument needs a file name, not ''"),
             # Text from the command line never breaks the message's one line.
             (["--plot", "--trace=a\nb"], "('--plot=--trace=a\\x0Ab' takes it as the value)"),
             (["--dt", "1", "--dt=2"], "--dt is given twice"),
