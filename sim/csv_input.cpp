@@ -64,6 +64,16 @@ const char* kDoubledCarriageReturns =
     "its lines end with CR CR LF (CRLF text converted to CRLF once more, as a text-mode "
     "transfer does); save it with LF or CRLF line endings";
 
+// The CR of a CRLF ending is not the line's: it counts neither in the length
+// nor as a sign of CR-only lines.
+size_t lengthWithoutEnding(const char* line, size_t length) {
+  return length > 0 && line[length - 1] == '\r' ? length - 1 : length;
+}
+
+bool holdsCarriageReturn(const char* line, size_t length) {
+  return std::memchr(line, '\r', lengthWithoutEnding(line, length)) != nullptr;
+}
+
 // What subtracting two times may round away, besides the relative 1e-9 a
 // time column may stray from its step.
 double stepTolerance(double before, double after, double step) {
@@ -213,17 +223,16 @@ bool CsvInput::readLine(std::string_view& line, std::string& error) {
       line = std::string_view(from, length);
       begin_ += length + (newline != nullptr ? 1 : 0);
       ++lineNumber_;
-      if (length <= kLongestLine) return true;
+      if (lengthWithoutEnding(from, length) <= kLongestLine) return true;
       error = where() + "line longer than " + std::to_string(kLongestLine) + " bytes";
-      if (line.find('\r') != std::string_view::npos)
-        error += "; " + std::string(kLoneCarriageReturns);
+      if (holdsCarriageReturn(from, length)) error += "; " + std::string(kLoneCarriageReturns);
       return false;
     }
     if (eof_) return false;
-    if (end_ - begin_ > kLongestLine) {
+    if (lengthWithoutEnding(from, end_ - begin_) > kLongestLine) {
       ++lineNumber_;
       error = where() + "line longer than " + std::to_string(kLongestLine) + " bytes";
-      if (std::memchr(from, '\r', end_ - begin_) != nullptr)
+      if (holdsCarriageReturn(from, end_ - begin_))
         error += "; " + std::string(kLoneCarriageReturns);
       return false;
     }

@@ -381,6 +381,9 @@ class CardFaults(Workdir):
              ("", "2 of 0.5 s", ["10", "10.5", "11"], ("1", "2"))),
             ("time,ao0,ao1\n0,1,2\n0.003,1,2\n0.006,1,2\n0.009,1,2\n", [],
              ("", "4 of 0.003 s", ["0", "0.003", "0.006", "0.009", "0.012"], ("1", "2"))),
+            # 4096 bytes are the line's own, its CRLF ending aside.
+            ("1," + "0" * 4093 + "2\r\n", [], ("", "1 of 0.01 s", ["0", "0.01"], ("1", "2"))),
+            ("1," + "0" * 4094 + "2\r\n", [], ":1: line longer than 4096 bytes (try --help)"),
             ('"1,5","2,5"\n', [], "'1,5' is not a decimal number of volts; it looks written with a decimal comma"),
             ("ao0;ao1\n1,5;2,5\n", [], "line 2 with decimal commas"),
             ("ao0,ao1,ao2\n1,2,3\n", [], "column 'ao2' names a channel the block does not have"),
@@ -393,7 +396,7 @@ class CardFaults(Workdir):
             ('1,2\n"3,4\n', [], ":2: a quote opens a field that does not close on its line"),
         ]
         for text, args, outcome in rows:
-            with self.subTest(text):
+            with self.subTest(text[:80]):
                 status, out, err = run("--input", self.write("in.csv", text), *args,
                                        "--trace", host_path(self.path("t.csv")),
                                        "--plot", host_path(self.path("t.svg")))
