@@ -143,8 +143,20 @@ bool checkFailWriteAt(const sim::Options& options, int64_t steps, std::string& e
   return false;
 }
 
+// "-", /dev/stdout and /dev/fd/1 are one stream, whatever stands behind it.
+int outputStream(const std::string& path) {
+  if (path.empty()) return -1;
+  return path == "-" ? 1 : sim::streamDescriptor(path);
+}
+
 // No output may be an input, the module, or the other output.
 bool checkDistinctPaths(const sim::Options& options, std::string& error) {
+  const int stream = outputStream(options.tracePath);
+  if (stream >= 0 && outputStream(options.plotPath) == stream) {
+    error = "--trace and --plot name the same file: " + sim::quotedText(options.tracePath) +
+            " and " + sim::quotedText(options.plotPath) + " are one stream";
+    return false;
+  }
   const std::string input = options.inputPath == "-" ? "" : options.inputPath;  // standard input
   struct Named {
     const char* role;

@@ -598,6 +598,8 @@ class BadInput(Workdir):
         if not EMULATOR:  # a file name with a newline, shown where the file is read
             rows.append((["--input", self.write("a\nb.csv", "1,2\n3\n")] + out,
                          "a\\x0Ab.csv:2: expected 2"))
+            rows.append((["--trace", "-", "--plot", "/dev/stdout"],
+                         "same file: '-' and '/dev/stdout' are one stream"))
         if EMULATOR:  # Windows names ignore case and take either separator
             rows.append((["--trace", t, "--plot", t.upper().replace("\\", "/")], "same file"))
             read_only = w("old\n")  # wine shows a file without write bits as read-only
