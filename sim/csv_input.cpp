@@ -454,21 +454,22 @@ std::string CsvInput::fieldCountFault(std::string_view line) {
   return fault + lineHint(line, count);
 }
 
-// Why a line may be so, or empty: decimal commas, here or on the next line
-// after a header separated by semicolons, or another separator.
+// Why a line may be so, or empty: decimal commas, here or on a later line
+// after a line separated by semicolons, or another separator.
 std::string CsvInput::lineHint(std::string_view line, size_t fields) {
   if (hasDecimalCommas(line))
     return std::string("; the line looks written with decimal commas: ") + kDecimalCommas;
   const char* other = fields == 1 ? otherSeparator(trimmedBlanks(line)) : nullptr;
   if (other == nullptr) return "";
   std::string hint = std::string("; the line looks separated by ") + other;
-  // The run stops here: the next line may be read for a better hint.
+  // The run stops here: the lines after may be read for a better hint.
   std::string_view next;
   std::string error;
-  while (readLine(next, error) && trimmedBlanks(next).empty()) {
+  while (readLine(next, error)) {
+    if (trimmedBlanks(next).substr(0, 1) != "#" && hasDecimalCommas(next))
+      return hint + ", and line " + std::to_string(lineNumber_) +
+             " with decimal commas: " + kDecimalCommas;
   }
-  if (error.empty() && hasDecimalCommas(next))
-    hint += ", and line " + std::to_string(lineNumber_) + " with decimal commas: " + kDecimalCommas;
   return hint;
 }
 

@@ -386,6 +386,8 @@ class CardFaults(Workdir):
             ("1," + "0" * 4094 + "2\r\n", [], ":1: line longer than 4096 bytes (try --help)"),
             ('"1,5","2,5"\n', [], "'1,5' is not a decimal number of volts; it looks written with a decimal comma"),
             ("ao0;ao1\n1,5;2,5\n", [], "line 2 with decimal commas"),
+            ("ao0;ao1\n0;0\n# 1,5\n1;2\n2,5;1\n", [], ":1: expected 2 comma-separated columns of "
+             "volts, found 1; the line looks separated by semicolons, and line 5 with decimal commas"),
             ("ao0,ao1,ao2\n1,2,3\n", [], "column 'ao2' names a channel the block does not have"),
             ("AI0 (V),ao0,ao1\n1,2,3\n", [], "'AI0 (V)' names a channel the block does not have"),
             ("ao0,ao1,temp,Temp\n1,2,3,4\n", [], ":1: column 'Temp' repeats an earlier column"),
