@@ -138,8 +138,9 @@ bool checkFailWriteAt(const sim::Options& options, int64_t steps, std::string& e
   const long long lastWrite = 2 * (steps + 1);
   if (options.failWriteAt <= lastWrite) return true;
   error = "--fail-write-at " + std::to_string(options.failWriteAt) +
-          " is past the run's last write: " + std::to_string(steps) + " steps make " +
-          std::to_string(lastWrite) + " writes (two a step, two at shutdown)";
+          " is past the run's last write: " + std::to_string(steps) +
+          (steps == 1 ? " step makes " : " steps make ") + std::to_string(lastWrite) +
+          " writes (two a step, two at shutdown)";
   return false;
 }
 

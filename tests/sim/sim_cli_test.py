@@ -521,7 +521,7 @@ class BadInput(Workdir):
             (["--fail-write-at", "0"], "a write number from 1"),
             # Past 32 bits: not wrapped to write 1, and past the run's last write.
             (["--steps", "3", "--fail-write-at", "4294967297"], "3 steps make 8 writes"),
-            (["--input", w("1,2\n"), "--fail-write-at", "5"], "1 steps make 4 writes"),
+            (["--input", w("1,2\n"), "--fail-write-at", "5"], "1 step makes 4 writes"),
             (["--trace", "--quiet"], "--trace needs a value, not the option '--quiet'"),
             (["--block", "-h"], "--block needs a value, not the option '-h'"),
             (["--trace"], "--trace needs a value"),
