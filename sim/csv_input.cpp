@@ -21,7 +21,7 @@ namespace sim {
 namespace {
 
 constexpr size_t kBufferSize = 1 << 16;
-constexpr size_t kLongestLine = 4096;
+constexpr size_t kLongestLine = kLongestInputLine;
 
 // The separator a one-field line seems to use instead of commas.
 const char* otherSeparator(std::string_view line) {

@@ -600,6 +600,8 @@ class BadInput(Workdir):
         if not EMULATOR:  # a file name with a newline, shown where the file is read
             rows.append((["--input", self.write("a\nb.csv", "1,2\n3\n")] + out,
                          "a\\x0Ab.csv:2: expected 2"))
+            # A stream with no line ends is refused at once, not copied until the disk fills.
+            rows.append((["--input", "/dev/zero"] + out, "/dev/zero:1: line longer than 4096 bytes"))
             rows.append((["--trace", "-", "--plot", "/dev/stdout"],
                          "same file: '-' and '/dev/stdout' are one stream"))
         if EMULATOR:  # Windows names ignore case and take either separator
