@@ -185,7 +185,7 @@ bool CsvInput::open(const std::string& path, std::string& error) {
     }
   }
   if (rows_ == 0) {
-    error = path + ": no rows of volts";
+    error = path_ + ": no rows of volts";
     return false;
   }
   return start(error);
