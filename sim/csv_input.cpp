@@ -21,7 +21,7 @@ namespace sim {
 namespace {
 
 constexpr size_t kBufferSize = 1 << 16;
-constexpr size_t kLongestLine = 4096;
+constexpr size_t kLongestLine = kLongestInputLine;
 
 // The separator a one-field line seems to use instead of commas.
 const char* otherSeparator(std::string_view line) {
@@ -63,6 +63,16 @@ const char* kLoneCarriageReturns =
 const char* kDoubledCarriageReturns =
     "its lines end with CR CR LF (CRLF text converted to CRLF once more, as a text-mode "
     "transfer does); save it with LF or CRLF line endings";
+
+// The CR of a CRLF ending is not the line's: it counts neither in the length
+// nor as a sign of CR-only lines.
+size_t lengthWithoutEnding(const char* line, size_t length) {
+  return length > 0 && line[length - 1] == '\r' ? length - 1 : length;
+}
+
+bool holdsCarriageReturn(const char* line, size_t length) {
+  return std::memchr(line, '\r', lengthWithoutEnding(line, length)) != nullptr;
+}
 
 // What subtracting two times may round away, besides the relative 1e-9 a
 // time column may stray from its step.
@@ -175,7 +185,7 @@ bool CsvInput::open(const std::string& path, std::string& error) {
     }
   }
   if (rows_ == 0) {
-    error = path + ": no rows of volts";
+    error = path_ + ": no rows of volts";
     return false;
   }
   return start(error);
@@ -213,17 +223,16 @@ bool CsvInput::readLine(std::string_view& line, std::string& error) {
       line = std::string_view(from, length);
       begin_ += length + (newline != nullptr ? 1 : 0);
       ++lineNumber_;
-      if (length <= kLongestLine) return true;
+      if (lengthWithoutEnding(from, length) <= kLongestLine) return true;
       error = where() + "line longer than " + std::to_string(kLongestLine) + " bytes";
-      if (line.find('\r') != std::string_view::npos)
-        error += "; " + std::string(kLoneCarriageReturns);
+      if (holdsCarriageReturn(from, length)) error += "; " + std::string(kLoneCarriageReturns);
       return false;
     }
     if (eof_) return false;
-    if (end_ - begin_ > kLongestLine) {
+    if (lengthWithoutEnding(from, end_ - begin_) > kLongestLine) {
       ++lineNumber_;
       error = where() + "line longer than " + std::to_string(kLongestLine) + " bytes";
-      if (std::memchr(from, '\r', end_ - begin_) != nullptr)
+      if (holdsCarriageReturn(from, end_ - begin_))
         error += "; " + std::string(kLoneCarriageReturns);
       return false;
     }
@@ -445,21 +454,22 @@ std::string CsvInput::fieldCountFault(std::string_view line) {
   return fault + lineHint(line, count);
 }
 
-// Why a line may be so, or empty: decimal commas, here or on the next line
-// after a header separated by semicolons, or another separator.
+// Why a line may be so, or empty: decimal commas, here or on a later line
+// after a line separated by semicolons, or another separator.
 std::string CsvInput::lineHint(std::string_view line, size_t fields) {
   if (hasDecimalCommas(line))
     return std::string("; the line looks written with decimal commas: ") + kDecimalCommas;
   const char* other = fields == 1 ? otherSeparator(trimmedBlanks(line)) : nullptr;
   if (other == nullptr) return "";
   std::string hint = std::string("; the line looks separated by ") + other;
-  // The run stops here: the next line may be read for a better hint.
+  // The run stops here: the lines after may be read for a better hint.
   std::string_view next;
   std::string error;
-  while (readLine(next, error) && trimmedBlanks(next).empty()) {
+  while (readLine(next, error)) {
+    if (trimmedBlanks(next).substr(0, 1) != "#" && hasDecimalCommas(next))
+      return hint + ", and line " + std::to_string(lineNumber_) +
+             " with decimal commas: " + kDecimalCommas;
   }
-  if (error.empty() && hasDecimalCommas(next))
-    hint += ", and line " + std::to_string(lineNumber_) + " with decimal commas: " + kDecimalCommas;
   return hint;
 }
 

@@ -18,6 +18,9 @@
 
 namespace sim {
 
+// The most bytes a line of the input holds, its line ending aside.
+constexpr size_t kLongestInputLine = 4096;
+
 class CsvInput : public StepSource {
  public:
   // step: the step size a time column must keep, or 0 to take it from the

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "sim/csv_input.h"
 #include "sim/native_file.h"
 #include "sim/quoted_text.h"
 
@@ -15,6 +16,13 @@ constexpr uint64_t kMostBytes = uint64_t{16} << 30;
 
 std::string shown(const std::string& path) {
   return path == "-" ? "standard input" : quotedText(path);
+}
+
+// The bytes since the last line end, counting on from those before.
+size_t openLineLength(const char* bytes, size_t count, size_t before) {
+  for (size_t i = count; i > 0; --i)
+    if (bytes[i - 1] == '\n') return count - i;
+  return before + count;
 }
 
 }  // namespace
@@ -29,8 +37,14 @@ std::FILE* spooledCopy(const std::string& path, std::string& error) {
   if (copy == nullptr) error = "cannot make a temporary copy of " + shown(path) + ": ";
   char buffer[1 << 15];
   uint64_t total = 0;
-  for (size_t got; error.empty() && (got = std::fread(buffer, 1, sizeof buffer, from)) > 0;) {
+  size_t openLine = 0;
+  // A line too long for the reader ends the copy there: the reader refuses
+  // the input at that line anyway, and a stream without line ends
+  // (/dev/zero) never fills the disk.
+  for (size_t got; error.empty() && openLine <= kLongestInputLine + 1 &&
+                   (got = std::fread(buffer, 1, sizeof buffer, from)) > 0;) {
     total += got;
+    openLine = openLineLength(buffer, got, openLine);
     if (total > kMostBytes)
       error = "input " + shown(path) + " gives more than 16 GiB; save it to a file first";
     else if (std::fwrite(buffer, 1, got, copy) != got)

@@ -138,13 +138,26 @@ bool checkFailWriteAt(const sim::Options& options, int64_t steps, std::string& e
   const long long lastWrite = 2 * (steps + 1);
   if (options.failWriteAt <= lastWrite) return true;
   error = "--fail-write-at " + std::to_string(options.failWriteAt) +
-          " is past the run's last write: " + std::to_string(steps) + " steps make " +
-          std::to_string(lastWrite) + " writes (two a step, two at shutdown)";
+          " is past the run's last write: " + std::to_string(steps) +
+          (steps == 1 ? " step makes " : " steps make ") + std::to_string(lastWrite) +
+          " writes (two a step, two at shutdown)";
   return false;
+}
+
+// "-", /dev/stdout and /dev/fd/1 are one stream, whatever stands behind it.
+int outputStream(const std::string& path) {
+  if (path.empty()) return -1;
+  return path == "-" ? 1 : sim::streamDescriptor(path);
 }
 
 // No output may be an input, the module, or the other output.
 bool checkDistinctPaths(const sim::Options& options, std::string& error) {
+  const int stream = outputStream(options.tracePath);
+  if (stream >= 0 && outputStream(options.plotPath) == stream) {
+    error = "--trace and --plot name the same file: " + sim::quotedText(options.tracePath) +
+            " and " + sim::quotedText(options.plotPath) + " are one stream";
+    return false;
+  }
   const std::string input = options.inputPath == "-" ? "" : options.inputPath;  // standard input
   struct Named {
     const char* role;

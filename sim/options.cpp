@@ -64,9 +64,21 @@ bool takeStep(const std::string& text, double& dt, std::string& error) {
   return false;
 }
 
+// What an option's value names; "" (an unset shell variable) names nothing.
+const char* namedBy(const std::string& option) {
+  if (option == "--block") return "a block path";
+  if (option == "--module" || option == "--input" || option == "--trace" || option == "--plot")
+    return "a file name";
+  return nullptr;
+}
+
 bool takeValue(const std::string& name, const std::string& text, Options& options,
                std::string& error) {
   long long count = 0;
+  if (text.empty() && namedBy(name) != nullptr) {
+    error = needs(name, namedBy(name), text);
+    return false;
+  }
   if (name == "--module") {
     options.modulePath = text;
   } else if (name == "--block") {
@@ -201,6 +213,10 @@ class Parser {
   }
 
   bool positional(const std::string& word, std::string& error) {
+    if (word.empty()) {
+      error = "the module argument needs a file name, not ''";
+      return false;
+    }
     if (given_.count("--module") != 0) {
       error = "the module file is given twice (" + quotedText(options_.modulePath) + " and " +
               quotedText(word) + ")";
@@ -262,7 +278,8 @@ const char* usageText() {
          "names a file; --trace --quiet is refused).\n"
          "An output file is replaced only when complete, through a link to the file it\n"
          "names; one you may not write, or whose folder takes no temporary file, is\n"
-         "refused and left as it was. Outputs, input and module must be distinct files.\n"
+         "refused and left as it was. A terminal, a pipe, a device or /dev/stdout is\n"
+         "written in place, as it goes. Outputs, input and module must be distinct files.\n"
          "An input line holds at most 4096 bytes.\n"
          "\n"
          "The summary: module, block, input, steps; per output the writes, refused\n"

@@ -381,8 +381,13 @@ class CardFaults(Workdir):
              ("", "2 of 0.5 s", ["10", "10.5", "11"], ("1", "2"))),
             ("time,ao0,ao1\n0,1,2\n0.003,1,2\n0.006,1,2\n0.009,1,2\n", [],
              ("", "4 of 0.003 s", ["0", "0.003", "0.006", "0.009", "0.012"], ("1", "2"))),
+            # 4096 bytes are the line's own, its CRLF ending aside.
+            ("1," + "0" * 4093 + "2\r\n", [], ("", "1 of 0.01 s", ["0", "0.01"], ("1", "2"))),
+            ("1," + "0" * 4094 + "2\r\n", [], ":1: line longer than 4096 bytes (try --help)"),
             ('"1,5","2,5"\n', [], "'1,5' is not a decimal number of volts; it looks written with a decimal comma"),
             ("ao0;ao1\n1,5;2,5\n", [], "line 2 with decimal commas"),
+            ("ao0;ao1\n0;0\n# 1,5\n1;2\n2,5;1\n", [], ":1: expected 2 comma-separated columns of "
+             "volts, found 1; the line looks separated by semicolons, and line 5 with decimal commas"),
             ("ao0,ao1,ao2\n1,2,3\n", [], "column 'ao2' names a channel the block does not have"),
             ("AI0 (V),ao0,ao1\n1,2,3\n", [], "'AI0 (V)' names a channel the block does not have"),
             ("ao0,ao1,temp,Temp\n1,2,3,4\n", [], ":1: column 'Temp' repeats an earlier column"),
@@ -393,7 +398,7 @@ class CardFaults(Workdir):
             ('1,2\n"3,4\n', [], ":2: a quote opens a field that does not close on its line"),
         ]
         for text, args, outcome in rows:
-            with self.subTest(text):
+            with self.subTest(text[:80]):
                 status, out, err = run("--input", self.write("in.csv", text), *args,
                                        "--trace", host_path(self.path("t.csv")),
                                        "--plot", host_path(self.path("t.svg")))
@@ -516,10 +521,17 @@ class BadInput(Workdir):
             (["--fail-write-at", "0"], "a write number from 1"),
             # Past 32 bits: not wrapped to write 1, and past the run's last write.
             (["--steps", "3", "--fail-write-at", "4294967297"], "3 steps make 8 writes"),
-            (["--input", w("1,2\n"), "--fail-write-at", "5"], "1 steps make 4 writes"),
+            (["--input", w("1,2\n"), "--fail-write-at", "5"], "1 step makes 4 writes"),
             (["--trace", "--quiet"], "--trace needs a value, not the option '--quiet'"),
             (["--block", "-h"], "--block needs a value, not the option '-h'"),
             (["--trace"], "--trace needs a value"),
+            # An unset shell variable names no file and no block.
+            (["--trace", ""], "--trace needs a file name, not ''"),
+            (["--plot="], "--plot needs a file name, not ''"),
+            (["--input", ""], "--input needs a file name, not ''"),
+            (["--module", ""], "--module needs a file name, not ''"),
+            (["--block="], "--block needs a block path, not ''"),
+            ([""], "the module argument needs a file name, not ''"),
             # Text from the command line never breaks the message's one line.
             (["--plot", "--trace=a\nb"], "('--plot=--trace=a\\x0Ab' takes it as the value)"),
             (["--dt", "1", "--dt=2"], "--dt is given twice"),
@@ -588,6 +600,10 @@ class BadInput(Workdir):
         if not EMULATOR:  # a file name with a newline, shown where the file is read
             rows.append((["--input", self.write("a\nb.csv", "1,2\n3\n")] + out,
                          "a\\x0Ab.csv:2: expected 2"))
+            # A stream with no line ends is refused at once, not copied until the disk fills.
+            rows.append((["--input", "/dev/zero"] + out, "/dev/zero:1: line longer than 4096 bytes"))
+            rows.append((["--trace", "-", "--plot", "/dev/stdout"],
+                         "same file: '-' and '/dev/stdout' are one stream"))
         if EMULATOR:  # Windows names ignore case and take either separator
             rows.append((["--trace", t, "--plot", t.upper().replace("\\", "/")], "same file"))
             read_only = w("old\n")  # wine shows a file without write bits as read-only
