@@ -158,6 +158,13 @@ bool checkDistinctPaths(const sim::Options& options, std::string& error) {
             " and " + sim::quotedText(options.plotPath) + " are one stream";
     return false;
   }
+  // The summary goes to the standard stream that no output takes.
+  if (stream >= 1 && stream <= 2 && outputStream(options.plotPath) == 3 - stream) {
+    error =
+        "--trace and --plot take standard output and standard error, which leaves the "
+        "summary no stream: write one of them to a file";
+    return false;
+  }
   const std::string input = options.inputPath == "-" ? "" : options.inputPath;  // standard input
   struct Named {
     const char* role;

@@ -71,7 +71,8 @@ def channel_figures(summary, channel):
 
 # Refusals of a file as it is: the message says why, and the help has nothing to add.
 FILE_FAULTS = ("same file", "cannot write", "is a directory", "no such file", "No such file",
-               "not a loadable", "mexFunction", "cut short", "module file, and", "Permission denied")
+               "not a loadable", "mexFunction", "cut short", "module file, and", "Permission denied",
+               "summary no stream")
 
 
 def summary_field(summary, name):
@@ -604,6 +605,7 @@ class BadInput(Workdir):
             rows.append((["--input", "/dev/zero"] + out, "/dev/zero:1: line longer than 4096 bytes"))
             rows.append((["--trace", "-", "--plot", "/dev/stdout"],
                          "same file: '-' and '/dev/stdout' are one stream"))
+            rows.append((["--trace", "-", "--plot", "/dev/stderr"], "leaves the summary no stream"))
         if EMULATOR:  # Windows names ignore case and take either separator
             rows.append((["--trace", t, "--plot", t.upper().replace("\\", "/")], "same file"))
             read_only = w("old\n")  # wine shows a file without write bits as read-only
