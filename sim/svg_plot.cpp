@@ -220,14 +220,15 @@ std::string clipMarks(const Stretches& stretches, size_t channel, const Axis& ti
     edges[side].open = false;
   };
   for (const auto& s : stretches) {
-    if (s.output.firstStep < 0) continue;
-    double x = (time.at(static_cast<double>(s.output.firstStep) * dt) +
-                time.at(static_cast<double>(s.output.lastStep + 1) * dt)) /
-               2;
     for (int side : {0, 1}) {
+      // Where the level is unknown, only the requests are drawn: they are
+      // clipped all the same.
       for (const StepEnvelope* e : {&s.output, &s.unfollowed}) {
         double value = side == 1 ? e->high : e->low;
         if (e->firstStep < 0 || (side == 1 ? value <= volts.v1 : value >= volts.v0)) continue;
+        double x = (time.at(static_cast<double>(e->firstStep) * dt) +
+                    time.at(static_cast<double>(e->lastStep + 1) * dt)) /
+                   2;
         Excursion& at = edges[side];
         if (at.open && x - at.lastX > kClipLabelWidth) flush(side);
         if (!at.open) at = {x, x, value, true};
@@ -277,7 +278,7 @@ std::string legend(bool missed, bool clipped, bool unknown,
   if (clipped)
     add("<path d='M" + px(x + 7) + "," + at(4) + "l5,-6l5,6' fill='none' stroke='#555' " +
             "stroke-width='2'/>\n",
-        "clipped, value shown");
+        "off the scale");
   if (unknown)
     add("<rect x='" + px(x) + "' y='" + at(-6) + "' width='24' height='12' fill='" + kUnknownShade +
             "'/>\n",
