@@ -723,7 +723,11 @@ class StreamsAndStops(Workdir):
                 if unread:
                     os.close(unread)
                 if ends is not None:
-                    self.assertEqual(child.returncode, ends, stderr)
+                    # Now and then wine ends a Windows process whose other
+                    # thread is still leaving with SIGKILL (137), though the
+                    # program asked for 130; its line below says it stopped.
+                    allowed = (ends, 137) if EMULATOR and ends == 130 else (ends,)
+                    self.assertIn(child.returncode, allowed, stderr)
                 self.assertRegex(stderr.decode().replace("\r\n", "\n"), "^%s$" % line)
                 if ends is None:
                     self.assertRegex(" ".join(os.listdir(self.dir.name)),
