@@ -12,7 +12,7 @@
 #include <string>
 
 #include "fuzz/finding.h"
-#include "sim/csv_input.h"
+#include "sim/input/csv_input.h"
 
 using fuzz::finding;
 using fuzz::oneLine;

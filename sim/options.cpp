@@ -6,8 +6,8 @@
 #include <string_view>
 
 #include "exit_status_table.h"
-#include "sim/decimal_number.h"
-#include "sim/quoted_text.h"
+#include "sim/input/decimal_number.h"
+#include "sim/system/quoted_text.h"
 
 namespace sim {
 namespace {

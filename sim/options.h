@@ -4,10 +4,9 @@
 #include <cstdint>
 #include <string>
 
-namespace sim {
+#include "sim/input/step_source.h"
 
-// Longest run: the step index and counts stay within 32-bit signed integers.
-constexpr int64_t kMaxSteps = 2147483647;
+namespace sim {
 
 struct Options {
   std::string modulePath;  // empty: the module built with this program

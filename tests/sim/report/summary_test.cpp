@@ -1,0 +1,176 @@
+// What the summary says about a run's faults, and the result word it ends with.
+#include "sim/report/summary.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "sim/report/fitted_warning.h"
+
+namespace {
+
+sim::RunResult cleanRun() {
+  sim::RunResult result;
+  result.steps = 3;
+  result.completed = true;
+  for (sim::ChannelFigures& channel : result.channels) {
+    channel.writes = 4;
+    channel.shutdown = {true, 0, 0.0};  // the zeroing write, accepted
+  }
+  return result;
+}
+
+std::string repeated(const std::string& text, int times) {
+  std::string out;
+  for (int i = 0; i < times; ++i) out += text;
+  return out;
+}
+
+std::string summary(const sim::RunResult& result, bool problemsOnly = false) {
+  sim::SummaryContext context{"m.so", "model/b", "built-in", 0.01, 60, problemsOnly};
+  return sim::summaryText(context, result);
+}
+
+TEST(Summary, FaultsMakeTheResultCompletedWithFaults) {
+  struct Case {
+    const char* fault;
+    void (*plant)(sim::RunResult&);
+    const char* shows;
+  } cases[] = {
+      {"refused write", [](sim::RunResult& r) { r.channels[1].refused = 1; }, "refused 1"},
+      {"warning", [](sim::RunResult& r) { r.warnings.add("Dev1/ao0: refused"); },
+       "  Dev1/ao0: refused\n"},
+      {"zeroing refused",
+       [](sim::RunResult& r) {
+         r.channels[0].shutdown.status = -201003;
+         r.channels[0].finalVolts = 2.5;
+       },
+       "after shutdown NOT ZEROED, held at 2.500 V"},
+      // The card's 0 V is no proof: only an accepted zeroing write is.
+      {"no zeroing write", [](sim::RunResult& r) { r.channels[1].shutdown.written = false; },
+       "after shutdown NOT ZEROED, held at 0.000 V"},
+      {"level unknown",
+       [](sim::RunResult& r) {
+         r.channels[1].shutdown.status = -200220;
+         r.channels[1].levelUnknown = "no card";
+       },
+       "after shutdown NOT ZEROED, level unknown (no card)"},
+      {"task left open", [](sim::RunResult& r) { r.tasksLeftOpen = 1; }, "tasks open  1"},
+      {"no channel",
+       [](sim::RunResult& r) {
+         r.unassigned = {2, 2, 0, 0, 0};
+       },
+       "writes 2, refused 2"},
+  };
+  EXPECT_STREQ(sim::resultWord(cleanRun()), "completed");
+  EXPECT_EQ(summary(cleanRun(), true), "");  // --quiet prints nothing for a clean run
+  for (const Case& c : cases) {
+    sim::RunResult result = cleanRun();
+    c.plant(result);
+    EXPECT_STREQ(sim::resultWord(result), "completed with faults") << c.fault;
+    for (bool quiet : {false, true}) {
+      std::string text = summary(result, quiet);
+      EXPECT_NE(text.find(c.shows), std::string::npos) << c.fault << "\n" << text;
+      EXPECT_NE(text.find("result      completed with faults\n"), std::string::npos) << text;
+    }
+  }
+  sim::RunResult stopped = cleanRun();
+  stopped.completed = false;
+  EXPECT_STREQ(sim::resultWord(stopped), "stopped");
+}
+
+TEST(Summary, RepeatedAndLongWarningsTakeOneLineEach) {
+  sim::RunResult result = cleanRun();
+  for (int i = 0; i < 1000; ++i) result.warnings.add("Dev1/ao1: the driver refused the write");
+  result.warnings.add(std::string(500, 'x').c_str());
+  for (int i = 0; i < 100; ++i) result.warnings.add(("distinct " + std::to_string(i)).c_str());
+  std::string text = summary(result);
+  EXPECT_NE(text.find("warnings    1101\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("  Dev1/ao1: the driver refused the write (1000 times)\n"),
+            std::string::npos);
+  size_t start = 0;
+  for (size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
+    bool listed = text.compare(start, 2, "  ") == 0;
+    if (listed) {
+      EXPECT_LE(sim::textColumns(text.substr(start, end - start)), 60u)
+          << text.substr(start, end - start);
+    }
+  }
+  EXPECT_NE(text.find("more of other texts"), std::string::npos);
+}
+
+// On a terminal a warning keeps its status and its consequence; the run's own
+// block path is not repeated before it, another block's gives way in the
+// middle, and every cut is marked.
+TEST(Summary, WarningsFitATerminalAndKeepTheirStatusAndConsequence) {
+  const std::string refused = "Dev1/ao1: the driver refused the write of 7.5 V at step 3 ";
+  const std::string kept = "(status -200561); the output keeps its previous level";
+  const std::string other = "block 'other/" + std::string(60, 'p') + "/b': ";
+  struct Case {
+    std::string warning;
+    size_t width;
+    std::string shows;
+  } cases[] = {
+      {"block 'model/b': " + refused + kept, 0, "  " + refused + kept + "\n"},
+      {"block 'model/b': " + refused + kept, 80, "  Dev1/ao1: the driver re\u2026 " + kept + "\n"},
+      {"block 'model/b': " + refused + kept, 60, "  Dev1/ao1: \u2026 " + kept + "\n"},
+      {other + refused + kept, 140,
+       "  block 'other/pp\u2026pppppp/b': " + refused + kept + "\n"},  // 140 columns
+      {std::string(100, 'x'), 60, "  " + std::string(57, 'x') + "\u2026\n"},
+  };
+  for (const Case& c : cases) {
+    sim::RunResult result = cleanRun();
+    result.warnings.add(c.warning.c_str());
+    sim::SummaryContext context{"m.so", "model/b", "built-in", 0.01, c.width, false};
+    std::string text = sim::summaryText(context, result);
+    EXPECT_NE(text.find(c.shows), std::string::npos) << c.width << "\n" << text;
+  }
+}
+
+TEST(Summary, UserTextCannotBreakTheLinesOrSplitACharacter) {
+  const std::string accents = "\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9";
+  struct Case {
+    const char* what;
+    void (*plant)(sim::RunResult&, sim::SummaryContext&);
+    std::string shows;
+  } cases[] = {
+      // At 60 columns a warning keeps 58 characters, of two bytes each here.
+      {"cut warning",
+       [](sim::RunResult& r, sim::SummaryContext&) {
+         r.warnings.add(repeated("\xC3\xA9", 60).c_str());
+       },
+       "  " + repeated("\xC3\xA9", 57) + "\u2026\n"},
+      // Width 0: a file or a pipe, where each warning stays whole.
+      {"whole off a terminal",
+       [](sim::RunResult& r, sim::SummaryContext& c) {
+         c.width = 0;
+         r.warnings.add((std::string(150, 'x') + " advice").c_str());
+       },
+       "  " + std::string(150, 'x') + " advice\n"},
+      {"warning not UTF-8",
+       [](sim::RunResult& r, sim::SummaryContext&) { r.warnings.add("at \xFF step"); },
+       "  at \\xFF step\n"},
+      {"uncut accents",
+       [](sim::RunResult& r, sim::SummaryContext&) {
+         r.warnings.add("\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9");
+       },
+       "  " + accents + "\n"},
+      {"module", [](sim::RunResult&, sim::SummaryContext& c) { c.modulePath = "m\x1B[2J.so"; },
+       "module      m\\x1B[2J.so\n"},
+      {"block", [](sim::RunResult&, sim::SummaryContext& c) { c.blockPath = "a\rb"; },
+       "block       a\\x0Db\n"},
+      {"not UTF-8", [](sim::RunResult&, sim::SummaryContext& c) { c.blockPath = "a\xFF\xC3"; },
+       "block       a\\xFF\\xC3\n"},
+      {"error", [](sim::RunResult& r, sim::SummaryContext&) { r.errors.push_back("bad\nline"); },
+       "  bad\\x0Aline\n"},
+  };
+  for (const Case& c : cases) {
+    sim::RunResult result = cleanRun();
+    sim::SummaryContext context{"m.so", "model/b", "built-in", 0.01, 60, false};
+    c.plant(result, context);
+    std::string text = sim::summaryText(context, result);
+    EXPECT_NE(text.find(c.shows), std::string::npos) << c.what << "\n" << text;
+  }
+}
+
+}  // namespace
