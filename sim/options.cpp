@@ -289,6 +289,9 @@ const char* usageText() {
          "input), each kind once with a count; errors; tasks open (card tasks left\n"
          "after shutdown: 0 frees both channels); result.\n"
          "\n"
+         "The whole reference is twinvolts-sim.md: in docs/ of the sources, and beside\n"
+         "the guide in a release kit.\n"
+         "\n"
          "Exit status:\n" TWINVOLTS_EXIT_STATUS_TABLE;
 }
 

@@ -196,8 +196,8 @@ class DefaultRun(Workdir):
         self.assertRegex(out, r"^twinvolts-sim \d+\.\d+\.\d+\S*\n$")
         status, out, err = run("--help", module=None)
         self.assertEqual((status, err), (0, ""))
-        # Every exit status, as the README's table says it.
-        with open(os.path.join(os.path.dirname(DOCS_SVG), "..", "README.md")) as f:
+        # Every exit status, as the reference's table says it.
+        with open(os.path.join(os.path.dirname(DOCS_SVG), "twinvolts-sim.md")) as f:
             rows = re.findall(r"^\| ([\d, ]+) \| (.+) \|$", f.read(), re.M)
         self.assertGreaterEqual(len(rows), 8)
         table = " ".join(out.split("Exit status:\n")[1].split())
