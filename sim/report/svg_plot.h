@@ -48,7 +48,6 @@ class SvgPlot {
     int64_t refused = 0;
   };
   std::string drawPanel(size_t channel, double top, const ChannelFigures& end) const;
-  std::string unknownSpans(size_t channel, double top) const;
   bool missedAny() const;
   bool unknownAny() const;
 

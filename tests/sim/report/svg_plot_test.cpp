@@ -1,94 +1,227 @@
-// The plot's geometry: ticks on the time axis for any step size, the last
-// step drawn with its width, refused writes and missed requests marked, far
-// values clipped with their value shown, long titles shortened.
+// The plot's geometry: a time axis labelled exactly for any start and span,
+// the last step drawn with its width, refused writes marked as spans with
+// their count, far and non-finite values clipped with their value shown,
+// labels clear of lines and of each other, titles shown safely.
 #include "sim/report/svg_plot.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <map>
 #include <regex>
 #include <string>
+#include <vector>
 
 namespace {
 
 constexpr double kAxisStart = 70, kAxisEnd = 650;  // pixels of the time axis
-constexpr double kAo1Top = 270, kAo1Bottom = 450;  // pixels of ao1's panel
+constexpr double kAo1Top = 310, kAo1Bottom = 490;  // pixels of ao1's panel
+const double kNaN = std::numeric_limits<double>::quiet_NaN();
+const double kInf = std::numeric_limits<double>::infinity();
 
-// ao1's write at refusedStep asks for the value given and is refused.
-std::string plot(int64_t steps, double dt, int64_t refusedStep = -1, const std::string& title = "t",
-                 double refusedValue = 7.5) {
-  sim::SvgPlot svg(steps, dt);
-  for (int64_t k = 0; k < steps; ++k) {
+struct PlotRun {
+  int64_t steps = 5;
+  double dt = 0.01;
+  std::map<int64_t, double> refused{};  // ao1's refused writes: step, value asked for
+  double start = 0.0;
+  int64_t unknownSteps = 0;  // ao0's first steps, whose level is unknown
+  std::array<sim::ChannelFigures, 2> end{};
+  std::string title = "t";
+};
+
+// ao0 follows a sawtooth, ao1 the opposite one, but for the run's faults.
+std::string plot(const PlotRun& run) {
+  sim::SvgPlot svg(run.steps, run.dt, run.start);
+  for (int64_t k = 0; k < run.steps; ++k) {
     sim::StepRecord step;
     step.step = k;
-    step.time = static_cast<double>(k) * dt;
+    step.time = run.start + static_cast<double>(k) * run.dt;
     step.actual = {static_cast<double>(k % 6), 5.0 - static_cast<double>(k % 6)};
-    step.known = {true, true};
+    step.known = {k >= run.unknownSteps, true};
     for (size_t ch = 0; ch < 2; ++ch) step.writes[ch].requested = step.actual[ch];
     step.writes[1].written = true;
-    step.writes[1].status = k == refusedStep ? -1 : 0;
-    if (k == refusedStep) step.writes[1].requested = refusedValue;
+    auto refused = run.refused.find(k);
+    step.writes[1].status = refused != run.refused.end() ? -1 : 0;
+    if (refused != run.refused.end()) step.writes[1].requested = refused->second;
     svg.add(step);
   }
-  return svg.render(title, {});  // shutdown's marks are the program test's
+  return svg.render(run.title, run.end);
 }
 
-TEST(SvgPlot, TicksStayOnTheAxisForStepsFromNanosecondsToDays) {
-  for (double dt : {1e-9, 3.3e-7, 0.01, 0.7, 1e6}) {
-    for (int64_t steps : {1, 7, 500, 3000}) {
-      std::string svg = plot(steps, dt);
-      std::regex tick("class='tick' x1='([-0-9.]+)'");
-      int count = 0;
-      for (std::sregex_iterator it(svg.begin(), svg.end(), tick), end; it != end; ++it, ++count) {
-        double x = std::stod((*it)[1]);
-        EXPECT_GE(x, kAxisStart - 0.01) << dt << " x " << steps;
-        EXPECT_LE(x, kAxisEnd + 0.01) << dt << " x " << steps;
-      }
-      EXPECT_GE(count, 2 * 2) << dt << " x " << steps;  // both panels, at least two ticks
-      EXPECT_LE(count, 2 * 12) << dt << " x " << steps;
+struct Text {
+  double x, y;
+  std::string anchor, cls, text;
+  double left() const {
+    double width = 6.5 * static_cast<double>(text.size());
+    return anchor == "middle" ? x - width / 2 : anchor == "end" ? x - width : x;
+  }
+  double right() const { return left() + 6.5 * static_cast<double>(text.size()); }
+};
+
+// The 12-pixel texts (the title and the rotated axis title aside).
+std::vector<Text> texts(const std::string& svg) {
+  std::vector<Text> found;
+  std::regex text("<text ([^>]*)>([^<]*)</text>");
+  auto attribute = [](const std::string& attributes, const char* name) {
+    std::smatch value;
+    std::regex pattern(std::string("\\b") + name + "='([^']*)'");
+    return std::regex_search(attributes, value, pattern) ? value[1].str() : std::string();
+  };
+  for (std::sregex_iterator it(svg.begin(), svg.end(), text), end; it != end; ++it) {
+    std::string attributes = (*it)[1];
+    if (attributes.find("transform") != std::string::npos ||
+        attributes.find("font-size") != std::string::npos)
+      continue;
+    found.push_back({std::stod(attribute(attributes, "x")), std::stod(attribute(attributes, "y")),
+                     attribute(attributes, "text-anchor"), attribute(attributes, "class"),
+                     (*it)[2]});
+  }
+  return found;
+}
+
+// Each row: where the run starts, how long, and the axis title (with the
+// labels, where the row spells them out). Ticks are round steps apart,
+// labels distinct, each exactly the time at its tick, and clear of the next.
+TEST(SvgPlot, TimeAxisLabelsAreRoundDistinctAndExactAtTheirTicks) {
+  const struct {
+    double start;
+    int64_t steps;
+    double dt;
+    const char* title;
+    const char* labels;
+  } rows[] = {
+      {0, 500, 0.01, "time (s)", "0 1 2 3 4 5 "},
+      {10, 2, 0.01, "time (s)", "10 10.005 10.01 10.015 10.02 "},
+      {100, 500, 0.01, "time (s)", "100 101 102 103 104 105 "},
+      {100, 2, 0.01, "time (s) from 100", nullptr},
+      {12345.67, 500, 0.01, "time (s) from 12345.67", "0 1 2 3 4 5 "},
+      {12345.67, 10, 1e6, "time (s)", nullptr},
+      {0, 1000, 1e-9, "time (s)", nullptr},
+      {0.5, 7, 3.3e-7, "time (s) from 0.5", nullptr},
+      {0, 10, 1e6, "time (s)", "0 2000000 4000000 6000000 8000000 10000000 "},
+      {-3, 3000, 0.7, "time (s)", nullptr},
+      {0, 1, 0.01, "time (s)", nullptr},
+      {100, 1, 0.01, "time (s) from 100", nullptr},
+  };
+  for (const auto& row : rows) {
+    const double span = static_cast<double>(row.steps) * row.dt;
+    std::string svg = plot({row.steps, row.dt, {}, row.start});
+    std::vector<Text> labels;
+    std::string title, all;
+    for (const Text& text : texts(svg)) {
+      if (text.cls == "time") labels.push_back(text);
+      if (text.cls == "time-title") title = text.text;
+    }
+    for (const Text& label : labels) all += label.text + " ";
+    SCOPED_TRACE(std::to_string(row.start) + " + " + std::to_string(span) + ": " + all);
+    EXPECT_EQ(title, row.title);
+    if (row.labels != nullptr) {
+      EXPECT_EQ(all, row.labels);
+    }
+    ASSERT_GE(labels.size(), 2u);
+    const double origin = title == "time (s)" ? 0.0 : row.start;
+    const double step = std::stod(labels[1].text) - std::stod(labels[0].text);
+    double mantissa = step / std::pow(10.0, std::floor(std::log10(step) + 1e-9));
+    EXPECT_TRUE(std::fabs(mantissa - 1) < 1e-6 || std::fabs(mantissa - 2) < 1e-6 ||
+                std::fabs(mantissa - 5) < 1e-6)
+        << step;
+    for (size_t i = 0; i < labels.size(); ++i) {
+      double at = row.start + (labels[i].x - kAxisStart) / (kAxisEnd - kAxisStart) * span;
+      EXPECT_NEAR(origin + std::stod(labels[i].text), at,
+                  span * 0.006 / (kAxisEnd - kAxisStart) + 1e-12 * std::fabs(row.start))
+          << labels[i].text;
+      EXPECT_GE(labels[i].x, kAxisStart - 0.01);
+      EXPECT_LE(labels[i].x, kAxisEnd + 0.01);
+      if (i == 0) continue;
+      EXPECT_NEAR(std::stod(labels[i].text) - std::stod(labels[i - 1].text), step, step * 1e-9);
+      EXPECT_LT(labels[i - 1].right(), labels[i].left()) << labels[i].text;
     }
   }
 }
 
-TEST(SvgPlot, LastStepHasItsWidthAndRefusedWritesAreMarked) {
+TEST(SvgPlot, LastStepHasItsWidthAndMissedRequestsAreDrawn) {
   for (int64_t steps : {5, 3000}) {
-    std::string svg = plot(steps, 0.01, steps - 1);
+    std::string svg = plot({steps, 0.01, {{steps - 1, 7.5}}});
     // std::regex recurses per character: too deep for a long run's points.
     size_t series = svg.find("id='ao0'");
     ASSERT_NE(series, std::string::npos);
     size_t end = svg.find(" '", svg.find("points='", series));
     std::string last = svg.substr(svg.rfind(' ', end - 1) + 1);
     EXPECT_EQ(std::stod(last), kAxisEnd) << last.substr(0, 20);
-    EXPECT_EQ(svg.find("id='ao0-refused'"), std::string::npos);
-    EXPECT_NE(svg.find("id='ao1-refused'"), std::string::npos);
-    // The missed request is drawn, at its level (7.5 V stretches the axis to 8).
+    // The missed request is drawn, at its level (7.5 V stretches the axis).
     EXPECT_EQ(svg.find("id='ao0-requested'"), std::string::npos);
     EXPECT_NE(svg.find("id='ao1-requested'"), std::string::npos);
-    EXPECT_NE(svg.find(">8</text>"), std::string::npos);
+    EXPECT_NE(svg.find(">7.5</text>"), std::string::npos);
   }
 }
 
-// Each row: ao1's refused request, the label of its value at the panel's
-// edge (none: drawn at its level). The band keeps its share of the panel and
-// no line leaves it.
+// Each row: ao1's refused requests at steps one after the other, each with
+// its label at the panel's edge (none: drawn at its level), and the label of
+// the farthest. The band keeps its share of the panel, no line leaves it,
+// every mark is labelled with the value at it, and no number in the picture
+// is NaN or infinite.
 TEST(SvgPlot, FarValuesAreClippedAtThePanelEdgeWithTheirValue) {
+  using Values = std::vector<std::pair<double, const char*>>;
   const struct {
-    double requested;
-    const char* label;
-  } rows[] = {{7.5, nullptr},   {8.0, nullptr},        {8.01, "8.01 V"},
-              {1e6, "1e+06 V"}, {-1e300, "-1e+300 V"}, {-3.5, "-3.5 V"}};
+    Values values;
+    const char* farthest;
+  } rows[] = {
+      {{{7.5, nullptr}}, nullptr},
+      {{{8.0, nullptr}}, nullptr},
+      {{{8.01, "8.01 V"}}, "8.01 V"},
+      {{{1e6, "1e+06 V"}}, "1e+06 V"},
+      {{{-1e300, "-1e+300 V"}}, "-1e+300 V"},
+      {{{-3.5, "-3.5 V"}}, "-3.5 V"},
+      {{{9, "9 V"}, {1e6, "1e+06 V"}}, "1e+06 V"},
+      {{{1e6, "1e+06 V"}, {9, "9 V"}}, "1e+06 V"},
+      {{{kNaN, "NaN V"}}, "NaN V"},
+      {{{9, "9 V"}, {kNaN, "NaN V"}, {1e6, "1e+06 V"}}, "NaN V"},
+      {{{kInf, "Inf V"}}, "Inf V"},
+      {{{-kInf, "-Inf V"}}, "-Inf V"},
+  };
   for (const auto& row : rows) {
     for (int64_t steps : {5, 3000}) {
-      std::string svg = plot(steps, 0.01, steps / 2, "t", row.requested);
+      const int64_t first = steps * 2 / 5 + 1;
+      std::map<int64_t, double> refused;
+      for (size_t i = 0; i < row.values.size(); ++i)
+        refused[first + static_cast<int64_t>(i)] = row.values[i].first;
+      std::string svg = plot({steps, 0.01, refused});
+      SCOPED_TRACE(std::string(row.farthest ? row.farthest : "none") + " of " +
+                   std::to_string(steps));
+      // std::regex recurses per character: too deep for a long run's points.
+      for (size_t at = svg.find("='"); at != std::string::npos; at = svg.find("='", at + 1)) {
+        std::string value = svg.substr(at + 2, svg.find('\'', at + 2) - at - 2);
+        for (char& c : value) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        EXPECT_EQ(value.find("nan"), std::string::npos) << value.substr(0, 80);
+        EXPECT_EQ(value.find("inf"), std::string::npos) << value.substr(0, 80);
+      }
       // Both panels' bands, then the legend's swatch.
       std::regex band("height='([.0-9]+)' fill='#e8f4e8'");
       std::sregex_iterator bands(svg.begin(), svg.end(), band);
       for (int panel = 0; panel < 2; ++panel, ++bands)
-        EXPECT_GE(std::stod((*bands)[1]), 180.0 * 5 / 11.5) << row.requested;
+        EXPECT_GE(std::stod((*bands)[1]), 180.0 * 5 / 12);
       size_t clipped = svg.find("id='ao1-clipped'");
-      EXPECT_EQ(clipped != std::string::npos, row.label != nullptr) << row.requested;
-      if (row.label != nullptr) {
-        EXPECT_NE(svg.find(std::string(">") + row.label + "</text>", clipped), std::string::npos)
-            << row.requested;
+      ASSERT_EQ(clipped != std::string::npos, row.farthest != nullptr);
+      std::string marks = clipped == std::string::npos
+                              ? ""
+                              : svg.substr(clipped, svg.find("</g>", clipped) - clipped);
+      std::regex mark("<path d='M([.0-9]+),[^\n]*\n<text[^>]*>([^<]*)</text>");
+      std::vector<std::string> labels;
+      for (std::sregex_iterator it(marks.begin(), marks.end(), mark), end; it != end; ++it) {
+        labels.push_back((*it)[2]);
+        // The value of a step within a pixel of the chevron's tip.
+        double x = std::stod((*it)[1]) + 5, width = (kAxisEnd - kAxisStart) / steps;
+        bool there = false;
+        for (size_t i = 0; i < row.values.size(); ++i) {
+          double at = kAxisStart + (static_cast<double>(first + i) + 0.5) * width;
+          there = there || (std::fabs(at - x) < 1 && labels.back() == row.values[i].second);
+        }
+        EXPECT_TRUE(there) << labels.back() << " at " << x;
+      }
+      if (row.farthest != nullptr) {
+        EXPECT_NE(std::find(labels.begin(), labels.end(), row.farthest), labels.end());
       }
       // Every point of ao1's lines lies in its panel.
       size_t from = svg.find("id='ao1'");
@@ -97,22 +230,123 @@ TEST(SvgPlot, FarValuesAreClippedAtThePanelEdgeWithTheirValue) {
       std::regex point("[' ML](-?\\d+\\.\\d\\d),(-?\\d+\\.\\d\\d)");
       for (std::sregex_iterator it(drawn.begin(), drawn.end(), point), end; it != end; ++it) {
         double y = std::stod((*it)[2]);
-        EXPECT_GE(y, kAo1Top - 10) << row.requested << " " << (*it)[0];
-        EXPECT_LE(y, kAo1Bottom + 10) << row.requested << " " << (*it)[0];
+        EXPECT_GE(y, kAo1Top - 10) << (*it)[0];
+        EXPECT_LE(y, kAo1Bottom + 10) << (*it)[0];
       }
     }
   }
 }
 
-TEST(SvgPlot, LongTitlesAreShortenedInTheMiddle) {
-  std::string title = "twinvolts " + std::string(300, 'm') + "/end: card outputs";
-  std::string svg = plot(3, 0.01, -1, title);
-  std::smatch shown;
-  ASSERT_TRUE(std::regex_search(svg, shown, std::regex("font-size='16'>([^<]*)<")));
-  EXPECT_LE(shown[1].length(), 80);
-  EXPECT_EQ(shown[1].str().rfind("twinvolts mmm", 0), 0u);
-  EXPECT_NE(shown[1].str().find("...m"), std::string::npos);
-  EXPECT_NE(shown[1].str().find("/end: card outputs"), std::string::npos);
+// Each row: ao1's refused steps in a run of 500, and the counts shown over
+// them: a run of refusals is one span, whatever its length.
+TEST(SvgPlot, RefusedWritesAreSpansWithTheirCount) {
+  std::map<int64_t, double> all, alternate, apart = {{10, 7.5}, {400, 7.5}};
+  for (int64_t k = 0; k < 500; ++k) {
+    all[k] = 7.5;
+    if (k % 2 == 1) alternate[k] = 7.5;
+  }
+  const struct {
+    std::map<int64_t, double> refused;
+    const char* counts;
+  } rows[] = {{all, "500 refused "},
+              {alternate, "250 refused "},
+              {apart, "1 refused 1 refused "},
+              {{{100, 9}, {101, 1e6}}, "2 refused "},
+              {{}, ""}};
+  for (const auto& row : rows) {
+    std::string svg = plot({500, 0.01, row.refused});
+    std::string counts;
+    for (const Text& text : texts(svg))
+      if (text.cls == "refused-count") counts += text.text + " ";
+    EXPECT_EQ(counts, row.counts);
+    EXPECT_EQ(svg.find("id='ao1-refused'") != std::string::npos, !row.refused.empty());
+  }
+}
+
+// Each row: a run whose labels crowd. No two texts overlap, the caption of
+// an unknown level keeps clear of the request drawn there, each panel
+// labels 0 and 5 V, and the legend lists a level held after the end only
+// where an arrow shows one.
+TEST(SvgPlot, LabelsKeepClearOfLinesAndOfEachOther) {
+  std::map<int64_t, double> alternate;
+  for (int64_t k = 1; k < 500; k += 2) alternate[k] = k == 101 ? 1e6 : 7.5;
+  sim::ChannelFigures zeroed, held, noCard, refusedZeroing;
+  zeroed.shutdown = {true, 0, 0.0};
+  held.finalVolts = 2.5;
+  noCard.levelUnknown = "no card";
+  refusedZeroing.shutdown = {true, -200846, 0.0};
+  refusedZeroing.levelUnknown = "held by another task";
+  const PlotRun rows[] = {
+      {500, 0.01, {}, 0.0, 0, {zeroed, zeroed}},
+      {500, 0.01, {}, 0.0, 500, {refusedZeroing, zeroed}},
+      {500, 0.01, {}, 0.0, 100, {noCard, held}},
+      {500, 0.01, alternate, 12345.67, 0, {held, noCard}},
+      {3000, 0.01, {{1500, -1e6}}, 0.0, 2999, {noCard, noCard}},
+  };
+  for (const PlotRun& row : rows) {
+    std::string svg = plot(row);
+    std::vector<Text> shown = texts(svg);
+    SCOPED_TRACE(std::to_string(row.unknownSteps) + " unknown, " +
+                 std::to_string(row.refused.size()) + " refused");
+    for (size_t i = 0; i < shown.size(); ++i)
+      for (size_t j = i + 1; j < shown.size(); ++j)
+        EXPECT_FALSE(std::fabs(shown[i].y - shown[j].y) < 12 &&
+                     shown[i].left() < shown[j].right() && shown[j].left() < shown[i].right())
+            << shown[i].text << " / " << shown[j].text;
+    int zeros = 0, fives = 0;
+    for (const Text& text : shown) {
+      zeros += text.cls == "volts" && text.text == "0";
+      fives += text.cls == "volts" && text.text == "5";
+    }
+    EXPECT_EQ(zeros, 2);
+    EXPECT_EQ(fives, 2);
+    EXPECT_EQ(svg.find("class='held'") != std::string::npos,
+              svg.find(">held after end<") != std::string::npos);
+    for (const Text& caption : shown) {
+      if (caption.cls != "unknown-caption") continue;
+      size_t from = svg.find("id='ao0-requested'");
+      ASSERT_NE(from, std::string::npos);
+      std::string path = svg.substr(from, svg.find("/>", from) - from);
+      std::regex point("([ML]?)(-?\\d+\\.\\d\\d),(-?\\d+\\.\\d\\d)");
+      double x0 = 0, y0 = 0;
+      for (std::sregex_iterator it(path.begin(), path.end(), point), end; it != end; ++it) {
+        double x1 = std::stod((*it)[2]), y1 = std::stod((*it)[3]);
+        for (double f = 0; f <= 1 && (*it)[1] != "M"; f += 0.05) {
+          double x = x0 + f * (x1 - x0), y = y0 + f * (y1 - y0);
+          EXPECT_FALSE(x > caption.left() && x < caption.right() && y > caption.y - 10 &&
+                       y < caption.y + 2)
+              << x << "," << y;
+        }
+        x0 = x1;
+        y0 = y1;
+      }
+    }
+  }
+}
+
+// Each row: a block path, and how the title shows it: its middle given way
+// when long, and what XML cannot hold written as bytes.
+TEST(SvgPlot, TitlesAreShortenedAndShownSafely) {
+  const struct {
+    std::string title, shown;
+  } rows[] = {
+      {"twinvolts " + std::string(300, 'm') + "/end: card outputs",
+       "twinvolts " + std::string(28, 'm') + "..." + std::string(20, 'm') + "/end: card outputs"},
+      {"model/a\xEF\xBF\xBE"
+       "b <&>",
+       "model/a\\xEF\\xBF\\xBEb &lt;&amp;&gt;"},
+      {"m\xC3\xB6"
+       "del/\x1B[2J",
+       "m\xC3\xB6"
+       "del/\\x1B[2J"},
+  };
+  for (const auto& row : rows) {
+    std::string svg = plot({3, 0.01, {}, 0.0, 0, {}, row.title});
+    std::smatch shown;
+    ASSERT_TRUE(std::regex_search(svg, shown, std::regex("font-size='16'>([^<]*)<")));
+    EXPECT_EQ(shown[1], row.shown);
+    EXPECT_EQ(svg.find("\xEF\xBF\xBE"), std::string::npos);
+  }
 }
 
 }  // namespace
