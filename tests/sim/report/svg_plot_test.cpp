@@ -211,7 +211,8 @@ TEST(SvgPlot, FarValuesAreClippedAtThePanelEdgeWithTheirValue) {
 }
 
 // Each row: ao1's refused steps in a run of 500, and the counts shown over
-// them: a run of refusals is one span, however long.
+// them: a run of refusals is one span, however long, and spans too close
+// to count apart share a count.
 TEST(SvgPlot, RefusedWritesAreSpansWithTheirCount) {
   std::map<int64_t, double> all, alternate;
   for (int64_t k = 0; k < 500; ++k) all[k] = 7.5;
@@ -222,6 +223,7 @@ TEST(SvgPlot, RefusedWritesAreSpansWithTheirCount) {
   } rows[] = {{all, "500 refused "},
               {alternate, "250 refused "},
               {{{10, 7.5}, {400, 7.5}}, "1 refused 1 refused "},
+              {{{100, 7.5}, {105, 7.5}, {110, 7.5}}, "3 refused "},  // counts would overlap
               {{{100, 9}, {101, 1e6}}, "2 refused "},
               {{}, ""}};
   for (const auto& row : rows) {
