@@ -207,9 +207,9 @@ std::string excursionMark(const Excursion& e, bool above, const Axis& time, cons
   double x =
       std::min(std::max(e.farX, time.p0 + kClipLabelWidth / 2), time.p1 - kClipLabelWidth / 2);
   return "<path d='M" + px(e.farX - 5) + "," + px(edge - tip + (above ? 1 : -1)) + "l5," + px(tip) +
-         "l5," + px(-tip) + "' fill='none' stroke='" + colour + "' stroke-width='2'/>\n<text class='far' x='" +
-         px(x) + "' y='" + px(above ? edge + 30 : edge - 14) + "' text-anchor='middle' fill='" +
-         colour +
+         "l5," + px(-tip) + "' fill='none' stroke='" + colour +
+         "' stroke-width='2'/>\n<text class='far' x='" + px(x) + "' y='" +
+         px(above ? edge + 30 : edge - 14) + "' text-anchor='middle' fill='" + colour +
          "' stroke='white' stroke-width='5' stroke-linejoin='round' paint-order='stroke'>" +
          label(e.far) + " V</text>\n";
 }
@@ -440,8 +440,8 @@ std::string SvgPlot::drawPanel(size_t channel, double top, const ChannelFigures&
   svg += "<polyline points='" + px(time.p0) + "," + px(top) + " " + px(time.p0) + "," +
          px(top + kPanel) + " " + px(time.p1) + "," + px(top + kPanel) +
          "' fill='none' stroke='#333'/>\n";
-  svg += "<text class='name' x='" + px(time.p0) + "' y='" + px(top - kNameRow) + "' fill='" + kColours[channel] +
-         "'>Dev1/ao" + std::to_string(channel) + "</text>\n";
+  svg += "<text class='name' x='" + px(time.p0) + "' y='" + px(top - kNameRow) + "' fill='" +
+         kColours[channel] + "'>Dev1/ao" + std::to_string(channel) + "</text>\n";
   // An output holds its level until the next write: each step is drawn as a
   // level held for dt; a stretch of many steps as its envelope. A request
   // the output missed is drawn the same way, broken where it was followed.
