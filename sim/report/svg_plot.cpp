@@ -23,10 +23,13 @@ constexpr double kBandLow = 0.0, kBandHigh = 5.0;
 // A panel widens for values near the band, up to this far beyond it; values
 // farther out are clipped at its edge, so the band keeps a readable share.
 constexpr double kFarthestBeyondBand = 3.0;
-// Clipped excursions closer than this (pixels) share one label of their value.
-constexpr double kClipLabelWidth = 70;
-// The label of a clipped value lies within this far (pixels) of the edge.
-constexpr double kClipLabelDepth = 34;
+// Clipped excursions closer than this (pixels) share one label of their
+// value: room for two of the widest labels, one after its mark and the next
+// before its own near the end.
+constexpr double kClipLabelWidth = 200;
+// The label of a clipped value lies this far (pixels) beside its mark, and
+// reaches this far in from the edge.
+constexpr double kClipLabelGap = 8, kClipLabelDepth = 13;
 constexpr size_t kLongestTitle = 80;
 const char* const kColours[2] = {"#1f77b4", "#d62728"};
 const char* const kRefusedColour = "#ff7f0e";
@@ -199,19 +202,24 @@ struct Excursion {
   bool open = false;
 };
 
-// A chevron on the edge pointing out, and the farthest value beside it.
+// A chevron on the edge pointing out, and the farthest value beside it,
+// just inside the edge: in the panel's margin beyond the band, which the
+// output's own line never enters.
 std::string excursionMark(const Excursion& e, bool above, const Axis& time, const Axis& volts,
                           const char* colour) {
-  double edge = volts.at(above ? volts.v1 : volts.v0);
-  double tip = above ? -6 : 6;
-  double x =
-      std::min(std::max(e.farX, time.p0 + kClipLabelWidth / 2), time.p1 - kClipLabelWidth / 2);
+  const double edge = volts.at(above ? volts.v1 : volts.v0);
+  const double tip = above ? -6 : 6;
+  const std::string text = label(e.far) + " V";
+  const bool right =
+      e.farX + kClipLabelGap + kCharWidth * static_cast<double>(text.size()) <= time.p1;
   return "<path d='M" + px(e.farX - 5) + "," + px(edge - tip + (above ? 1 : -1)) + "l5," + px(tip) +
          "l5," + px(-tip) + "' fill='none' stroke='" + colour +
-         "' stroke-width='2'/>\n<text class='far' x='" + px(x) + "' y='" +
-         px(above ? edge + 30 : edge - 14) + "' text-anchor='middle' fill='" + colour +
-         "' stroke='white' stroke-width='5' stroke-linejoin='round' paint-order='stroke'>" +
-         label(e.far) + " V</text>\n";
+         "' stroke-width='2'/>\n<text class='far' x='" +
+         px(right ? e.farX + kClipLabelGap : e.farX - kClipLabelGap) + "' y='" +
+         px(above ? edge + kClipLabelDepth - 1 : edge - 3) + "' text-anchor='" +
+         (right ? "start" : "end") + "' fill='" + colour +
+         "' stroke='white' stroke-width='5' stroke-linejoin='round' paint-order='stroke'>" + text +
+         "</text>\n";
 }
 
 // Marks where a panel's lines were clipped, each with the farthest value.
