@@ -122,6 +122,7 @@ TEST(SvgPlot, TimeAxisLabelsAreRoundDistinctAndExactAtTheirTicks) {
     }
   }
 }
+
 TEST(SvgPlot, LastStepHasItsWidthAndMissedRequestsAreDrawn) {
   for (int64_t steps : {5, 3000}) {
     std::string svg = plot({steps, 0.01, {{steps - 1, 7.5}}});
