@@ -4,20 +4,32 @@
 #include <cmath>
 #include <cstdio>
 
+#include "sim/report/refusal_marks.h"
+#include "sim/report/time_axis.h"
 #include "sim/system/quoted_text.h"
 
 namespace sim {
 namespace {
 
 constexpr size_t kMostStretches = 2000;
-constexpr double kWidth = 800, kHeight = 520;
-constexpr double kLeft = 70, kRight = 150, kTop = 50, kPanel = 180, kGap = 40;
+constexpr double kWidth = 800, kHeight = 550;
+constexpr double kLeft = 70, kRight = 150, kTop = 74, kPanel = 180, kGap = 56;
+// Above each panel, clear of its lines: a row for the output's name and what
+// shutdown left, and below it the refused writes.
+constexpr double kNameRow = 22;
+// Text this tall and wide (pixels, at the plot's font size) fits in a gap.
+constexpr double kTextHeight = 13, kCharWidth = 7;
 constexpr double kBandLow = 0.0, kBandHigh = 5.0;
 // A panel widens for values near the band, up to this far beyond it; values
 // farther out are clipped at its edge, so the band keeps a readable share.
 constexpr double kFarthestBeyondBand = 3.0;
-// Clipped excursions closer than this (pixels) share one label of their value.
-constexpr double kClipLabelWidth = 70;
+// Clipped excursions closer than this (pixels) share one label of their
+// value: room for two of the widest labels, one after its mark and the next
+// before its own near the end.
+constexpr double kClipLabelWidth = 200;
+// The label of a clipped value lies this far (pixels) beside its mark, and
+// reaches this far in from the edge.
+constexpr double kClipLabelGap = 8, kClipLabelDepth = 13;
 constexpr size_t kLongestTitle = 80;
 const char* const kColours[2] = {"#1f77b4", "#d62728"};
 const char* const kRefusedColour = "#ff7f0e";
@@ -33,9 +45,20 @@ std::string px(double value) {
   return format("%.2f", value);
 }
 
+// A value as a label says it; NaN and the infinities by name.
 std::string label(double value) {
+  if (std::isnan(value)) return "NaN";
+  if (std::isinf(value)) return value > 0 ? "Inf" : "-Inf";
   if (std::fabs(value) < 1e-300) value = 0.0;  // no "-0" on an axis
   return format("%.4g", value);
+}
+
+// NaN is drawn, and ranked, past the top of a panel: it is no level at all.
+bool above(double a, double b) {
+  return std::isnan(a) ? !std::isnan(b) : a > b;
+}
+bool below(double a, double b) {
+  return std::isnan(b) ? !std::isnan(a) : a < b;
 }
 
 const char* entity(char c) {
@@ -78,41 +101,29 @@ std::string shortened(const std::string& title) {
   return title.substr(0, head) + "..." + title.substr(tail);
 }
 
-// A round tick spacing (1, 2 or 5 times a power of ten) giving at most about
-// n ticks; 0 when the span is too small to divide.
-double tickStep(double span, int n) {
-  double raw = span / n;
-  if (!(raw > 0.0) || !std::isfinite(raw)) return 0.0;
-  double power = std::pow(10.0, std::floor(std::log10(raw)));
-  for (double m : {1.0, 2.0, 5.0})
-    if (m * power >= raw) return m * power;
-  return 10.0 * power;
-}
-
 struct Axis {  // a value range mapped onto a pixel range
   double v0, v1, p0, p1;
   double at(double v) const { return p0 + (v - v0) / (v1 - v0) * (p1 - p0); }
-  // A value past either end is drawn at that end.
+  // A value past either end is drawn at that end; NaN at the upper one.
   double clippedAt(double v) const {
-    return at(v < std::min(v0, v1)   ? std::min(v0, v1)
-              : v > std::max(v0, v1) ? std::max(v0, v1)
-                                     : v);
+    return at(below(v, std::min(v0, v1))   ? std::min(v0, v1)
+              : above(v, std::max(v0, v1)) ? std::max(v0, v1)
+                                           : v);
   }
 };
 
-// Tick values of [v0, v1], counted by index so that no rounding can add one
-// past the end or loop forever.
-std::vector<double> ticks(double v0, double v1, int n) {
+// The volts labelled on a panel: every volt, or every 2.5 V on a panel
+// widened for values far from the band; either way both ends of the band.
+std::vector<double> voltTicks(const Axis& volts) {
+  const double step = volts.v1 - volts.v0 <= 7 ? 1.0 : 2.5;
   std::vector<double> values;
-  double step = tickStep(v1 - v0, n);
-  if (step == 0.0) return {v0, v1};
-  double first = std::ceil(v0 / step - 1e-9);
-  for (int i = 0; i <= 2 * n + 1; ++i) {
-    double value = (first + i) * step;
-    if (value > v1 + step * 1e-9) break;
-    values.push_back(std::min(value, v1));
-  }
+  for (double k = std::ceil(volts.v0 / step); k * step <= volts.v1; ++k) values.push_back(k * step);
   return values;
+}
+
+// The panels' time: steps from 0, across the plotting width.
+Axis panelTime(int64_t steps, double dt) {
+  return {0.0, static_cast<double>(steps) * dt, kLeft, kWidth - kRight};
 }
 
 // Appends "x,y " without a string of its own: a long run's plot has
@@ -164,10 +175,8 @@ std::string shutdownMarks(size_t channel, const ChannelFigures& end, const Axis&
            "h12m-5,-4l5,4l-5,4'/>\n";
     text += "held at " + voltsText(end.finalVolts);
   }
-  return svg + "<text class='after-shutdown' x='" + px(time.p1 - 6) + "' y='" + px(top + 14) +
-         "' text-anchor='end' fill='" + kColours[channel] +
-         "' stroke='white' stroke-width='6' stroke-linejoin='round' paint-order='stroke'>" + text +
-         "</text>\n";
+  return svg + "<text class='after-shutdown' x='" + px(time.p1) + "' y='" + px(top - kNameRow) +
+         "' text-anchor='end' fill='" + kColours[channel] + "'>" + text + "</text>\n";
 }
 
 // The panel's volts: the 0-5 V band with a margin, widened for the values
@@ -193,19 +202,24 @@ struct Excursion {
   bool open = false;
 };
 
-// A chevron on the edge pointing out, and the farthest value beside it.
+// A chevron on the edge pointing out, and the farthest value beside it,
+// just inside the edge: in the panel's margin beyond the band, which the
+// output's own line never enters.
 std::string excursionMark(const Excursion& e, bool above, const Axis& time, const Axis& volts,
                           const char* colour) {
-  double edge = volts.at(above ? volts.v1 : volts.v0);
-  double tip = above ? -6 : 6;
-  double x =
-      std::min(std::max(e.farX, time.p0 + kClipLabelWidth / 2), time.p1 - kClipLabelWidth / 2);
+  const double edge = volts.at(above ? volts.v1 : volts.v0);
+  const double tip = above ? -6 : 6;
+  const std::string text = label(e.far) + " V";
+  const bool right =
+      e.farX + kClipLabelGap + kCharWidth * static_cast<double>(text.size()) <= time.p1;
   return "<path d='M" + px(e.farX - 5) + "," + px(edge - tip + (above ? 1 : -1)) + "l5," + px(tip) +
-         "l5," + px(-tip) + "' fill='none' stroke='" + colour + "' stroke-width='2'/>\n<text x='" +
-         px(x) + "' y='" + px(above ? edge + 30 : edge - 14) + "' text-anchor='middle' fill='" +
-         colour +
-         "' stroke='white' stroke-width='5' stroke-linejoin='round' paint-order='stroke'>" +
-         label(e.far) + " V</text>\n";
+         "l5," + px(-tip) + "' fill='none' stroke='" + colour +
+         "' stroke-width='2'/>\n<text class='far' x='" +
+         px(right ? e.farX + kClipLabelGap : e.farX - kClipLabelGap) + "' y='" +
+         px(above ? edge + kClipLabelDepth - 1 : edge - 3) + "' text-anchor='" +
+         (right ? "start" : "end") + "' fill='" + colour +
+         "' stroke='white' stroke-width='5' stroke-linejoin='round' paint-order='stroke'>" + text +
+         "</text>\n";
 }
 
 // Marks where a panel's lines were clipped, each with the farthest value.
@@ -225,7 +239,8 @@ std::string clipMarks(const Stretches& stretches, size_t channel, const Axis& ti
       // clipped all the same.
       for (const StepEnvelope* e : {&s.output, &s.unfollowed}) {
         double value = side == 1 ? e->high : e->low;
-        if (e->firstStep < 0 || (side == 1 ? value <= volts.v1 : value >= volts.v0)) continue;
+        if (e->firstStep < 0 || !(side == 1 ? above(value, volts.v1) : below(value, volts.v0)))
+          continue;
         double x = (time.at(static_cast<double>(e->firstStep) * dt) +
                     time.at(static_cast<double>(e->lastStep + 1) * dt)) /
                    2;
@@ -233,7 +248,7 @@ std::string clipMarks(const Stretches& stretches, size_t channel, const Axis& ti
         if (at.open && x - at.lastX > kClipLabelWidth) flush(side);
         if (!at.open) at = {x, x, value, true};
         at.lastX = x;
-        if (side == 1 ? value > at.far : value < at.far) {
+        if (side == 1 ? above(value, at.far) : below(value, at.far)) {
           at.far = value;
           at.farX = x;
         }
@@ -269,8 +284,9 @@ std::string legend(bool missed, bool clipped, bool unknown,
         ch == 0 ? "Dev1/ao0" : "Dev1/ao1");
   add("<rect x='" + px(x) + "' y='" + at(-6) + "' width='24' height='12' fill='#e8f4e8'/>\n",
       "0-5 V range");
-  add("<path d='M" + px(x + 12) + "," + at(5) + "l-5,-9h10z' fill='" + kRefusedColour + "'/>\n",
-      "refused write");
+  add("<rect x='" + px(x) + "' y='" + at(-2) + "' width='24' height='4' fill='" + kRefusedColour +
+          "'/>\n",
+      "refused writes");
   if (missed)
     add("<line x1='" + px(x) + "' x2='" + px(x + 24) + "' y1='" + at(0) + "' y2='" + at(0) +
             "' stroke='#555' stroke-dasharray='4,3'/>\n",
@@ -294,6 +310,64 @@ std::string legend(bool missed, bool clipped, bool unknown,
   return svg;
 }
 
+// The baseline of a line of text from x0 to x1 in the widest gap the
+// channel's lines leave there, above or below them. A line is joined from
+// one stretch to the next, so over any width it covers one range of heights.
+template <class Stretches>
+double clearRow(const Stretches& stretches, double x0, double x1, const Axis& time,
+                const Axis& volts, double dt) {
+  const double top = volts.p1, bottom = volts.p0;
+  double high = bottom, low = top;  // pixels: high is the smaller
+  for (const auto& s : stretches) {
+    for (const StepEnvelope* e : {&s.output, &s.unfollowed}) {
+      if (e->firstStep < 0 || time.at(static_cast<double>(e->lastStep + 1) * dt) < x0 - 1 ||
+          time.at(static_cast<double>(e->firstStep) * dt) > x1 + 1)
+        continue;
+      high = std::min(high, volts.clippedAt(e->high));
+      low = std::max(low, volts.clippedAt(e->low));
+    }
+  }
+  if (high > low) return (top + bottom) / 2 + kTextHeight / 3;  // nothing drawn there
+  // A value clipped at an edge has its label below or above that edge.
+  if (high <= top) high = top + kClipLabelDepth;
+  if (low >= bottom) low = bottom - kClipLabelDepth;
+  const bool aboveLines = high - top >= bottom - low;
+  const double gapTop = aboveLines ? top : low, gapBottom = aboveLines ? high : bottom;
+  return (gapTop + gapBottom) / 2 + kTextHeight / 3;
+}
+
+// The spans of steps whose level is unknown, shaded over the panel's height
+// and the first one wide enough captioned. A level once known stays known
+// (the card keeps it), so a run has one such span per channel at most, at
+// its start; spans are joined where they meet all the same.
+template <class Stretches>
+std::string unknownSpans(const Stretches& stretches, size_t channel, const Axis& time,
+                         const Axis& volts, double dt) {
+  const double top = volts.p1;
+  std::string shade, caption;
+  for (size_t i = 0; i < stretches.size(); ++i) {
+    if (stretches[i].unknownFrom < 0) continue;
+    int64_t from = stretches[i].unknownFrom, to = stretches[i].unknownTo;
+    while (i + 1 < stretches.size() && stretches[i + 1].unknownFrom == to + 1)
+      to = stretches[++i].unknownTo;
+    double x0 = time.at(static_cast<double>(from) * dt);
+    double x1 = time.at(static_cast<double>(to + 1) * dt);
+    shade +=
+        "M" + px(x0) + "," + px(top) + "H" + px(x1) + "V" + px(top + kPanel) + "H" + px(x0) + "z";
+    const std::string text = "level unknown";
+    const double half = static_cast<double>(text.size()) * kCharWidth / 2;
+    if (caption.empty() && x1 - x0 >= 2 * half) {
+      const double middle = (x0 + x1) / 2;
+      caption = "<text class='unknown-caption' x='" + px(middle) + "' y='" +
+                px(clearRow(stretches, middle - half, middle + half, time, volts, dt)) +
+                "' text-anchor='middle' fill='#555'>" + text + "</text>\n";
+    }
+  }
+  if (shade.empty()) return "";
+  return "<path class='unknown' id='ao" + std::to_string(channel) + "-unknown' fill='" +
+         kUnknownShade + "' d='" + shade + "'/>\n" + caption;
+}
+
 }  // namespace
 
 void StepEnvelope::add(int64_t step, double value) {
@@ -301,11 +375,11 @@ void StepEnvelope::add(int64_t step, double value) {
     firstStep = step;
     first = low = high = value;
   }
-  if (value < low) {
+  if (below(value, low)) {
     low = value;
     lowFirst = false;
   }
-  if (value > high) {
+  if (above(value, high)) {
     high = value;
     lowFirst = true;
   }
@@ -349,32 +423,6 @@ bool SvgPlot::unknownAny() const {
   return false;
 }
 
-// The spans of steps whose level is unknown, shaded over the panel's height
-// and the first one wide enough captioned. A level once known stays known
-// (the card keeps it), so a run has one such span per channel at most, at
-// its start; spans are joined where they meet all the same.
-std::string SvgPlot::unknownSpans(size_t channel, double top) const {
-  Axis time{0.0, static_cast<double>(steps_) * dt_, kLeft, kWidth - kRight};
-  std::string shade, caption;
-  const std::vector<Stretch>& stretches = stretches_[channel];
-  for (size_t i = 0; i < stretches.size(); ++i) {
-    if (stretches[i].unknownFrom < 0) continue;
-    int64_t from = stretches[i].unknownFrom, to = stretches[i].unknownTo;
-    while (i + 1 < stretches.size() && stretches[i + 1].unknownFrom == to + 1)
-      to = stretches[++i].unknownTo;
-    double x0 = time.at(static_cast<double>(from) * dt_);
-    double x1 = time.at(static_cast<double>(to + 1) * dt_);
-    shade +=
-        "M" + px(x0) + "," + px(top) + "H" + px(x1) + "V" + px(top + kPanel) + "H" + px(x0) + "z";
-    if (caption.empty() && x1 - x0 >= 90)
-      caption = "<text class='unknown-caption' x='" + px((x0 + x1) / 2) + "' y='" +
-                px(top + kPanel / 2) + "' text-anchor='middle' fill='#555'>level unknown</text>\n";
-  }
-  if (shade.empty()) return "";
-  return "<path class='unknown' id='ao" + std::to_string(channel) + "-unknown' fill='" +
-         kUnknownShade + "' d='" + shade + "'/>\n" + caption;
-}
-
 bool SvgPlot::missedAny() const {
   for (const auto& channel : stretches_)
     for (const Stretch& s : channel)
@@ -384,28 +432,29 @@ bool SvgPlot::missedAny() const {
 
 std::string SvgPlot::drawPanel(size_t channel, double top, const ChannelFigures& end) const {
   const std::vector<Stretch>& stretches = stretches_[channel];
-  Axis time{0.0, static_cast<double>(steps_) * dt_, kLeft, kWidth - kRight};
-  Axis volts = voltsAxis(stretches, top);
+  const Axis time = panelTime(steps_, dt_);
+  const Axis volts = voltsAxis(stretches, top);
   std::string svg;
   svg += "<rect x='" + px(time.p0) + "' y='" + px(volts.at(kBandHigh)) + "' width='" +
          px(time.p1 - time.p0) + "' height='" + px(volts.at(kBandLow) - volts.at(kBandHigh)) +
          "' fill='#e8f4e8'/>\n";
-  for (double v : ticks(volts.v0, volts.v1, 5)) {
+  for (double v : voltTicks(volts)) {
     svg += "<line x1='" + px(time.p0) + "' x2='" + px(time.p1) + "' y1='" + px(volts.at(v)) +
            "' y2='" + px(volts.at(v)) + "' stroke='#ddd'/>\n";
-    svg += "<text x='" + px(time.p0 - 8) + "' y='" + px(volts.at(v) + 4) + "' text-anchor='end'>" +
-           label(v) + "</text>\n";
+    svg += "<text class='volts' x='" + px(time.p0 - 8) + "' y='" + px(volts.at(v) + 4) +
+           "' text-anchor='end'>" + label(v) + "</text>\n";
   }
-  svg += unknownSpans(channel, top);
+  svg += unknownSpans(stretches, channel, time, volts, dt_);
   svg += "<polyline points='" + px(time.p0) + "," + px(top) + " " + px(time.p0) + "," +
          px(top + kPanel) + " " + px(time.p1) + "," + px(top + kPanel) +
          "' fill='none' stroke='#333'/>\n";
-  svg += "<text x='" + px(time.p0 + 6) + "' y='" + px(top + 14) + "' fill='" + kColours[channel] +
-         "'>Dev1/ao" + std::to_string(channel) + "</text>\n";
+  svg += "<text class='name' x='" + px(time.p0) + "' y='" + px(top - kNameRow) + "' fill='" +
+         kColours[channel] + "'>Dev1/ao" + std::to_string(channel) + "</text>\n";
   // An output holds its level until the next write: each step is drawn as a
   // level held for dt; a stretch of many steps as its envelope. A request
   // the output missed is drawn the same way, broken where it was followed.
-  std::string line, missed, marks;
+  std::string line, missed;
+  std::vector<RefusedSpan> refused;
   int64_t missedUpTo = -2;
   for (const Stretch& s : stretches) {
     if (s.output.firstStep >= 0) appendEnvelope(line, s.output, time, volts, dt_);
@@ -419,10 +468,8 @@ std::string SvgPlot::drawPanel(size_t channel, double top, const ChannelFigures&
                           : s.unknownFrom < 0    ? s.output.firstStep
                                                  : std::min(s.output.firstStep, s.unknownFrom);
     const int64_t last = std::max(s.output.lastStep, s.unknownTo);
-    double mid =
-        (time.at(static_cast<double>(first) * dt_) + time.at(static_cast<double>(last + 1) * dt_)) /
-        2;
-    marks += "M" + px(mid) + "," + px(top + 2) + "l-4,-7h8z";
+    refused.push_back({time.at(static_cast<double>(first) * dt_),
+                       time.at(static_cast<double>(last + 1) * dt_), s.refused});
   }
   const std::string id = "ao" + std::to_string(channel);
   svg += "<polyline class='series' id='" + id + "' fill='none' stroke='" + kColours[channel] +
@@ -430,9 +477,7 @@ std::string SvgPlot::drawPanel(size_t channel, double top, const ChannelFigures&
   if (!missed.empty())
     svg += "<path class='requested' id='" + id + "-requested' fill='none' stroke='" +
            kColours[channel] + "' stroke-dasharray='4,3' d='" + missed + "'/>\n";
-  if (!marks.empty())
-    svg += "<path class='refused' id='" + id + "-refused' fill='" + kRefusedColour + "' d='" +
-           marks + "'/>\n";
+  svg += refusalMarks(refused, time.p0, time.p1, top, id + "-refused", kRefusedColour);
   return svg + clipMarks(stretches, channel, time, volts, dt_) +
          shutdownMarks(channel, end, time, volts, top);
 }
@@ -454,17 +499,19 @@ std::string SvgPlot::render(const std::string& title,
     svg += panel;
   }
   // The panels place steps from 0; the axis is labelled with the run's times.
-  Axis time{start_, start_ + static_cast<double>(steps_) * dt_, kLeft, kWidth - kRight};
-  double axisY = tops[1] + kPanel;
-  for (double t : ticks(time.v0, time.v1, 8)) {
+  const Axis time = panelTime(steps_, dt_);
+  const double axisY = tops[1] + kPanel;
+  const TimeAxisLabels axis = timeAxisLabels(start_, time.v1, time.p1 - time.p0);
+  for (const TimeTick& tick : axis.ticks) {
+    const std::string x = px(time.at(tick.offset));
     for (double top : tops)
-      svg += "<line class='tick' x1='" + px(time.at(t)) + "' x2='" + px(time.at(t)) + "' y1='" +
-             px(top + kPanel) + "' y2='" + px(top + kPanel + 5) + "' stroke='#333'/>\n";
-    svg += "<text x='" + px(time.at(t)) + "' y='" + px(axisY + 20) + "' text-anchor='middle'>" +
-           label(t) + "</text>\n";
+      svg += "<line class='tick' x1='" + x + "' x2='" + x + "' y1='" + px(top + kPanel) + "' y2='" +
+             px(top + kPanel + 5) + "' stroke='#333'/>\n";
+    svg += "<text class='time' x='" + x + "' y='" + px(axisY + 20) + "' text-anchor='middle'>" +
+           tick.label + "</text>\n";
   }
-  svg += "<text x='" + px((time.p0 + time.p1) / 2) + "' y='" + px(kHeight - 15) +
-         "' text-anchor='middle'>time (s)</text>\n";
+  svg += "<text class='time-title' x='" + px((time.p0 + time.p1) / 2) + "' y='" + px(kHeight - 15) +
+         "' text-anchor='middle'>" + axis.title + "</text>\n";
   svg += "<text transform='translate(20," + px((kTop + axisY) / 2) +
          ") rotate(-90)' text-anchor='middle'>output (V)</text>\n";
   return svg + legend(missedAny(), clipped, unknownAny(), end) + "</svg>\n";

@@ -12,7 +12,7 @@
 namespace sim {
 
 // The levels of one series over a stretch of steps: the first and last, and
-// the extremes in the order they came.
+// the extremes in the order they came (a requested NaN ranks highest).
 struct StepEnvelope {
   int64_t firstStep = -1;  // -1 while empty
   int64_t lastStep = -1;
@@ -27,16 +27,18 @@ class SvgPlot {
   // start + steps * dt must be finite.
   SvgPlot(int64_t steps, double dt, double start = 0.0);
   void add(const StepRecord& step);  // the shutdown row is not plotted
-  // The whole picture: axes with units, the 0-5 V band with a margin (a
-  // value far outside it clipped at the panel's edge and marked with its
-  // value), each output as the
-  // level it holds through each step (the last one included), the requested
-  // value dashed wherever the output did not follow it, refused writes
-  // marked, no level where it is unknown but a shaded, captioned span, and at the end what shutdown
-  // left (from the run's figures): a refused zeroing write marked, an output left holding a level
-  // shown holding it past the end, or its level said to be unknown. A legend lists the marks. Runs
-  // longer than a couple of thousand steps are drawn as the lowest and highest level of each
-  // stretch of time.
+  // The whole picture: axes with units (time at round ticks, each labelled
+  // exactly), the 0-5 V band with a margin (a value far outside it, or not a
+  // number, clipped at the panel's edge and marked with its value), each
+  // output as the level it holds through each step (the last one included),
+  // the requested value dashed wherever the output did not follow it, each
+  // run of refused writes as a span with its count, no level where it is
+  // unknown but a shaded, captioned span, and at the end what shutdown left
+  // (from the run's figures): a refused zeroing write marked, an output left
+  // holding a level shown holding it past the end, or its level said to be
+  // unknown. Text goes where no line runs. A legend lists the marks. Runs
+  // longer than a couple of thousand steps are drawn as the lowest and
+  // highest level of each stretch of time.
   std::string render(const std::string& title, const std::array<ChannelFigures, 2>& end) const;
 
  private:
@@ -48,7 +50,6 @@ class SvgPlot {
     int64_t refused = 0;
   };
   std::string drawPanel(size_t channel, double top, const ChannelFigures& end) const;
-  std::string unknownSpans(size_t channel, double top) const;
   bool missedAny() const;
   bool unknownAny() const;
 
