@@ -67,11 +67,16 @@ std::string afterShutdown(const ChannelFigures& figures) {
   return "NOT ZEROED, held at " + volts(figures.finalVolts);
 }
 
+// The steps' writes, as the block counts them, and the zeroing write apart.
+std::string count(int64_t steps, bool zeroing) {
+  return std::to_string(steps) + (zeroing ? " + zeroing" : "");
+}
+
 // Min and max of the levels known; none known is said, not shown as 0 V.
 std::string channelLine(const ChannelFigures& figures) {
   const bool known = figures.knownSteps > 0;
-  return "writes " + std::to_string(figures.writes) + ", refused " +
-         std::to_string(figures.refused) + ", min " +
+  return "writes " + count(figures.writes, figures.shutdown.written) + ", refused " +
+         count(figures.refused, figures.zeroingRefused()) + ", min " +
          (known ? volts(figures.minVolts) : "unknown") + ", max " +
          (known ? volts(figures.maxVolts) : "unknown") + ", after shutdown " +
          afterShutdown(figures);

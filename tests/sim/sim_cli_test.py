@@ -63,8 +63,8 @@ def run(*args, module=MODULE, stdout=subprocess.PIPE, cwd=None, preexec_fn=None,
 
 def channel_figures(summary, channel):
     line = re.search(r"^Dev1/ao%d\s+(.*)$" % channel, summary, re.M).group(1)
-    figures = {key: value if value == "unknown" else float(value)
-               for key, value in re.findall(r"(\w+) (-?[\d.]+|unknown)", line)}
+    figures = {key: value if value[-1] in "ng" else float(value)
+               for key, value in re.findall(r"(\w+) (-?[\d.]+(?: \+ zeroing)?|unknown)", line)}
     figures["after"] = line.split("after shutdown ")[1]
     return figures
 
@@ -111,8 +111,7 @@ class DefaultRun(Workdir):
         self.assertEqual(summary_field(out, "steps"), "500 of 0.01 s")
         for channel in (0, 1):
             figures = channel_figures(out, channel)
-            # 500 steps plus the zeroing write of shutdown
-            self.assertEqual((figures["writes"], figures["refused"]), (501, 0))
+            self.assertEqual((figures["writes"], figures["refused"]), ("500 + zeroing", 0))
             self.assertAlmostEqual(figures["min"], 0.0, places=3)
             self.assertAlmostEqual(figures["max"], 5.0, places=3)
             self.assertEqual(figures["after"], "0.000 V")
@@ -230,69 +229,70 @@ class CardFaults(Workdir):
     def test_faults_are_seen_in_summary_trace_and_exit_status(self):
         ok, out_of_range, not_running, absent, failed = "0", "-200561", "-200846", "-200220", "-201003"
         reserved = "-50103"
+        Z = lambda n: "%d + zeroing" % n  # the steps' writes, and the shutdown's
         unknown = "NOT ZEROED, level unknown (%s)"
         K, U = "#", ""
         rows = [
             # The shutdown's zeroing write is no level of the run: min stays 1 V.
             ("value out of range on one channel", ["--input", "1,2\n7.5,3\n3,4\n"], 3,
-             [(4, 1, 1.0, 3.0, "0.000 V"), (4, 0, 2.0, 4.0, "0.000 V")],
+             [(Z(3), 1, 1.0, 3.0, "0.000 V"), (Z(3), 0, 2.0, 4.0, "0.000 V")],
              [(ok, ok), (out_of_range, ok), (ok, ok), (ok, ok)], [(K, K)] * 4, [],
              {"ao0-refused", "ao0-requested"}),
             # Drawn at the panel's edge with its value, so the band stays in view.
             ("stray value far outside the band", ["--input", "1,2\n1e6,3\n3,4\n"], 3,
-             [(4, 1, 1.0, 3.0, "0.000 V"), (4, 0, 2.0, 4.0, "0.000 V")],
+             [(Z(3), 1, 1.0, 3.0, "0.000 V"), (Z(3), 0, 2.0, 4.0, "0.000 V")],
              [(ok, ok), (out_of_range, ok), (ok, ok), (ok, ok)], [(K, K)] * 4, [],
              {"ao0-refused", "ao0-requested", "ao0-clipped"}),
             # Nothing vouches for a level without a card or on a channel another task holds.
             ("no card: both refused at every row", ["--no-card", "--steps", "2"], 3,
-             [(3, 3, "unknown", "unknown", unknown % "no card")] * 2,
+             [(Z(2), Z(2), "unknown", "unknown", unknown % "no card")] * 2,
              [(absent, absent)] * 3, [(U, U)] * 3, [],
              {"ao0-refused", "ao0-requested", "ao0-refused-zeroing", "ao0-unknown",
               "ao1-refused", "ao1-requested", "ao1-refused-zeroing", "ao1-unknown"}),
             ("zeroing write refused", ["--steps", "2", "--fail-write-at", "5"], 3,
-             [(3, 1, 2.5, 2.5, "NOT ZEROED, held at 2.500 V"), (3, 0, 0.0, 5.0, "0.000 V")],
+             [(Z(2), Z(0), 2.5, 2.5, "NOT ZEROED, held at 2.500 V"), (Z(2), 0, 0.0, 5.0, "0.000 V")],
              [(ok, ok), (ok, ok), (failed, ok)], [(K, K)] * 3, [],
              {"ao0-refused-zeroing", "ao0-held"}),
             # The set-up's refusal to start the task is told too.
             ("channel held by another task", ["--steps", "2", "--reserve", "ao1"], 3,
-             [(3, 0, 2.5, 2.5, "0.000 V"),
-              (3, 3, "unknown", "unknown", unknown % "held by another task")],
+             [(Z(2), 0, 2.5, 2.5, "0.000 V"),
+              (Z(2), Z(2), "unknown", "unknown", unknown % "held by another task")],
              [(ok, not_running)] * 3, [(K, U)] * 3, [reserved],
              {"ao1-refused", "ao1-requested", "ao1-refused-zeroing", "ao1-unknown"}),
             # A request where the level is unknown is clipped all the same.
             ("far value on a channel another task holds",
              ["--input", "1,2\n3,-1e300\n", "--reserve", "ao1"], 3,
-             [(3, 0, 1.0, 3.0, "0.000 V"),
-              (3, 3, "unknown", "unknown", unknown % "held by another task")],
+             [(Z(2), 0, 1.0, 3.0, "0.000 V"),
+              (Z(2), Z(2), "unknown", "unknown", unknown % "held by another task")],
              [(ok, not_running)] * 3, [(K, U)] * 3, [reserved],
              {"ao1-refused", "ao1-requested", "ao1-refused-zeroing", "ao1-unknown",
               "ao1-clipped"}),
             ("card fails part-way and recovers", ["--steps", "3", "--fail-write-at", "3"], 3,
-             [(4, 1, 2.5, 2.5, "0.000 V"), (4, 0, 0.0, 5.0, "0.000 V")],
+             [(Z(3), 1, 2.5, 2.5, "0.000 V"), (Z(3), 0, 0.0, 5.0, "0.000 V")],
              [(ok, ok), (failed, ok), (ok, ok), (ok, ok)], [(K, K)] * 4, [],
              {"ao0-refused", "ao0-requested"}),
             # An output keeps what it had before the run until a write is accepted.
             ("first write refused", ["--steps", "2", "--fail-write-at", "1"], 3,
-             [(3, 1, 2.5, 2.5, "0.000 V"), (3, 0, 0.0, 5.0, "0.000 V")],
+             [(Z(2), 1, 2.5, 2.5, "0.000 V"), (Z(2), 0, 0.0, 5.0, "0.000 V")],
              [(failed, ok), (ok, ok), (ok, ok)], [(U, K), (K, K), (K, K)], [],
              {"ao0-refused", "ao0-requested", "ao0-unknown"}),
             ("no write accepted on a channel", ["--input", "7.5,1\n", "--fail-write-at", "3"], 3,
-             [(2, 2, "unknown", "unknown", unknown % "no write accepted"),
-              (2, 0, 1.0, 1.0, "0.000 V")],
+             [(Z(1), Z(1), "unknown", "unknown", unknown % "no write accepted"),
+              (Z(1), 0, 1.0, 1.0, "0.000 V")],
              [(out_of_range, ok), (failed, ok)], [(U, K), (U, K)], [],
              {"ao0-refused", "ao0-requested", "ao0-refused-zeroing", "ao0-unknown"}),
             ("module error part-way", ["--steps", "4", "--error-at", "2"], 1,
-             [(3, 0, 2.5, 4.665, "0.000 V"), (3, 0, 0.0, 1.667, "0.000 V")], [(ok, ok)] * 3,
+             [(Z(2), 0, 2.5, 4.665, "0.000 V"), (Z(2), 0, 0.0, 1.667, "0.000 V")], [(ok, ok)] * 3,
              [(K, K)] * 3, [], set()),
             ("module error at the last step", ["--steps", "2", "--error-at", "2"], 1,
-             [(3, 0, 2.5, 2.5, "0.000 V"), (3, 0, 0.0, 5.0, "0.000 V")], [(ok, ok)] * 3,
+             [(Z(2), 0, 2.5, 2.5, "0.000 V"), (Z(2), 0, 0.0, 5.0, "0.000 V")], [(ok, ok)] * 3,
              [(K, K)] * 3, [], set()),
             # A step the module failed before writing: no status, the level held on.
             ("module error before its writes", ["--steps", "4", "--error-before-writes-at", "2"],
-             1, [(2, 0, 2.5, 2.5, "0.000 V"), (2, 0, 0.0, 0.0, "0.000 V")],
+             1, [(Z(1), 0, 2.5, 2.5, "0.000 V"), (Z(1), 0, 0.0, 0.0, "0.000 V")],
              [(ok, ok), ("", ""), (ok, ok)], [(K, K)] * 3, [], {"ao0-requested", "ao1-requested"}),
         ]
-        steps_named = 0
+        steps_named = counts_compared = 0
         for name, args, expected_status, channels, statuses, levels, told_too, marks in rows:
             with self.subTest(name):
                 args = list(args)
@@ -331,6 +331,12 @@ class CardFaults(Workdir):
                     self.assertEqual(tuple(figures[k] for k in
                                            ("writes", "refused", "min", "max", "after")),
                                      expected)
+                # The block's count of refused writes is the summary's.
+                for ch, refused, writes in re.findall(r"^  Dev1/ao(\d): (\d+) of (\d+) writes "
+                                                      r"were refused", out, re.M):
+                    self.assertIn("writes %s + zeroing, refused %s" % (writes, refused),
+                                  summary_field(out, "Dev1/ao" + ch))
+                    counts_compared += 1
                 trace = read_trace(self.read("t.csv"))
                 self.assertEqual(len(trace), len(statuses))
                 self.assertEqual([(r["ao0_status"], r["ao1_status"]) for r in trace], statuses)
@@ -352,6 +358,7 @@ class CardFaults(Workdir):
                                     (step, row))
                     steps_named += 1
         self.assertGreater(steps_named, 0)
+        self.assertGreater(counts_compared, 0)
 
     def test_requested_values_read_back_exactly(self):
         values = ["0.1", "4.999999999999999", "1e-320", "2.5000000000000004", "-0"]
@@ -432,8 +439,8 @@ class CardFaults(Workdir):
         self.assertEqual(status, 3, err)
         self.assertEqual(summary_field(out, "steps"), "40000 of 0.01 s")
         ao0, ao1 = channel_figures(out, 0), channel_figures(out, 1)
-        self.assertEqual((ao0["writes"], ao0["refused"], ao0["max"]), (40001, 1, 2.0))
-        self.assertEqual((ao1["writes"], ao1["refused"]), (40001, 0))
+        self.assertEqual((ao0["writes"], ao0["refused"], ao0["max"]), ("40000 + zeroing", 1, 2.0))
+        self.assertEqual((ao1["writes"], ao1["refused"]), ("40000 + zeroing", 0))
 
     def test_sizes_rows_and_set_up_warnings(self):
         for args, expected_status, warnings in ((["--sizes", "--no-card"], 3, 2),

@@ -45,7 +45,8 @@ TEST(Summary, FaultsMakeTheResultCompletedWithFaults) {
          r.channels[0].shutdown.status = -201003;
          r.channels[0].finalVolts = 2.5;
        },
-       "after shutdown NOT ZEROED, held at 2.500 V"},
+       "writes 4 + zeroing, refused 0 + zeroing, min unknown, max unknown, after shutdown "
+       "NOT ZEROED, held at 2.500 V"},
       // The card's 0 V is no proof: only an accepted zeroing write is.
       {"no zeroing write", [](sim::RunResult& r) { r.channels[1].shutdown.written = false; },
        "after shutdown NOT ZEROED, held at 0.000 V"},
@@ -118,8 +119,9 @@ TEST(Summary, LinesWrapAtSpacesToATerminal) {
       // A word longer than a line stays whole on a line of its own.
       {"in " + longWord + " here", 80, "\n  in\n    " + longWord + "\n    here\n"},
       {"block 'model/b': " + refused, 60,
-       "\nDev1/ao0    writes 4, refused 0, min unknown, max unknown,\n"
-       "              after shutdown NOT ZEROED, level unknown (no\n              card)\n"},
+       "\nDev1/ao0    writes 4 + zeroing, refused 0 + zeroing, min\n"
+       "              unknown, max unknown, after shutdown NOT\n"
+       "              ZEROED, level unknown (no card)\n"},
   };
   for (const Case& c : cases) {
     sim::RunResult result = cleanRun();
