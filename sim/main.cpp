@@ -295,12 +295,14 @@ int runChecked(const sim::Options& options, MexFunctionPtr entry, sim::StepSourc
     outputs.discard();
     return fail(kBadInput, result.inputError);
   }
-  if (!outputs.finish(result, error)) return fail(kBadInput, error);
+  // An output that failed is told, and what the run did still follows.
+  const bool written = outputs.finish(result, error) || fail(kBadInput, error) == kClean;
   std::FILE* stream = outputs.onStandardOutput() ? stderr : stdout;
   sim::SummaryContext context{shownPath(options.modulePath), options.blockPath,
                               input.description(),           options.dt,
                               sim::terminalWidth(stream),    options.quiet};
   int status = result.completed ? (result.clean() ? kClean : kFaults) : kModuleError;
+  if (!written && status == kClean) status = kBadInput;
   return print(stream, sim::summaryText(context, result), status);
 }
 

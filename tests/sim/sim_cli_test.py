@@ -833,15 +833,21 @@ class OutputsAndMemory(Workdir):
         status, out, err = run("--steps", "3", "--trace", "/dev/null", "--plot", "/dev/null")
         self.assertEqual(status, 0, err)
         self.assertTrue(os.path.exists("/dev/null") and not os.path.isfile("/dev/null"))
-        with open("/dev/full", "w") as full:
-            status, out, err = run("--steps", "3", stdout=full)
-        self.assertEqual(status, 2)
-        self.assertIn("cannot write standard output: No space left on device", err)
-        with open("/dev/full", "w") as full:
-            status, out, err = run("--steps", "3", "--trace", "/dev/full")
-        self.assertEqual(status, 2)
-        self.assertIn("cannot write '/dev/full'", err)
-        self.assertEqual(err.count("\n"), 1)
+        # A failed output is told and the summary still follows; the status
+        # is the run's own, or 2 for a run that was clean.
+        full = "No space left on device"
+        rows = [(["--steps", "3"], True, 2, "cannot write standard output: " + full, None),
+                (["--steps", "3", "--trace", "/dev/full"], False, 2,
+                 "cannot write '/dev/full': " + full, "completed"),
+                (["--steps", "3", "--reserve", "ao1", "--plot", "/dev/full"], False, 3,
+                 "cannot write '/dev/full': " + full, "completed with faults")]
+        for args, to_full, expected_status, said, result in rows:
+            with self.subTest(args=args), open("/dev/full", "w") as device:
+                status, out, err = run(*args, **({"stdout": device} if to_full else {}))
+                self.assertEqual((status, err), (expected_status, "twinvolts-sim: %s\n" % said))
+                if result:
+                    self.assertEqual(summary_field(out, "result"), result)
+        self.assertIn("NOT ZEROED", summary_field(out, "Dev1/ao1"))
 
     def test_an_existing_output_is_replaced_whole(self):
         # Each row: the name given, the file it reaches, that file's mode
