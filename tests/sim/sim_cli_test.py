@@ -397,6 +397,33 @@ class CardFaults(Workdir):
              ("", "2 of 0.5 s", ["10", "10.5", "11"], ("1", "2"))),
             ("time,ao0,ao1\n0,1,2\n0.003,1,2\n0.006,1,2\n0.009,1,2\n", [],
              ("", "4 of 0.003 s", ["0", "0.003", "0.006", "0.009", "0.012"], ("1", "2"))),
+            # The host's usual name for time, and the units and durations
+            # its table exports write (MATLAB's "0.01 sec", pandas' Timedelta).
+            ("t,ao0,ao1\n10,1,2\n10.5,1,2\n", [],
+             ("", "2 of 0.5 s", ["10", "10.5", "11"], ("1", "2"))),
+            ("T (milliseconds),ao0,ao1\n0,1,2\n10,1,2\n", [],
+             ("; converted: time ms to s", "2 of 0.01 s", ["0", "0.01", "0.02"], ("1", "2"))),
+            ("time,ao0,ao1\n0 sec,1,2\n0.01 sec,1,2\n", [],
+             ("", "2 of 0.01 s", ["0", "0.01", "0.02"], ("1", "2"))),
+            ("Time (s),ao0,ao1\n10 s,1,2\n10.01 s,1,2\n", [],
+             ("", "2 of 0.01 s", ["10", "10.01", "10.02"], ("1", "2"))),
+            ("time,ao0,ao1\n10 ms,1,2\n20 msec,1,2\n", [],
+             ("", "2 of 0.01 s", ["0.01", "0.02", "0.03"], ("1", "2"))),
+            ("time,ao0,ao1\n01:00:10.000,1,2\n01:00:10.010,1,2\n", [],
+             ("", "2 of 0.01 s", ["3610", "3610.01", "3610.02"], ("1", "2"))),
+            ("time,ao0,ao1\n0 days 00:00:00,1,2\n0 days 00:00:00.010000,1,2\n", [],
+             ("", "2 of 0.01 s", ["0", "0.01", "0.02"], ("1", "2"))),
+            # Blanks inside quotes are taken away as those around a field are.
+            ('" ao0 ","ao1"\n" 1.5",2\n', [], ("", "1 of 0.01 s", ["0", "0.01"], ("1.5", "2"))),
+            ("time,ao0,ao1\n00:00:00,1,2\n00:00:00,1,2\n", [],
+             ":3: time 0 s does not advance from 0 s on the row before; the export lost the "
+             "fractions of a second (a clock time without them): write the time as seconds"),
+            ("time,ao0,ao1\n0 s,1,2\n10 ms,1,2\n", [],
+             ":3: time '10 ms' is written with ms, the first row's with s"),
+            ("time (s),ao0,ao1\n0 ms,1,2\n", [], ":2: time '0 ms' is in ms, the header says s"),
+            ("time,ao0,ao1\nnan,1,2\n", [], ":2: 'nan' is not a time in seconds (0.01, 0.01 s"),
+            ("ao0 (ms),ao1\n1,2\n", [], "column 'ao0 (ms)' is in 'ms', a unit of time, but ao0"),
+            ("time (mV),ao0,ao1\n1,2,3\n", [], "'time (mV)' is in 'mV', a unit of volts, but time"),
             # 4096 bytes are the line's own, its CRLF ending aside.
             ("1," + "0" * 4093 + "2\r\n", [], ("", "1 of 0.01 s", ["0", "0.01"], ("1", "2"))),
             ("1," + "0" * 4094 + "2\r\n", [], ":1: line longer than 4096 bytes (try --help)"),
