@@ -531,10 +531,11 @@ class BadInput(Workdir):
         rehearse = "rehearse it with "
         kinds = [
             (elf(64, 62), "a 64-bit Linux", rehearse + "the Linux kit's rehearsal/twinvolts-sim"),
-            (elf(32, 3), "a 32-bit Linux", rehearse + "the twinvolts-sim of an i386 build"),
+            (elf(32, 3), "a 32-bit Linux", "no twinvolts kit rehearses it: rehearse the same "
+             "block with the Linux kit's module/twinvolts.mexa64"),
             (pe(0x14C), "a 32-bit Windows", rehearse + "the win32 kit's"),
             (pe(0x8664), "a 64-bit Windows", rehearse + "the win64 kit's"),
-            (b"\xcf\xfa\xed\xfe" + bytes(60), "a macOS", "no twinvolts kit or build"),
+            (b"\xcf\xfa\xed\xfe" + bytes(60), "a macOS", "no twinvolts kit rehearses it"),
         ]
         return [(data, "it is %s module file, and this program loads %s ones: %s" %
                  (what, own_kind, by)) for data, what, by in kinds if own_kind not in what]
