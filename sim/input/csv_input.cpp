@@ -123,7 +123,9 @@ const char* notText(std::string_view line) {
     if ((c < 0x20 && c != '\t' && c != '\r') || c == 0x7f)
       return "it holds control bytes (not a text file?)";
     size_t length = utf8CharacterLength(line, at);
-    if (length == 0) return "it is not UTF-8 text";
+    if (length == 0)
+      return "it is not UTF-8 text; save it as \"CSV UTF-8\", or as UTF-8 from the program "
+             "it came from";
     at += length;
   }
   return nullptr;
@@ -150,7 +152,8 @@ std::string CsvInput::where() const {
 }
 
 bool CsvInput::open(const std::string& path, std::string& error) {
-  path_ = path == "-" ? "standard input" : path;
+  standardInput_ = path == "-";
+  path_ = standardInput_ ? "standard input" : path;
   PathStatus status = path == "-" ? PathStatus{} : pathStatus(path);
   if (status.error != 0) {
     fileFault_ = true;

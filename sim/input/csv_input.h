@@ -42,7 +42,9 @@ class CsvInput : public StepSource {
 
   int64_t steps() const override { return rows_; }
   // The file, and the columns converted or ignored.
-  std::string description() const override { return "file " + path_ + notes_; }
+  std::string description() const override {
+    return (standardInput_ ? path_ : "file " + path_) + notes_;
+  }
   bool next(StepInput& volts, std::string& error) override;
   bool timed() const override { return timeColumn_ >= 0; }
   double time() const override { return time_; }
@@ -92,6 +94,7 @@ class CsvInput : public StepSource {
   int64_t rows_ = 0;       // counted by the check
   int64_t rowsGiven_ = 0;  // by next() since
   bool fileFault_ = false;
+  bool standardInput_ = false;  // path_ then says so
 };
 
 }  // namespace sim

@@ -632,6 +632,9 @@ class BadInput(Workdir):
             (["--input", w("1,2\n".encode("utf-32"))] + out, "UTF-32"),
             (["--input", w("1,2\n".encode("utf-16-le"))] + out, "NUL bytes"),
             (["--input", w(b"1,2\n\x01\x02\x03\n")] + out, "control bytes"),
+            # A spreadsheet's "CSV (comma delimited)" in the Windows code page.
+            (["--input", w(b"time,\xe4o0,ao1\n")] + out, ".csv: it is not UTF-8 text; save it "
+             "as \"CSV UTF-8\", or as UTF-8 from the program it came from (line 1)"),
             (["--input", w(b"1,2\n\xff\xfe0,1\n")] + out, "not UTF-8"),
             # A UTF-16 surrogate and an overlong form are no UTF-8 either.
             (["--input", w(b"1,\xed\xa0\x80\n")] + out, "not UTF-8"),
@@ -816,6 +819,8 @@ class StreamsAndStops(Workdir):
                 self.assertEqual(done.returncode, 0, done.stderr)
                 if summary:
                     self.assertIn("result      completed", getattr(done, summary))
+                if "--input -" in command:
+                    self.assertEqual(summary_field(done.stderr, "input"), "standard input")
                 with open(self.path("log"), "rb") as f:
                     log = f.read().decode()
                 self.assertNotIn("\r", log)  # LF everywhere, on Windows too
