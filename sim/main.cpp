@@ -318,6 +318,7 @@ int simulate(sim::Options options) {
                     sim::shortestDecimal(options.dt) +
                     " s run past the largest time a double holds");
   if (!checkDistinctPaths(options, error)) return refused(error);
+  if (!sim::checkOutputNames(options, error)) return badInput(error);
   Outputs outputs(options, *input);
   if (!outputs.open(error)) return refused(error);
   StandinModule module{};

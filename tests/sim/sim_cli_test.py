@@ -444,7 +444,7 @@ class CardFaults(Workdir):
             with self.subTest(text[:80]):
                 status, out, err = run("--input", self.write("in.csv", text), *args,
                                        "--trace", host_path(self.path("t.csv")),
-                                       "--plot", host_path(self.path("t.svg")))
+                                       "--plot", host_path(self.path("t.SVG")))
                 if isinstance(outcome, str):
                     self.assertEqual((status, out, err.count("\n")), (2, "", 1), err)
                     self.assertIn(outcome, err)
@@ -456,7 +456,7 @@ class CardFaults(Workdir):
                 trace = read_trace(self.read("t.csv"))
                 self.assertEqual([r["time_s"] for r in trace], times)
                 self.assertEqual((trace[0]["ao0_requested_V"], trace[0]["ao1_requested_V"]), first)
-                root = ET.parse(self.path("t.svg")).getroot()
+                root = ET.parse(self.path("t.SVG")).getroot()
                 self.assertIn(times[0], [t.text for t in root.iter("{http://www.w3.org/2000/svg}text")])
 
     def test_long_run_counts_every_write(self):
@@ -591,6 +591,11 @@ class BadInput(Workdir):
             (["--module", module, "--plot", module], "--plot and the module name the same file"),
             (["--module", module, "--trace", host_path(self.path("hard.bin"))], "same file"),
             (["--trace", "x.csv", "--plot", "./x.csv"], "same file"),
+            # A name that says another format than the one written.
+            (["--plot", host_path(self.path("p.png"))], "--plot writes SVG, which any browser "
+             "shows: give it a name ending in .svg, not '%s'" % host_path(self.path("p.png"))),
+            (["--trace", "t.XLSX"], "--trace writes CSV text, not a spreadsheet's own format: "
+             "give it a name ending in .csv, which spreadsheets open, not 't.XLSX'"),
             (["--trace", host_path(self.path("no/such/dir/t.csv"))], "cannot write"),
             (["--plot", host_path(self.dir.name)], "is a directory"),
             (["--module", host_path(self.path("missing.mexa64"))] + out, "no such file"),
