@@ -17,6 +17,7 @@
 #include "sim/report/summary.h"
 #include "sim/report/svg_plot.h"
 #include "sim/report/trace_csv.h"
+#include "sim/report/wrapped_text.h"
 #include "sim/run/channel_reservation.h"
 #include "sim/run/host_session.h"
 #include "sim/run/stopped_run_text.h"
@@ -331,12 +332,15 @@ int simulate(sim::Options options) {
   return status;
 }
 
-// What the set-up call said, each message whole on standard error: a
-// warning makes the sizes a result with faults.
+// What the set-up call said, each message whole on standard error (on a
+// terminal wrapped at spaces): a warning makes the sizes a result with faults.
 int showSetUpMessages(int status) {
   std::string text;
   for (size_t i = 0; i < standinWarningCount(); ++i)
-    text += "twinvolts-sim: set-up warning: " + sim::escapedText(standinWarning(i)) + "\n";
+    text +=
+        sim::wrappedText("twinvolts-sim: set-up warning: " + sim::escapedText(standinWarning(i)),
+                         sim::terminalWidth(stderr), 0, 4) +
+        "\n";
   for (size_t i = 0; i < standinDialogCount(); ++i) {
     StandinDialog dialog = standinDialog(i);
     text += "twinvolts-sim: set-up dialog: " +

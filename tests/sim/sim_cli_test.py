@@ -999,6 +999,12 @@ class OutputsAndMemory(Workdir):
                         joined.append(line)
                 self.assertEqual(joined, whole.splitlines())
                 self.assertIn("\n    ", shown)
+        # The set-up's warnings too, each a line of its own off a terminal.
+        status, shown, _ = self.run_on_terminal(["--sizes", "--no-card"], ["stderr"])
+        whole = run("--sizes", "--no-card")[2].splitlines()
+        self.assertEqual((status, len(whole)), (3, 2))
+        self.assertLessEqual(max(map(len, shown.splitlines())), 80, shown)
+        self.assertEqual(shown.replace("\n    ", " ").splitlines(), whole)
 
     def peak_kb(self, steps):
         # GNU time reports its child's peak alone; a child of this Python
