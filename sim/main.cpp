@@ -14,6 +14,7 @@
 #include "sim/report/run_outputs.h"
 #include "sim/report/sizes_report.h"
 #include "sim/report/summary.h"
+#include "sim/report/wrapped_text.h"
 #include "sim/run/channel_reservation.h"
 #include "sim/run/host_session.h"
 #include "sim/run/stopped_run_text.h"
@@ -98,12 +99,14 @@ int runChecked(const sim::Options& options, MexFunctionPtr entry, sim::StepSourc
     outputs.discard();
     return fail(kBadInput, result.inputError);
   }
-  if (!outputs.finish(result, error)) return fail(kBadInput, error);
+  // An output that failed is told, and what the run did still follows.
+  const bool written = outputs.finish(result, error) || fail(kBadInput, error) == kClean;
   std::FILE* stream = outputs.onStandardOutput() ? stderr : stdout;
   sim::SummaryContext context{
       sim::shownPath(options.modulePath), options.blockPath, input.description(), options.dt,
       sim::terminalWidth(stream),         options.quiet};
   int status = result.completed ? (result.clean() ? kClean : kFaults) : kModuleError;
+  if (!written && status == kClean) status = kBadInput;
   return print(stream, sim::summaryText(context, result), status);
 }
 
@@ -131,6 +134,7 @@ int simulate(sim::Options options) {
                     sim::shortestDecimal(options.dt) +
                     " s run past the largest time a double holds");
   if (!sim::checkDistinctPaths(options, error)) return refused(error);
+  if (!sim::checkOutputNames(options, error)) return badInput(error);
   sim::RunOutputs outputs({options.tracePath, options.plotPath,
                            "twinvolts " + options.blockPath + ": card outputs", input->steps(),
                            options.dt, input->startTime()});
@@ -142,12 +146,15 @@ int simulate(sim::Options options) {
   return status;
 }
 
-// What the set-up call said, each message whole on standard error: a
-// warning makes the sizes a result with faults.
+// What the set-up call said, each message whole on standard error (on a
+// terminal wrapped at spaces): a warning makes the sizes a result with faults.
 int showSetUpMessages(int status) {
   std::string text;
   for (size_t i = 0; i < standinWarningCount(); ++i)
-    text += "twinvolts-sim: set-up warning: " + sim::escapedText(standinWarning(i)) + "\n";
+    text +=
+        sim::wrappedText("twinvolts-sim: set-up warning: " + sim::escapedText(standinWarning(i)),
+                         sim::terminalWidth(stderr), 0, 4) +
+        "\n";
   for (size_t i = 0; i < standinDialogCount(); ++i) {
     StandinDialog dialog = standinDialog(i);
     text += "twinvolts-sim: set-up dialog: " +

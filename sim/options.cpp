@@ -7,6 +7,7 @@
 
 #include "exit_status_table.h"
 #include "sim/input/decimal_number.h"
+#include "sim/system/native_file.h"
 #include "sim/system/quoted_text.h"
 
 namespace sim {
@@ -152,6 +153,25 @@ bool checkConflicts(const std::set<std::string>& given, std::string& error) {
   return true;
 }
 
+bool endsWithNoCase(const std::string& text, std::string_view end) {
+  if (text.size() < end.size()) return false;
+  for (size_t i = 0; i < end.size(); ++i) {
+    char c = text[text.size() - end.size() + i];
+    if ((c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c) != end[i]) return false;
+  }
+  return true;
+}
+
+// "-", a name of the program's own streams, a device, a FIFO, or a folder
+// (which opening refuses): no file the name's ending could describe.
+bool namesNoPlainFile(const std::string& path) {
+  if (path == "-" || streamDescriptor(path) >= 0 || standardStreamWriting(path) >= 0 ||
+      !windowsDevice(path).empty())
+    return true;
+  const PathStatus status = pathStatus(path);
+  return status.error == 0 && !status.regular;
+}
+
 class Parser {
  public:
   Parser(int argc, char** argv, Options& options) : argc_(argc), argv_(argv), options_(options) {}
@@ -240,6 +260,24 @@ bool parseOptions(int argc, char** argv, Options& options, std::string& error) {
   return Parser(argc, argv, options).run(error);
 }
 
+bool checkOutputNames(const Options& options, std::string& error) {
+  const std::string& plot = options.plotPath;
+  if (!plot.empty() && !endsWithNoCase(plot, ".svg") && !namesNoPlainFile(plot)) {
+    error = "--plot writes SVG, which any browser shows: give it a name ending in .svg, not " +
+            quotedText(plot);
+    return false;
+  }
+  for (std::string_view spreadsheet : {".xlsx", ".xls", ".ods"}) {
+    if (!endsWithNoCase(options.tracePath, spreadsheet)) continue;
+    error =
+        "--trace writes CSV text, not a spreadsheet's own format: give it a name ending in "
+        ".csv, which spreadsheets open, not " +
+        quotedText(options.tracePath);
+    return false;
+  }
+  return true;
+}
+
 const char* usageText() {
   return "usage: twinvolts-sim [options] [--] [MODULE]\n"
          "Loads the twinvolts module as a simulation host does and runs it against a\n"
@@ -250,10 +288,12 @@ const char* usageText() {
          "  --input FILE.csv       volts, one row per step, UTF-8, comma-separated, as\n"
          "                         spreadsheets and data frames write CSV (quotes, sep=,),\n"
          "                         lines up to 4096 bytes: ao0,ao1, or as a header names\n"
-         "                         them (ao0, ao1 in V or mV, time in s or ms, any order\n"
-         "                         and case: AO0 (V), ao1_mV, Time [s]; other columns\n"
-         "                         ignored); a time column must advance by the step,\n"
-         "                         sets it without --dt and gives the trace its times;\n"
+         "                         them (ao0, ao1 in V or mV, time or t in s or ms, any\n"
+         "                         order and case: AO0 (V), ao1_mV, Time [s]; other\n"
+         "                         columns ignored); a time column must advance by the\n"
+         "                         step, sets it without --dt and gives the trace its\n"
+         "                         times, as numbers (0.01, 0.01 sec, 10 ms) or clock\n"
+         "                         times (00:00:00.010);\n"
          "                         # starts a comment;\n"
          "                         default: 0-5 V sine on ao0 and 0-5 V ramp on ao1\n"
          "  --steps N              steps of the built-in waveforms (default 500,\n"

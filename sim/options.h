@@ -33,6 +33,11 @@ struct Options {
 // taken for a forgotten value and refused.
 bool parseOptions(int argc, char** argv, Options& options, std::string& error);
 
+// The outputs' names do not belie what they get: --plot a name ending in
+// .svg (any case), --trace none of the spreadsheets' own formats (.xlsx,
+// .xls, .ods). A stream or a device may have any name. False with the reason.
+bool checkOutputNames(const Options& options, std::string& error);
+
 const char* usageText();
 
 }  // namespace sim

@@ -68,21 +68,22 @@ std::string named(const FileKind& kind) {
   return text + " file for another processor (machine " + std::to_string(kind.machine) + ")";
 }
 
-// The release kits rehearse the .mexa64 and the .mexw32 (and the .mexw64);
-// the .mexglx only an i386 build does.
+// Said to a kit's user: the release kits rehearse the .mexa64, the .mexw32
+// and the .mexw64; none the .mexglx, whose block the .mexa64 is too.
 const char* rehearsedBy(const FileKind& kind) {
   switch (kind.machine) {
     case kElfX86_64:
-      return "rehearse it with the Linux kit's rehearsal/twinvolts-sim or an x86_64 build";
+      return "rehearse it with the Linux kit's rehearsal/twinvolts-sim";
     case kElfI386:
-      return "rehearse it with the twinvolts-sim of an i386 build (cmake --preset i386)";
+      return "no twinvolts kit rehearses it: rehearse the same block with the Linux kit's "
+             "module/twinvolts.mexa64 and rehearsal/twinvolts-sim";
     case kPeI386:
       return "rehearse it with the win32 kit's rehearsal\\twinvolts-sim.exe, on Windows or "
              "under wine";
     case kPeX86_64:
       return "rehearse it with the win64 kit's rehearsal\\twinvolts-sim.exe, on 64-bit Windows";
     default:
-      return "no twinvolts kit or build rehearses it";
+      return "no twinvolts kit rehearses it";
   }
 }
 

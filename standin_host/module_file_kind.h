@@ -9,8 +9,8 @@ namespace standin {
 
 // Empty for a file this program may load, and for one that is no module file
 // at all (the system's loader judges those). Else one phrase for a message:
-// what the file is, what this program loads, and which kit or build
-// rehearses the file.
+// what the file is, what this program loads, and which kit rehearses the
+// file.
 std::string foreignModuleFile(const char* path);
 
 }  // namespace standin

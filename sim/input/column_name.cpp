@@ -1,6 +1,7 @@
 #include "sim/input/column_name.h"
 
 #include "sim/input/csv_fields.h"
+#include "sim/input/time_cell.h"
 #include "sim/system/quoted_text.h"
 
 namespace sim {
@@ -21,7 +22,7 @@ std::string lowerCase(std::string_view text) {
 }
 
 // Where the part of lower that names a channel or time ends: "ao" or "ai"
-// and digits, or "time", followed by the end or by no letter or digit.
+// and digits, or "time" or "t", followed by the end or by no letter or digit.
 size_t baseLength(const std::string& lower) {
   size_t end = 0;
   if (lower.compare(0, 2, "ao") == 0 || lower.compare(0, 2, "ai") == 0) {
@@ -29,6 +30,8 @@ size_t baseLength(const std::string& lower) {
     if (end == 2) return 0;
   } else if (lower.compare(0, 4, "time") == 0) {
     end = 4;
+  } else if (lower.compare(0, 1, "t") == 0) {
+    end = 1;
   }
   return end < lower.size() && isLetterOrDigit(lower[end]) ? 0 : end;
 }
@@ -69,7 +72,7 @@ ColumnName readColumnName(std::string_view name) {
   const size_t base = baseLength(lower);
   if (base == 0) return column;
   const std::string channel = lower.substr(0, base);
-  if (channel == "ao0" || channel == "ao1" || channel == "time") {
+  if (channel == "ao0" || channel == "ao1" || channel == "time" || channel == "t") {
     column.role = channel == "ao0"   ? ColumnRole::kAo0
                   : channel == "ao1" ? ColumnRole::kAo1
                                      : ColumnRole::kTime;
@@ -88,11 +91,21 @@ ColumnName readColumnName(std::string_view name) {
                    example + "]";
     return column;
   }
+  if (unit.empty()) return column;
+  column.unitGiven = true;
   const std::string lowerUnit = lowerCase(unit);
-  column.milli = lowerUnit == (seconds ? "ms" : "mv");
-  if (!unit.empty() && !column.milli && lowerUnit != (seconds ? "s" : "v"))
-    column.fault = "column " + quotedText(name) + " is in " + quotedText(unit) +
-                   ": ao0 and ao1 take V or mV, time takes s or ms";
+  int shift = 0;
+  const bool ofTime = timeUnitShift(unit, shift);
+  const bool ofVolts = lowerUnit == "v" || lowerUnit == "mv";
+  column.milli = seconds ? ofTime && shift != 0 : lowerUnit == "mv";
+  if (seconds ? ofTime : ofVolts) return column;
+  column.fault = "column " + quotedText(name) + " is in " + quotedText(unit);
+  if (ofTime || ofVolts)
+    column.fault += std::string(", a unit of ") + (ofTime ? "time" : "volts") + ", but " +
+                    shownBase + (seconds ? " holds seconds" : " holds volts");
+  column.fault +=
+      ": ao0 and ao1 take V or mV, time takes s or ms (sec, secs, seconds, msec, "
+      "milliseconds)";
   return column;
 }
 

@@ -11,6 +11,7 @@
 #include "sim/input/csv_fields.h"
 #include "sim/input/decimal_number.h"
 #include "sim/input/input_spool.h"
+#include "sim/input/time_cell.h"
 #include "sim/system/native_file.h"
 #include "sim/system/quoted_text.h"
 #include "sim/system/shortest_decimal.h"
@@ -122,7 +123,9 @@ const char* notText(std::string_view line) {
     if ((c < 0x20 && c != '\t' && c != '\r') || c == 0x7f)
       return "it holds control bytes (not a text file?)";
     size_t length = utf8CharacterLength(line, at);
-    if (length == 0) return "it is not UTF-8 text";
+    if (length == 0)
+      return "it is not UTF-8 text; save it as \"CSV UTF-8\", or as UTF-8 from the program "
+             "it came from";
     at += length;
   }
   return nullptr;
@@ -149,7 +152,8 @@ std::string CsvInput::where() const {
 }
 
 bool CsvInput::open(const std::string& path, std::string& error) {
-  path_ = path == "-" ? "standard input" : path;
+  standardInput_ = path == "-";
+  path_ = standardInput_ ? "standard input" : path;
   PathStatus status = path == "-" ? PathStatus{} : pathStatus(path);
   if (status.error != 0) {
     fileFault_ = true;
@@ -353,7 +357,10 @@ bool CsvInput::placeColumn(const std::string& name, int column, std::vector<std:
   }
   roles_.push_back(read.role);
   others.push_back(read.role == ColumnRole::kOther ? name : std::string());
-  if (read.role == ColumnRole::kTime) timeColumn_ = column;
+  if (read.role == ColumnRole::kTime) {
+    timeColumn_ = column;
+    timeUnitGiven_ = read.unitGiven;
+  }
   if (read.role != ColumnRole::kOther) shift_[static_cast<int>(read.role)] = read.milli ? -3 : 0;
   return true;
 }
@@ -400,17 +407,20 @@ bool CsvInput::readRow(std::string_view line, StepInput& volts, std::string& err
     const ColumnRole role = roles_[static_cast<size_t>(column++)];
     if (role == ColumnRole::kOther) continue;
     const int index = static_cast<int>(role);
-    DecimalRead read = readDecimal(field, numbers[index], shift_[index]);
+    DecimalRead read = role == ColumnRole::kTime
+                           ? readTime(field, numbers[index], error)
+                           : readDecimal(field, numbers[index], shift_[index]);
+    if (!error.empty()) return false;
     if (read == DecimalRead::kOk) continue;
     if (!fieldsFit(line)) {
       error = fieldCountFault(line);
       return false;
     }
     error = where() + quotedText(field) +
-            (read == DecimalRead::kOutOfRange
-                 ? " is too large for a double"
-                 : " is not a decimal number of " +
-                       std::string(role == ColumnRole::kTime ? "seconds" : "volts")) +
+            (read == DecimalRead::kOutOfRange ? " is too large for a double"
+             : role == ColumnRole::kTime
+                 ? " is not a time in seconds (0.01, 0.01 s, 10 ms or 00:00:00.010)"
+                 : " is not a decimal number of volts") +
             (hasDecimalComma(field)
                  ? std::string("; it looks written with a decimal comma: ") + kDecimalCommas
                  : lineHint(line, 2));
@@ -472,6 +482,31 @@ std::string CsvInput::lineHint(std::string_view line, size_t fields) {
   return hint;
 }
 
+// A time cell in the form of the column's first: the same unit after the
+// number, or none, or a clock; a unit the header gives is not contradicted.
+DecimalRead CsvInput::readTime(std::string_view field, double& seconds, std::string& error) {
+  const int headerShift = shift_[static_cast<int>(ColumnRole::kTime)];
+  const TimeCell cell = readTimeCell(field, headerShift);
+  seconds = cell.seconds;
+  if (cell.read != DecimalRead::kOk) return cell.read;
+  wholeSecondClock_ = cell.clock && cell.wholeSeconds;
+  int shift = 0;
+  const bool ownUnit = cell.clock || timeUnitShift(cell.unit, shift);
+  const char* form = cell.clock   ? "as a clock time"
+                     : !ownUnit   ? "with no unit"
+                     : shift == 0 ? "with s"
+                                  : "with ms";
+  if (rowsRead_ == 0) timeForm_ = form;
+  if (ownUnit && timeUnitGiven_ && shift != headerShift) {
+    error = where() + "time " + quotedText(field) + " is in " + (shift == 0 ? "s" : "ms") +
+            ", the header says " + (shift == 0 ? "ms" : "s");
+  } else if (form != timeForm_) {
+    error = where() + "time " + quotedText(field) + " is written " + form + ", the first row's " +
+            timeForm_ + ": write every time in one form";
+  }
+  return cell.read;
+}
+
 // Each row's time one step after the row before's: the step given, else the
 // one the first two rows make.
 bool CsvInput::checkTime(double time, std::string& error) {
@@ -485,15 +520,22 @@ bool CsvInput::checkTime(double time, std::string& error) {
     timeStep_ = shortestStep(before, time);
     if (time > before && std::isfinite(timeStep_)) return true;
     error = where() + "time " + shortestDecimal(time) + " s does not advance from " +
-            shortestDecimal(before) + " s on the row before";
+            shortestDecimal(before) + " s on the row before" + lostFractionsHint();
     return false;
   }
   double step = givenStep_ != 0.0 ? givenStep_ : timeStep_;
   if (oneStepApart(before, time, step)) return true;
   error = where() + "time " + shortestDecimal(time) + " s is not one step of " +
           shortestDecimal(step) + " s (" + (givenStep_ != 0.0 ? "--dt" : "as the first two rows") +
-          ") after " + shortestDecimal(before) + " s";
+          ") after " + shortestDecimal(before) + " s" + lostFractionsHint();
   return false;
+}
+
+// A clock without fractions of a second (00:00:00) cannot show a shorter step.
+std::string CsvInput::lostFractionsHint() const {
+  if (!wholeSecondClock_) return "";
+  return "; the export lost the fractions of a second (a clock time without them): write the "
+         "time as seconds";
 }
 
 // The run takes exactly the rows the check counted: a file edited since then

@@ -3,7 +3,7 @@
 // with '#' ignored, as spreadsheets and data-frame libraries write CSV
 // (quoted fields, a first line "sep=,", empty fields at the end of a line).
 // An optional header before the first row names the columns: ao0, ao1 and
-// perhaps time, in any order and with units (V or mV, s or ms), and others
+// perhaps time (or t), in any order and with units (V or mV, s or ms), and others
 // that are ignored (a row index without a name among them); without one the
 // columns are ao0, ao1.
 #pragma once
@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "sim/input/column_name.h"
+#include "sim/input/decimal_number.h"
 #include "sim/input/step_source.h"
 
 namespace sim {
@@ -41,7 +42,9 @@ class CsvInput : public StepSource {
 
   int64_t steps() const override { return rows_; }
   // The file, and the columns converted or ignored.
-  std::string description() const override { return "file " + path_ + notes_; }
+  std::string description() const override {
+    return (standardInput_ ? path_ : "file " + path_) + notes_;
+  }
   bool next(StepInput& volts, std::string& error) override;
   bool timed() const override { return timeColumn_ >= 0; }
   double time() const override { return time_; }
@@ -62,7 +65,9 @@ class CsvInput : public StepSource {
   bool fieldsFit(std::string_view line) const;
   std::string fieldCountFault(std::string_view line);
   std::string lineHint(std::string_view line, size_t fields);
+  DecimalRead readTime(std::string_view field, double& seconds, std::string& error);
   bool checkTime(double time, std::string& error);
+  std::string lostFractionsHint() const;
   std::string where() const;
 
   std::string path_;
@@ -76,7 +81,10 @@ class CsvInput : public StepSource {
   std::vector<ColumnRole> roles_{ColumnRole::kAo0, ColumnRole::kAo1};  // of each column
   int shift_[3] = {0, 0, 0};                                           // by role: -3 for mV or ms
   int timeColumn_ = -1;                                                // none
-  std::string notes_;  // for the summary: columns converted and ignored
+  bool timeUnitGiven_ = false;                                         // by the header
+  std::string timeForm_;           // of the first row's time: its unit, none, or a clock
+  bool wholeSecondClock_ = false;  // this row's time: a clock without fractions
+  std::string notes_;              // for the summary: columns converted and ignored
   double givenStep_ = 0.0;
   double timeStep_ = 0.0;
   double lastTime_ = 0.0;
@@ -86,6 +94,7 @@ class CsvInput : public StepSource {
   int64_t rows_ = 0;       // counted by the check
   int64_t rowsGiven_ = 0;  // by next() since
   bool fileFault_ = false;
+  bool standardInput_ = false;  // path_ then says so
 };
 
 }  // namespace sim

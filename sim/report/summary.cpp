@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "sim/report/fitted_warning.h"
+#include "sim/report/wrapped_text.h"
 #include "sim/system/quoted_text.h"
 #include "sim/system/shortest_decimal.h"
 #include "simcard/simcard.h"
@@ -17,27 +17,34 @@ std::string volts(double value) {
   return text;
 }
 
+// On a terminal each line wraps at its spaces, indented under its text: the
+// label, or the blanks a listed line starts with, stand out on the left.
 class Lines {
  public:
-  explicit Lines(bool problemsOnly) : problemsOnly_(problemsOnly) {}
+  Lines(bool problemsOnly, size_t width) : problemsOnly_(problemsOnly), width_(width) {}
   void add(const std::string& label, const std::string& text, bool problem) {
     if (problemsOnly_ && !problem) return;
-    std::string padded = label;
-    if (!label.empty()) padded.resize(std::max<size_t>(label.size() + 1, 12), ' ');
-    text_ += padded + text + "\n";
+    std::string lead = label;
+    if (!label.empty()) lead.resize(std::max<size_t>(label.size() + 1, 12), ' ');
+    const size_t blanks = label.empty() ? std::min(text.find_first_not_of(' '), text.size()) : 0;
+    lead.append(text, 0, blanks);
+    const size_t leadColumns = textColumns(lead);
+    text_ +=
+        lead +
+        wrappedText(std::string_view(text).substr(blanks), width_, leadColumns, leadColumns + 2) +
+        "\n";
   }
   std::string text() const { return text_; }
 
  private:
   bool problemsOnly_;
+  size_t width_;
   std::string text_;
 };
 
-// One line per distinct message, with its count; on a terminal fitted to its
-// width (whole in a file or a pipe, where nothing wraps and the advice at the
-// end counts). The host's "block '<path>': " before a warning of the run's
-// own block repeats the block line, so it goes before fitting.
-void addMessages(Lines& lines, const char* label, const MessageTally& tally, size_t width,
+// One line per distinct message, with its count. The host's "block '<path>': "
+// before a warning of the run's own block repeats the block line: it goes.
+void addMessages(Lines& lines, const char* label, const MessageTally& tally,
                  const std::string& blockPath) {
   const std::string ownPrefix = "block '" + blockPath + "': ";
   lines.add(label, std::to_string(tally.total()), tally.total() > 0);
@@ -46,10 +53,7 @@ void addMessages(Lines& lines, const char* label, const MessageTally& tally, siz
     std::string_view text = entry.text;
     if (text.size() > ownPrefix.size() && text.compare(0, ownPrefix.size(), ownPrefix) == 0)
       text.remove_prefix(ownPrefix.size());
-    std::string shown = escapedText(text);
-    const size_t used = 2 + suffix.size();
-    if (width != 0) shown = fittedWarning(shown, width > used ? width - used : 1);
-    lines.add("", "  " + shown + suffix, true);
+    lines.add("", "  " + escapedText(text) + suffix, true);
   }
   if (tally.untold() > 0)
     lines.add("", "  and " + std::to_string(tally.untold()) + " more of other texts", true);
@@ -63,11 +67,16 @@ std::string afterShutdown(const ChannelFigures& figures) {
   return "NOT ZEROED, held at " + volts(figures.finalVolts);
 }
 
+// The steps' writes, as the block counts them, and the zeroing write apart.
+std::string count(int64_t steps, bool zeroing) {
+  return std::to_string(steps) + (zeroing ? " + zeroing" : "");
+}
+
 // Min and max of the levels known; none known is said, not shown as 0 V.
 std::string channelLine(const ChannelFigures& figures) {
   const bool known = figures.knownSteps > 0;
-  return "writes " + std::to_string(figures.writes) + ", refused " +
-         std::to_string(figures.refused) + ", min " +
+  return "writes " + count(figures.writes, figures.shutdown.written) + ", refused " +
+         count(figures.refused, figures.zeroingRefused()) + ", min " +
          (known ? volts(figures.minVolts) : "unknown") + ", max " +
          (known ? volts(figures.maxVolts) : "unknown") + ", after shutdown " +
          afterShutdown(figures);
@@ -90,7 +99,7 @@ const char* resultWord(const RunResult& result) {
 }
 
 std::string summaryText(const SummaryContext& context, const RunResult& result) {
-  Lines lines(context.problemsOnly);
+  Lines lines(context.problemsOnly, context.width);
   lines.add("module", escapedText(context.modulePath), false);
   lines.add("block", escapedText(context.blockPath), false);
   lines.add("input", escapedText(context.inputDescription), false);
@@ -107,8 +116,8 @@ std::string summaryText(const SummaryContext& context, const RunResult& result) 
                   std::to_string(result.unassigned.refused),
               result.unassigned.refused > 0);
   addStatuses(lines, result.statuses);
-  addMessages(lines, "warnings", result.warnings, context.width, context.blockPath);
-  addMessages(lines, "dialogs", result.dialogs, context.width, context.blockPath);
+  addMessages(lines, "warnings", result.warnings, context.blockPath);
+  addMessages(lines, "dialogs", result.dialogs, context.blockPath);
   lines.add("errors", std::to_string(result.errors.size()), !result.errors.empty());
   for (const std::string& error : result.errors) lines.add("", "  " + escapedText(error), true);
   lines.add("tasks open", std::to_string(result.tasksLeftOpen), result.tasksLeftOpen != 0);

@@ -12,7 +12,7 @@ struct SummaryContext {
   std::string blockPath;
   std::string inputDescription;
   double dt = 0.0;
-  size_t width = 0;  // longest line of a listed message; 0: whole lines
+  size_t width = 0;  // a terminal's columns, to wrap lines to; 0: one line each
   bool problemsOnly = false;
 };
 

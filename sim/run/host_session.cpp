@@ -91,9 +91,12 @@ void countWrites(const TaskChannels& tasks, RunResult& result, StepRecord& recor
     int ch = tasks.channelOf(write);
     ChannelFigures& figures =
         ch >= 0 ? result.channels[static_cast<size_t>(ch)] : result.unassigned;
-    ++figures.writes;
+    // A channel's counts are its steps' writes, as the block's own count;
+    // its zeroing write is noted apart, in its shutdown.
+    const bool counted = ch < 0 || !record.shutdown;
+    figures.writes += counted ? 1 : 0;
     if (write.status < 0) {
-      ++figures.refused;
+      figures.refused += counted ? 1 : 0;
       noteStatus(write.status, result.statuses);
     }
     if (ch < 0) continue;

@@ -45,7 +45,7 @@ class StepObserver {
 };
 
 struct ChannelFigures {
-  int64_t writes = 0;
+  int64_t writes = 0;  // of the steps; the shutdown's write is in shutdown
   int64_t refused = 0;
   int64_t knownSteps = 0;  // steps whose output level is known
   double minVolts = 0.0;   // of the known levels over the steps (not the shutdown)
@@ -80,7 +80,8 @@ struct RunResult {
   bool completed = false;  // set-up, sample times, every step and shutdown ran without error
 
   bool refusedAny() const {
-    return channels[0].refused + channels[1].refused + unassigned.refused > 0;
+    return channels[0].refused + channels[1].refused + unassigned.refused > 0 ||
+           channels[0].zeroingRefused() || channels[1].zeroingRefused();
   }
   bool zeroed(size_t channel) const { return channels[channel].zeroed(); }
   // Completed, and nothing refused, warned or left live.

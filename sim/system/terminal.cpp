@@ -35,7 +35,9 @@ size_t terminalWidth(std::FILE* stream) {
   CONSOLE_SCREEN_BUFFER_INFO info;
   HANDLE console = consoleOf(stream);
   if (console == nullptr || !GetConsoleScreenBufferInfo(console, &info)) return 0;
-  return static_cast<size_t>(info.srWindow.Right - info.srWindow.Left + 1);
+  // The console goes to the next line as soon as its last column is
+  // written: a line that fills it would leave an empty line below.
+  return static_cast<size_t>(info.srWindow.Right - info.srWindow.Left);
 }
 
 bool writeText(std::FILE* stream, std::string_view text) {

@@ -9,7 +9,8 @@
 namespace sim {
 
 bool isTerminal(std::FILE* stream);
-// Columns of the terminal the stream shows on; 0 when it is not one.
+// Columns a line may fill on the terminal the stream shows on; 0 when it
+// is not one.
 size_t terminalWidth(std::FILE* stream);
 // UTF-8 text to the stream, flushed: on a Windows console as the console
 // shows characters, elsewhere as the bytes given. False when it failed.

@@ -63,8 +63,8 @@ def run(*args, module=MODULE, stdout=subprocess.PIPE, cwd=None, preexec_fn=None,
 
 def channel_figures(summary, channel):
     line = re.search(r"^Dev1/ao%d\s+(.*)$" % channel, summary, re.M).group(1)
-    figures = {key: value if value == "unknown" else float(value)
-               for key, value in re.findall(r"(\w+) (-?[\d.]+|unknown)", line)}
+    figures = {key: value if value[-1] in "ng" else float(value)
+               for key, value in re.findall(r"(\w+) (-?[\d.]+(?: \+ zeroing)?|unknown)", line)}
     figures["after"] = line.split("after shutdown ")[1]
     return figures
 
@@ -111,8 +111,7 @@ class DefaultRun(Workdir):
         self.assertEqual(summary_field(out, "steps"), "500 of 0.01 s")
         for channel in (0, 1):
             figures = channel_figures(out, channel)
-            # 500 steps plus the zeroing write of shutdown
-            self.assertEqual((figures["writes"], figures["refused"]), (501, 0))
+            self.assertEqual((figures["writes"], figures["refused"]), ("500 + zeroing", 0))
             self.assertAlmostEqual(figures["min"], 0.0, places=3)
             self.assertAlmostEqual(figures["max"], 5.0, places=3)
             self.assertEqual(figures["after"], "0.000 V")
@@ -230,69 +229,70 @@ class CardFaults(Workdir):
     def test_faults_are_seen_in_summary_trace_and_exit_status(self):
         ok, out_of_range, not_running, absent, failed = "0", "-200561", "-200846", "-200220", "-201003"
         reserved = "-50103"
+        Z = lambda n: "%d + zeroing" % n  # the steps' writes, and the shutdown's
         unknown = "NOT ZEROED, level unknown (%s)"
         K, U = "#", ""
         rows = [
             # The shutdown's zeroing write is no level of the run: min stays 1 V.
             ("value out of range on one channel", ["--input", "1,2\n7.5,3\n3,4\n"], 3,
-             [(4, 1, 1.0, 3.0, "0.000 V"), (4, 0, 2.0, 4.0, "0.000 V")],
+             [(Z(3), 1, 1.0, 3.0, "0.000 V"), (Z(3), 0, 2.0, 4.0, "0.000 V")],
              [(ok, ok), (out_of_range, ok), (ok, ok), (ok, ok)], [(K, K)] * 4, [],
              {"ao0-refused", "ao0-requested"}),
             # Drawn at the panel's edge with its value, so the band stays in view.
             ("stray value far outside the band", ["--input", "1,2\n1e6,3\n3,4\n"], 3,
-             [(4, 1, 1.0, 3.0, "0.000 V"), (4, 0, 2.0, 4.0, "0.000 V")],
+             [(Z(3), 1, 1.0, 3.0, "0.000 V"), (Z(3), 0, 2.0, 4.0, "0.000 V")],
              [(ok, ok), (out_of_range, ok), (ok, ok), (ok, ok)], [(K, K)] * 4, [],
              {"ao0-refused", "ao0-requested", "ao0-clipped"}),
             # Nothing vouches for a level without a card or on a channel another task holds.
             ("no card: both refused at every row", ["--no-card", "--steps", "2"], 3,
-             [(3, 3, "unknown", "unknown", unknown % "no card")] * 2,
+             [(Z(2), Z(2), "unknown", "unknown", unknown % "no card")] * 2,
              [(absent, absent)] * 3, [(U, U)] * 3, [],
              {"ao0-refused", "ao0-requested", "ao0-refused-zeroing", "ao0-unknown",
               "ao1-refused", "ao1-requested", "ao1-refused-zeroing", "ao1-unknown"}),
             ("zeroing write refused", ["--steps", "2", "--fail-write-at", "5"], 3,
-             [(3, 1, 2.5, 2.5, "NOT ZEROED, held at 2.500 V"), (3, 0, 0.0, 5.0, "0.000 V")],
+             [(Z(2), Z(0), 2.5, 2.5, "NOT ZEROED, held at 2.500 V"), (Z(2), 0, 0.0, 5.0, "0.000 V")],
              [(ok, ok), (ok, ok), (failed, ok)], [(K, K)] * 3, [],
              {"ao0-refused-zeroing", "ao0-held"}),
             # The set-up's refusal to start the task is told too.
             ("channel held by another task", ["--steps", "2", "--reserve", "ao1"], 3,
-             [(3, 0, 2.5, 2.5, "0.000 V"),
-              (3, 3, "unknown", "unknown", unknown % "held by another task")],
+             [(Z(2), 0, 2.5, 2.5, "0.000 V"),
+              (Z(2), Z(2), "unknown", "unknown", unknown % "held by another task")],
              [(ok, not_running)] * 3, [(K, U)] * 3, [reserved],
              {"ao1-refused", "ao1-requested", "ao1-refused-zeroing", "ao1-unknown"}),
             # A request where the level is unknown is clipped all the same.
             ("far value on a channel another task holds",
              ["--input", "1,2\n3,-1e300\n", "--reserve", "ao1"], 3,
-             [(3, 0, 1.0, 3.0, "0.000 V"),
-              (3, 3, "unknown", "unknown", unknown % "held by another task")],
+             [(Z(2), 0, 1.0, 3.0, "0.000 V"),
+              (Z(2), Z(2), "unknown", "unknown", unknown % "held by another task")],
              [(ok, not_running)] * 3, [(K, U)] * 3, [reserved],
              {"ao1-refused", "ao1-requested", "ao1-refused-zeroing", "ao1-unknown",
               "ao1-clipped"}),
             ("card fails part-way and recovers", ["--steps", "3", "--fail-write-at", "3"], 3,
-             [(4, 1, 2.5, 2.5, "0.000 V"), (4, 0, 0.0, 5.0, "0.000 V")],
+             [(Z(3), 1, 2.5, 2.5, "0.000 V"), (Z(3), 0, 0.0, 5.0, "0.000 V")],
              [(ok, ok), (failed, ok), (ok, ok), (ok, ok)], [(K, K)] * 4, [],
              {"ao0-refused", "ao0-requested"}),
             # An output keeps what it had before the run until a write is accepted.
             ("first write refused", ["--steps", "2", "--fail-write-at", "1"], 3,
-             [(3, 1, 2.5, 2.5, "0.000 V"), (3, 0, 0.0, 5.0, "0.000 V")],
+             [(Z(2), 1, 2.5, 2.5, "0.000 V"), (Z(2), 0, 0.0, 5.0, "0.000 V")],
              [(failed, ok), (ok, ok), (ok, ok)], [(U, K), (K, K), (K, K)], [],
              {"ao0-refused", "ao0-requested", "ao0-unknown"}),
             ("no write accepted on a channel", ["--input", "7.5,1\n", "--fail-write-at", "3"], 3,
-             [(2, 2, "unknown", "unknown", unknown % "no write accepted"),
-              (2, 0, 1.0, 1.0, "0.000 V")],
+             [(Z(1), Z(1), "unknown", "unknown", unknown % "no write accepted"),
+              (Z(1), 0, 1.0, 1.0, "0.000 V")],
              [(out_of_range, ok), (failed, ok)], [(U, K), (U, K)], [],
              {"ao0-refused", "ao0-requested", "ao0-refused-zeroing", "ao0-unknown"}),
             ("module error part-way", ["--steps", "4", "--error-at", "2"], 1,
-             [(3, 0, 2.5, 4.665, "0.000 V"), (3, 0, 0.0, 1.667, "0.000 V")], [(ok, ok)] * 3,
+             [(Z(2), 0, 2.5, 4.665, "0.000 V"), (Z(2), 0, 0.0, 1.667, "0.000 V")], [(ok, ok)] * 3,
              [(K, K)] * 3, [], set()),
             ("module error at the last step", ["--steps", "2", "--error-at", "2"], 1,
-             [(3, 0, 2.5, 2.5, "0.000 V"), (3, 0, 0.0, 5.0, "0.000 V")], [(ok, ok)] * 3,
+             [(Z(2), 0, 2.5, 2.5, "0.000 V"), (Z(2), 0, 0.0, 5.0, "0.000 V")], [(ok, ok)] * 3,
              [(K, K)] * 3, [], set()),
             # A step the module failed before writing: no status, the level held on.
             ("module error before its writes", ["--steps", "4", "--error-before-writes-at", "2"],
-             1, [(2, 0, 2.5, 2.5, "0.000 V"), (2, 0, 0.0, 0.0, "0.000 V")],
+             1, [(Z(1), 0, 2.5, 2.5, "0.000 V"), (Z(1), 0, 0.0, 0.0, "0.000 V")],
              [(ok, ok), ("", ""), (ok, ok)], [(K, K)] * 3, [], {"ao0-requested", "ao1-requested"}),
         ]
-        steps_named = 0
+        steps_named = counts_compared = 0
         for name, args, expected_status, channels, statuses, levels, told_too, marks in rows:
             with self.subTest(name):
                 args = list(args)
@@ -331,6 +331,12 @@ class CardFaults(Workdir):
                     self.assertEqual(tuple(figures[k] for k in
                                            ("writes", "refused", "min", "max", "after")),
                                      expected)
+                # The block's count of refused writes is the summary's.
+                for ch, refused, writes in re.findall(r"^  Dev1/ao(\d): (\d+) of (\d+) writes "
+                                                      r"were refused", out, re.M):
+                    self.assertIn("writes %s + zeroing, refused %s" % (writes, refused),
+                                  summary_field(out, "Dev1/ao" + ch))
+                    counts_compared += 1
                 trace = read_trace(self.read("t.csv"))
                 self.assertEqual(len(trace), len(statuses))
                 self.assertEqual([(r["ao0_status"], r["ao1_status"]) for r in trace], statuses)
@@ -352,6 +358,7 @@ class CardFaults(Workdir):
                                     (step, row))
                     steps_named += 1
         self.assertGreater(steps_named, 0)
+        self.assertGreater(counts_compared, 0)
 
     def test_requested_values_read_back_exactly(self):
         values = ["0.1", "4.999999999999999", "1e-320", "2.5000000000000004", "-0"]
@@ -390,6 +397,33 @@ class CardFaults(Workdir):
              ("", "2 of 0.5 s", ["10", "10.5", "11"], ("1", "2"))),
             ("time,ao0,ao1\n0,1,2\n0.003,1,2\n0.006,1,2\n0.009,1,2\n", [],
              ("", "4 of 0.003 s", ["0", "0.003", "0.006", "0.009", "0.012"], ("1", "2"))),
+            # The host's usual name for time, and the units and durations
+            # its table exports write (MATLAB's "0.01 sec", pandas' Timedelta).
+            ("t,ao0,ao1\n10,1,2\n10.5,1,2\n", [],
+             ("", "2 of 0.5 s", ["10", "10.5", "11"], ("1", "2"))),
+            ("T (milliseconds),ao0,ao1\n0,1,2\n10,1,2\n", [],
+             ("; converted: time ms to s", "2 of 0.01 s", ["0", "0.01", "0.02"], ("1", "2"))),
+            ("time,ao0,ao1\n0 sec,1,2\n0.01 sec,1,2\n", [],
+             ("", "2 of 0.01 s", ["0", "0.01", "0.02"], ("1", "2"))),
+            ("Time (s),ao0,ao1\n10 s,1,2\n10.01 s,1,2\n", [],
+             ("", "2 of 0.01 s", ["10", "10.01", "10.02"], ("1", "2"))),
+            ("time,ao0,ao1\n10 ms,1,2\n20 msec,1,2\n", [],
+             ("", "2 of 0.01 s", ["0.01", "0.02", "0.03"], ("1", "2"))),
+            ("time,ao0,ao1\n01:00:10.000,1,2\n01:00:10.010,1,2\n", [],
+             ("", "2 of 0.01 s", ["3610", "3610.01", "3610.02"], ("1", "2"))),
+            ("time,ao0,ao1\n0 days 00:00:00,1,2\n0 days 00:00:00.010000,1,2\n", [],
+             ("", "2 of 0.01 s", ["0", "0.01", "0.02"], ("1", "2"))),
+            # Blanks inside quotes are taken away as those around a field are.
+            ('" ao0 ","ao1"\n" 1.5",2\n', [], ("", "1 of 0.01 s", ["0", "0.01"], ("1.5", "2"))),
+            ("time,ao0,ao1\n00:00:00,1,2\n00:00:00,1,2\n", [],
+             ":3: time 0 s does not advance from 0 s on the row before; the export lost the "
+             "fractions of a second (a clock time without them): write the time as seconds"),
+            ("time,ao0,ao1\n0 s,1,2\n10 ms,1,2\n", [],
+             ":3: time '10 ms' is written with ms, the first row's with s"),
+            ("time (s),ao0,ao1\n0 ms,1,2\n", [], ":2: time '0 ms' is in ms, the header says s"),
+            ("time,ao0,ao1\nnan,1,2\n", [], ":2: 'nan' is not a time in seconds (0.01, 0.01 s"),
+            ("ao0 (ms),ao1\n1,2\n", [], "column 'ao0 (ms)' is in 'ms', a unit of time, but ao0"),
+            ("time (mV),ao0,ao1\n1,2,3\n", [], "'time (mV)' is in 'mV', a unit of volts, but time"),
             # 4096 bytes are the line's own, its CRLF ending aside.
             ("1," + "0" * 4093 + "2\r\n", [], ("", "1 of 0.01 s", ["0", "0.01"], ("1", "2"))),
             ("1," + "0" * 4094 + "2\r\n", [], ":1: line longer than 4096 bytes (try --help)"),
@@ -410,7 +444,7 @@ class CardFaults(Workdir):
             with self.subTest(text[:80]):
                 status, out, err = run("--input", self.write("in.csv", text), *args,
                                        "--trace", host_path(self.path("t.csv")),
-                                       "--plot", host_path(self.path("t.svg")))
+                                       "--plot", host_path(self.path("t.SVG")))
                 if isinstance(outcome, str):
                     self.assertEqual((status, out, err.count("\n")), (2, "", 1), err)
                     self.assertIn(outcome, err)
@@ -422,8 +456,12 @@ class CardFaults(Workdir):
                 trace = read_trace(self.read("t.csv"))
                 self.assertEqual([r["time_s"] for r in trace], times)
                 self.assertEqual((trace[0]["ao0_requested_V"], trace[0]["ao1_requested_V"]), first)
-                root = ET.parse(self.path("t.svg")).getroot()
-                self.assertIn(times[0], [t.text for t in root.iter("{http://www.w3.org/2000/svg}text")])
+                root = ET.parse(self.path("t.SVG")).getroot()
+                # The plot's time axis starts at the input's own first time,
+                # as a tick or, far from 0, as the origin its ticks count from.
+                labels = [t.text for t in root.iter("{http://www.w3.org/2000/svg}text")]
+                self.assertTrue(times[0] in labels or "time (s) from " + times[0] in labels,
+                                labels)
 
     def test_long_run_counts_every_write(self):
         # Longer than the card's write trace holds: the counts must not stop.
@@ -432,8 +470,8 @@ class CardFaults(Workdir):
         self.assertEqual(status, 3, err)
         self.assertEqual(summary_field(out, "steps"), "40000 of 0.01 s")
         ao0, ao1 = channel_figures(out, 0), channel_figures(out, 1)
-        self.assertEqual((ao0["writes"], ao0["refused"], ao0["max"]), (40001, 1, 2.0))
-        self.assertEqual((ao1["writes"], ao1["refused"]), (40001, 0))
+        self.assertEqual((ao0["writes"], ao0["refused"], ao0["max"]), ("40000 + zeroing", 1, 2.0))
+        self.assertEqual((ao1["writes"], ao1["refused"]), ("40000 + zeroing", 0))
 
     def test_sizes_rows_and_set_up_warnings(self):
         for args, expected_status, warnings in ((["--sizes", "--no-card"], 3, 2),
@@ -497,10 +535,11 @@ class BadInput(Workdir):
         rehearse = "rehearse it with "
         kinds = [
             (elf(64, 62), "a 64-bit Linux", rehearse + "the Linux kit's rehearsal/twinvolts-sim"),
-            (elf(32, 3), "a 32-bit Linux", rehearse + "the twinvolts-sim of an i386 build"),
+            (elf(32, 3), "a 32-bit Linux", "no twinvolts kit rehearses it: rehearse the same "
+             "block with the Linux kit's module/twinvolts.mexa64"),
             (pe(0x14C), "a 32-bit Windows", rehearse + "the win32 kit's"),
             (pe(0x8664), "a 64-bit Windows", rehearse + "the win64 kit's"),
-            (b"\xcf\xfa\xed\xfe" + bytes(60), "a macOS", "no twinvolts kit or build"),
+            (b"\xcf\xfa\xed\xfe" + bytes(60), "a macOS", "no twinvolts kit rehearses it"),
         ]
         return [(data, "it is %s module file, and this program loads %s ones: %s" %
                  (what, own_kind, by)) for data, what, by in kinds if own_kind not in what]
@@ -556,6 +595,11 @@ class BadInput(Workdir):
             (["--module", module, "--plot", module], "--plot and the module name the same file"),
             (["--module", module, "--trace", host_path(self.path("hard.bin"))], "same file"),
             (["--trace", "x.csv", "--plot", "./x.csv"], "same file"),
+            # A name that says another format than the one written.
+            (["--plot", host_path(self.path("p.png"))], "--plot writes SVG, which any browser "
+             "shows: give it a name ending in .svg, not '%s'" % host_path(self.path("p.png"))),
+            (["--trace", "t.XLSX"], "--trace writes CSV text, not a spreadsheet's own format: "
+             "give it a name ending in .csv, which spreadsheets open, not 't.XLSX'"),
             (["--trace", host_path(self.path("no/such/dir/t.csv"))], "cannot write"),
             (["--plot", host_path(self.dir.name)], "is a directory"),
             (["--module", host_path(self.path("missing.mexa64"))] + out, "no such file"),
@@ -597,6 +641,9 @@ class BadInput(Workdir):
             (["--input", w("1,2\n".encode("utf-32"))] + out, "UTF-32"),
             (["--input", w("1,2\n".encode("utf-16-le"))] + out, "NUL bytes"),
             (["--input", w(b"1,2\n\x01\x02\x03\n")] + out, "control bytes"),
+            # A spreadsheet's "CSV (comma delimited)" in the Windows code page.
+            (["--input", w(b"time,\xe4o0,ao1\n")] + out, ".csv: it is not UTF-8 text; save it "
+             "as \"CSV UTF-8\", or as UTF-8 from the program it came from (line 1)"),
             (["--input", w(b"1,2\n\xff\xfe0,1\n")] + out, "not UTF-8"),
             # A UTF-16 surrogate and an overlong form are no UTF-8 either.
             (["--input", w(b"1,\xed\xa0\x80\n")] + out, "not UTF-8"),
@@ -781,6 +828,8 @@ class StreamsAndStops(Workdir):
                 self.assertEqual(done.returncode, 0, done.stderr)
                 if summary:
                     self.assertIn("result      completed", getattr(done, summary))
+                if "--input -" in command:
+                    self.assertEqual(summary_field(done.stderr, "input"), "standard input")
                 with open(self.path("log"), "rb") as f:
                     log = f.read().decode()
                 self.assertNotIn("\r", log)  # LF everywhere, on Windows too
@@ -826,15 +875,21 @@ class OutputsAndMemory(Workdir):
         status, out, err = run("--steps", "3", "--trace", "/dev/null", "--plot", "/dev/null")
         self.assertEqual(status, 0, err)
         self.assertTrue(os.path.exists("/dev/null") and not os.path.isfile("/dev/null"))
-        with open("/dev/full", "w") as full:
-            status, out, err = run("--steps", "3", stdout=full)
-        self.assertEqual(status, 2)
-        self.assertIn("cannot write standard output: No space left on device", err)
-        with open("/dev/full", "w") as full:
-            status, out, err = run("--steps", "3", "--trace", "/dev/full")
-        self.assertEqual(status, 2)
-        self.assertIn("cannot write '/dev/full'", err)
-        self.assertEqual(err.count("\n"), 1)
+        # A failed output is told and the summary still follows; the status
+        # is the run's own, or 2 for a run that was clean.
+        full = "No space left on device"
+        rows = [(["--steps", "3"], True, 2, "cannot write standard output: " + full, None),
+                (["--steps", "3", "--trace", "/dev/full"], False, 2,
+                 "cannot write '/dev/full': " + full, "completed"),
+                (["--steps", "3", "--reserve", "ao1", "--plot", "/dev/full"], False, 3,
+                 "cannot write '/dev/full': " + full, "completed with faults")]
+        for args, to_full, expected_status, said, result in rows:
+            with self.subTest(args=args), open("/dev/full", "w") as device:
+                status, out, err = run(*args, **({"stdout": device} if to_full else {}))
+                self.assertEqual((status, err), (expected_status, "twinvolts-sim: %s\n" % said))
+                if result:
+                    self.assertEqual(summary_field(out, "result"), result)
+        self.assertIn("NOT ZEROED", summary_field(out, "Dev1/ao1"))
 
     def test_an_existing_output_is_replaced_whole(self):
         # Each row: the name given, the file it reaches, that file's mode
@@ -923,26 +978,37 @@ class OutputsAndMemory(Workdir):
         status, _, err = self.run_on_terminal(long_run, [])
         self.assertEqual((status, err), (0, ""))
 
-        faults = ["--no-card", "--steps", "2"]
-        status, shown, _ = self.run_on_terminal(faults, ["stdout"], columns=80)
+        # On a terminal each line wraps at spaces under its text, and joined
+        # again it is the line a file or a pipe gets: nothing cut.
+        faults = ["--reserve", "ao0", "--steps", "2"]
         with open(self.path("summary.txt"), "w") as f:
             self.assertEqual(run(*faults, stdout=f)[0], 3)
-        for where, text in (("terminal", shown), ("file", self.read("summary.txt")),
-                            ("pipe", run(*faults)[1])):
-            with self.subTest(where):
-                warnings = text.split("\nwarnings    8\n")[1].split("\ndialogs")[0].splitlines()
-                self.assertEqual(len(warnings), 8)
-                for line in warnings:
-                    # Status and consequence stay; what was cut is marked.
-                    self.assertRegex(line, r"\(status -200220\)(; the output (will not follow the "
-                                           r"input until the next set-up|keeps its previous level|"
-                                           r"may still hold its last level))?$")
-                    if where != "terminal":
-                        self.assertNotIn("\u2026", line)
-                    elif len(line) > 80:
-                        self.assertRegex(line, r"^  Dev1/ao\d: \u2026 \(status")
-                cut = [line for line in warnings if "\u2026" in line]
-                self.assertEqual(len(cut), 6 if where == "terminal" else 0, warnings)
+        whole = self.read("summary.txt")
+        self.assertEqual(whole, run(*faults)[1])
+        self.assertGreater(max(map(len, whole.splitlines())), 120)
+        for columns in (80, 120):
+            with self.subTest(columns=columns):
+                status, shown, _ = self.run_on_terminal(faults, ["stdout"], columns=columns)
+                self.assertEqual(status, 3)
+                lines = shown.splitlines()
+                self.assertLessEqual(max(map(len, lines)), columns, shown)
+                joined = []
+                for line in lines:
+                    indent = len(line) - len(line.lstrip(" "))
+                    first = joined[-1] if joined else ""
+                    hanging = (len(first) - len(first.lstrip(" ")) or 12) + 2
+                    if joined and indent == hanging:
+                        joined[-1] += " " + line.lstrip(" ")
+                    else:
+                        joined.append(line)
+                self.assertEqual(joined, whole.splitlines())
+                self.assertIn("\n    ", shown)
+        # The set-up's warnings too, each a line of its own off a terminal.
+        status, shown, _ = self.run_on_terminal(["--sizes", "--no-card"], ["stderr"])
+        whole = run("--sizes", "--no-card")[2].splitlines()
+        self.assertEqual((status, len(whole)), (3, 2))
+        self.assertLessEqual(max(map(len, shown.splitlines())), 80, shown)
+        self.assertEqual(shown.replace("\n    ", " ").splitlines(), whole)
 
     def peak_kb(self, steps):
         # GNU time reports its child's peak alone; a child of this Python

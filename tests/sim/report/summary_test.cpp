@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "sim/report/fitted_warning.h"
+#include "sim/report/wrapped_text.h"
 
 namespace {
 
@@ -27,7 +27,7 @@ std::string repeated(const std::string& text, int times) {
 }
 
 std::string summary(const sim::RunResult& result, bool problemsOnly = false) {
-  sim::SummaryContext context{"m.so", "model/b", "built-in", 0.01, 60, problemsOnly};
+  sim::SummaryContext context{"m.so", "model/b", "built-in", 0.01, 0, problemsOnly};
   return sim::summaryText(context, result);
 }
 
@@ -45,7 +45,8 @@ TEST(Summary, FaultsMakeTheResultCompletedWithFaults) {
          r.channels[0].shutdown.status = -201003;
          r.channels[0].finalVolts = 2.5;
        },
-       "after shutdown NOT ZEROED, held at 2.500 V"},
+       "writes 4 + zeroing, refused 0 + zeroing, min unknown, max unknown, after shutdown "
+       "NOT ZEROED, held at 2.500 V"},
       // The card's 0 V is no proof: only an accepted zeroing write is.
       {"no zeroing write", [](sim::RunResult& r) { r.channels[1].shutdown.written = false; },
        "after shutdown NOT ZEROED, held at 0.000 V"},
@@ -79,51 +80,64 @@ TEST(Summary, FaultsMakeTheResultCompletedWithFaults) {
   EXPECT_STREQ(sim::resultWord(stopped), "stopped");
 }
 
+// In a file or a pipe (width 0) each message takes one line, however long.
 TEST(Summary, RepeatedAndLongWarningsTakeOneLineEach) {
   sim::RunResult result = cleanRun();
   for (int i = 0; i < 1000; ++i) result.warnings.add("Dev1/ao1: the driver refused the write");
   result.warnings.add(std::string(500, 'x').c_str());
   for (int i = 0; i < 100; ++i) result.warnings.add(("distinct " + std::to_string(i)).c_str());
-  std::string text = summary(result);
+  sim::SummaryContext context{"m.so", "model/b", "built-in", 0.01, 0, false};
+  std::string text = sim::summaryText(context, result);
   EXPECT_NE(text.find("warnings    1101\n"), std::string::npos) << text;
   EXPECT_NE(text.find("  Dev1/ao1: the driver refused the write (1000 times)\n"),
             std::string::npos);
-  size_t start = 0;
-  for (size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
-    bool listed = text.compare(start, 2, "  ") == 0;
-    if (listed) {
-      EXPECT_LE(sim::textColumns(text.substr(start, end - start)), 60u)
-          << text.substr(start, end - start);
-    }
-  }
+  EXPECT_NE(text.find("\n  " + std::string(500, 'x') + "\n"), std::string::npos);
   EXPECT_NE(text.find("more of other texts"), std::string::npos);
 }
 
-// On a terminal a warning keeps its status and its consequence; the run's own
-// block path is not repeated before it, another block's gives way in the
-// middle, and every cut is marked.
-TEST(Summary, WarningsFitATerminalAndKeepTheirStatusAndConsequence) {
-  const std::string refused = "Dev1/ao1: the driver refused the write of 7.5 V at step 3 ";
-  const std::string kept = "(status -200561); the output keeps its previous level";
-  const std::string other = "block 'other/" + std::string(60, 'p') + "/b': ";
+// On a terminal every line wraps at its spaces, indented two columns under
+// its text; nothing is cut. The run's own block path is not repeated before
+// a warning.
+TEST(Summary, LinesWrapAtSpacesToATerminal) {
+  const std::string refused =
+      "Dev1/ao1: the driver refused the write of 7.5 V at step 3 (status -200561); "
+      "the output keeps its previous level";
+  const std::string longWord = std::string(90, 'p');
   struct Case {
     std::string warning;
     size_t width;
     std::string shows;
   } cases[] = {
-      {"block 'model/b': " + refused + kept, 0, "  " + refused + kept + "\n"},
-      {"block 'model/b': " + refused + kept, 80, "  Dev1/ao1: the driver re\u2026 " + kept + "\n"},
-      {"block 'model/b': " + refused + kept, 60, "  Dev1/ao1: \u2026 " + kept + "\n"},
-      {other + refused + kept, 140,
-       "  block 'other/pp\u2026pppppp/b': " + refused + kept + "\n"},  // 140 columns
-      {std::string(100, 'x'), 60, "  " + std::string(57, 'x') + "\u2026\n"},
+      {"block 'model/b': " + refused, 0, "\n  " + refused + "\n"},
+      {"block 'model/b': " + refused, 80,
+       "\n  Dev1/ao1: the driver refused the write of 7.5 V at step 3 (status -200561);\n"
+       "    the output keeps its previous level\n"},
+      {"block 'model/b': " + refused, 120, "\n  " + refused + "\n"},
+      {"block 'model/b': " + refused, 40,
+       "\n  Dev1/ao1: the driver refused the write\n    of 7.5 V at step 3 (status -200561);\n"
+       "    the output keeps its previous level\n"},
+      // A word longer than a line stays whole on a line of its own.
+      {"in " + longWord + " here", 80, "\n  in\n    " + longWord + "\n    here\n"},
+      {"block 'model/b': " + refused, 60,
+       "\nDev1/ao0    writes 4 + zeroing, refused 0 + zeroing, min\n"
+       "              unknown, max unknown, after shutdown NOT\n"
+       "              ZEROED, level unknown (no card)\n"},
   };
   for (const Case& c : cases) {
     sim::RunResult result = cleanRun();
     result.warnings.add(c.warning.c_str());
+    result.channels[0].shutdown.status = -200220;
+    result.channels[0].levelUnknown = "no card";
     sim::SummaryContext context{"m.so", "model/b", "built-in", 0.01, c.width, false};
     std::string text = sim::summaryText(context, result);
     EXPECT_NE(text.find(c.shows), std::string::npos) << c.width << "\n" << text;
+    size_t start = 0;
+    for (size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
+      std::string line = text.substr(start, end - start);
+      if (c.width != 0 && line.find(longWord) == std::string::npos) {
+        EXPECT_LE(sim::textColumns(line), c.width) << line;
+      }
+    }
   }
 }
 
@@ -134,12 +148,12 @@ TEST(Summary, UserTextCannotBreakTheLinesOrSplitACharacter) {
     void (*plant)(sim::RunResult&, sim::SummaryContext&);
     std::string shows;
   } cases[] = {
-      // At 60 columns a warning keeps 58 characters, of two bytes each here.
-      {"cut warning",
+      // Columns are characters, of two bytes each here: 58 fit at 60.
+      {"wrapped accents",
        [](sim::RunResult& r, sim::SummaryContext&) {
-         r.warnings.add(repeated("\xC3\xA9", 60).c_str());
+         r.warnings.add((repeated("\xC3\xA9", 63)).insert(116, " ").c_str());
        },
-       "  " + repeated("\xC3\xA9", 57) + "\u2026\n"},
+       "  " + repeated("\xC3\xA9", 58) + "\n    " + accents + "\n"},
       // Width 0: a file or a pipe, where each warning stays whole.
       {"whole off a terminal",
        [](sim::RunResult& r, sim::SummaryContext& c) {

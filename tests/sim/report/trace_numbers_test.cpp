@@ -84,7 +84,9 @@ TEST(TraceNumbers, StepTimesAreExactDecimals) {
                    {1e-30, 3, 3e-30},
                    {2e3, 2147483647, 4294967294000.0},
                    {0.958253038784118, 1747458476, 1674507394.7760637},
-                   {0.883436403574182, 1056461718, 933316740.6637217}};
+                   {0.883436403574182, 1056461718, 933316740.6637217},
+                   // The product's low nine digits start with a zero.
+                   {0.123456789012345, 85, 10.493827066049326}};
   for (const Multiple& m : multiples)
     EXPECT_EQ(sim::StepClock(m.step).at(m.k), m.expected) << m.step << " x " << m.k;
   struct Sum {
