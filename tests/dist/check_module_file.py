@@ -34,8 +34,10 @@ PE_TARGETS = {
 # which the system's loader brings in with it. The host's functions are
 # already in the process that loads it, under no library name a file could give.
 ELF_NEEDED = ["libc.so.6", "libnidaqmx.so"]
-# ... and, in the sanitizer builds only, the sanitizers' runtimes.
+# ... and, in the sanitizer builds only, the sanitizers' runtimes with the
+# compiler's runtimes they bring along.
 SANITIZER_RUNTIME = re.compile(r"^lib(asan|ubsan)\.so")
+SANITIZER_EXTRA = re.compile(r"^lib(asan|ubsan|stdc\+\+|m|gcc_s)\.so")
 # DLLs that come with every Windows system.
 SYSTEM_DLL = re.compile(
     r"^(kernel32|user32|advapi32|ntdll|msvcrt|ucrtbase|api-ms-win-[\w-]+)\.dll$", re.I)
@@ -53,6 +55,12 @@ def host_function_names(declared):
     return set().union(*declared.values())
 
 
+def own_needed_libraries(needed):
+    """The needed libraries, less those a sanitizer build adds."""
+    sanitized = any(SANITIZER_RUNTIME.match(lib) for lib in needed)
+    return sorted(lib for lib in needed if not (sanitized and SANITIZER_EXTRA.match(lib)))
+
+
 def check_elf(path, declared, checks, readelf):
     tables = read_elf(path, readelf)
     suffix = pathlib.Path(path).suffix
@@ -66,7 +74,7 @@ def check_elf(path, declared, checks, readelf):
     checks.check("exports only mexFunction", exported == [ENTRY], f"exports {listing(exported)}")
     checks.check("mexFunction is a function",
                  tables.defined.get(ENTRY, ("",))[0] == "FUNC", f"{tables.defined.get(ENTRY)}")
-    needed = sorted(lib for lib in tables.needed if not SANITIZER_RUNTIME.match(lib))
+    needed = own_needed_libraries(tables.needed)
     checks.check("needs only the C library and the driver's", needed == ELF_NEEDED,
                  f"needs [{listing(needed)}], expected [{listing(ELF_NEEDED)}]")
     host_names = host_function_names(declared)
