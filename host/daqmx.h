@@ -1,6 +1,6 @@
 /* The card driver's functions that the block calls.
  * Declared here from the driver's documented behaviour; provided at load time
- * by the process that loads the module (nicaiu on Windows). */
+ * by the driver's library (nicaiu.dll on Windows, libnidaqmx.so on Linux). */
 #pragma once
 
 #include <stdint.h>

@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """Checks a module file's tables against what a host loading it relies on:
-mexFunction is its only export, and the host's and driver's functions come
-from the loading process (Linux) or from libmx.dll, libmex.dll and nicaiu.dll
-by their plain names (Windows), with the compiler's runtimes linked in.
+mexFunction is its only export; the host's functions come from the loading
+process and the driver's from libnidaqmx.so, which the file names (Linux), or
+both from libmx.dll, libmex.dll and nicaiu.dll by their plain names (Windows),
+with the compiler's runtimes linked in.
 
 usage: check_module_file.py --host-dir DIR [--objdump TOOL] [--readelf TOOL] FILE
 Exit status 0 when every check passes, 1 otherwise."""
@@ -29,9 +30,14 @@ PE_TARGETS = {
     ".mexw32": ("pei-i386", "010b", "PE32 i386"),
     ".mexw64": ("pei-x86-64", "020b", "PE32+ x86-64"),
 }
-# Libraries a Linux module file must not name: the host and the driver are
-# already in the loading process.
-HOST_LIBRARY = re.compile(r"^lib(mx|mex|nicaiu)[.-]|^nicaiu\.|standin|simcard", re.I)
+# All a Linux module file needs: the C library, and the driver's library,
+# which the system's loader brings in with it. The host's functions are
+# already in the process that loads it, under no library name a file could give.
+ELF_NEEDED = ["libc.so.6", "libnidaqmx.so"]
+# ... and, in the sanitizer builds only, the sanitizers' runtimes with the
+# compiler's runtimes they bring along.
+SANITIZER_RUNTIME = re.compile(r"^lib(asan|ubsan)\.so")
+SANITIZER_EXTRA = re.compile(r"^lib(asan|ubsan|stdc\+\+|m|gcc_s)\.so")
 # DLLs that come with every Windows system.
 SYSTEM_DLL = re.compile(
     r"^(kernel32|user32|advapi32|ntdll|msvcrt|ucrtbase|api-ms-win-[\w-]+)\.dll$", re.I)
@@ -49,6 +55,12 @@ def host_function_names(declared):
     return set().union(*declared.values())
 
 
+def own_needed_libraries(needed):
+    """The needed libraries, less those a sanitizer build adds."""
+    sanitized = any(SANITIZER_RUNTIME.match(lib) for lib in needed)
+    return sorted(lib for lib in needed if not (sanitized and SANITIZER_EXTRA.match(lib)))
+
+
 def check_elf(path, declared, checks, readelf):
     tables = read_elf(path, readelf)
     suffix = pathlib.Path(path).suffix
@@ -62,15 +74,16 @@ def check_elf(path, declared, checks, readelf):
     checks.check("exports only mexFunction", exported == [ENTRY], f"exports {listing(exported)}")
     checks.check("mexFunction is a function",
                  tables.defined.get(ENTRY, ("",))[0] == "FUNC", f"{tables.defined.get(ENTRY)}")
-    named = [lib for lib in tables.needed if HOST_LIBRARY.search(lib)]
-    checks.check("no host or driver library needed", not named, f"needs {listing(named)}")
+    needed = own_needed_libraries(tables.needed)
+    checks.check("needs only the C library and the driver's", needed == ELF_NEEDED,
+                 f"needs [{listing(needed)}], expected [{listing(ELF_NEEDED)}]")
     host_names = host_function_names(declared)
     unknown = sorted(n for n in tables.undefined
                      if re.match(r"(mx|mex|DAQmx)[A-Z]", n) and n not in host_names)
     checks.check("binds only declared host and driver functions", not unknown,
                  f"undeclared {listing(unknown)}")
     missing = sorted(declared[driver_dll()] - tables.undefined)
-    checks.check("leaves every driver function to the loading process", not missing,
+    checks.check("leaves every driver function to the driver's library", not missing,
                  f"not left undefined: {listing(missing)}")
     # A host may raise an error as a C++ exception through any of the module's frames.
     functions = {n: r for n, r in tables.functions.items() if not NEVER_UNWOUND.match(n)}

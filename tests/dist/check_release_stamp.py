@@ -1,9 +1,11 @@
 #!/usr/bin/env python3
-"""Checks what a released .mexw32 or .mexw64 says about itself: its version resource
-names the file and the release's version, and no header field that could
-carry a build time does, so two builds of one commit are byte-identical.
+"""Checks what a released module file says about itself. A .mexw32 or .mexw64:
+its version resource names the file and the release's version, and no header
+field that could carry a build time does, so two builds of one commit are
+byte-identical. A .mexa64 or .mexglx: it carries "twinvolts X.Y.Z" where
+strings shows it.
 
-usage: check_release_stamp.py --version X.Y.Z [--objdump TOOL] [--windres TOOL] FILE
+usage: check_release_stamp.py --version X.Y.Z [--objdump TOOL] [--windres TOOL] [--strings TOOL] FILE
 Exit status 0 when every check passes, 1 otherwise."""
 
 import argparse
@@ -13,6 +15,7 @@ import re
 import subprocess
 import sys
 
+from binary_tables import file_kind
 from checks import Checks
 
 # The toolchain of each file's word size (for when no tool is named).
@@ -60,18 +63,29 @@ def check_version(resource, version, file_name, checks):
                  f"found {strings.get('FileDescription')!r}")
 
 
+def check_elf_version(path, version, strings_tool, checks):
+    shown = run(strings_tool, "-a", path).splitlines()
+    text = f"twinvolts {version}"
+    checks.check(f"strings shows {text}", text in shown,
+                 f"found {[line for line in shown if line.startswith('twinvolts ')]}")
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--version", required=True, help="the release's version, X.Y.Z")
     parser.add_argument("--objdump")
     parser.add_argument("--windres")
+    parser.add_argument("--strings", default="strings")
     parser.add_argument("file")
     args = parser.parse_args()
     path = pathlib.Path(args.file)
+    checks = Checks(args.file)
+    if file_kind(args.file) == "elf":
+        check_elf_version(args.file, args.version, args.strings, checks)
+        return checks.finish()
     triple = TRIPLES.get(path.suffix, TRIPLES[".mexw32"])
     args.objdump = args.objdump or triple + "objdump"
     args.windres = args.windres or triple + "windres"
-    checks = Checks(args.file)
     check_stamps(run(args.objdump, "-p", args.file), checks)
     try:
         resource = run(args.windres, "-i", args.file, "-O", "rc")

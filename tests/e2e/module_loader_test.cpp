@@ -1,5 +1,6 @@
 // The stand-in host's loader on real files: the built module, a library
-// without an entry point, and files no loader accepts.
+// without an entry point, and files no loader accepts, in a program that
+// holds the host's stand-ins and nothing else.
 #include "standin_host/module_loader.h"
 
 #include <gtest/gtest.h>
@@ -117,6 +118,33 @@ TEST_F(ModuleLoaderTest, NamesEachReasonAFileCannotBeUsed) {
     }
     expectNothingLoaded();
   }
+}
+
+// The program holds only the host's stand-ins: the module file's driver
+// library is found by its name, as a host finds the real driver, or the file
+// is refused and the library named. The test's command says which (--driver).
+TEST_F(ModuleLoaderTest, LoadsTheModuleOnlyWhereItsDriverLibraryIsFound) {
+  struct Case {
+    const char* driver;
+    StandinLoadStatus status;
+    std::string message;
+  };
+  const std::string& path = e2e::testArgument("module");
+  const Case cases[] = {
+      {"found", STANDIN_LOAD_OK, ""},
+      {"missing", STANDIN_LOAD_UNLOADABLE,
+       messageFor(STANDIN_LOAD_UNLOADABLE, path) +
+           "libnidaqmx.so: cannot open shared object file: No such file or directory)"},
+  };
+  const std::string& driver = e2e::testArgument("driver");
+  int matched = 0;
+  for (const Case& c : cases) {
+    if (driver != c.driver) continue;
+    ++matched;
+    EXPECT_EQ(load(path), c.status);
+    EXPECT_EQ(message_, c.message);
+  }
+  EXPECT_EQ(matched, 1) << "--driver must be found or missing, not '" << driver << "'";
 }
 
 TEST_F(ModuleLoaderTest, RefusesAMissingPath) {

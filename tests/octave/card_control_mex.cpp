@@ -1,6 +1,6 @@
 // card_control.mex: how an Octave session arms the simulated card and reads
-// its state. The card's library is preloaded into Octave, so its functions,
-// the module's driver functions among them, are bound from there.
+// its state: the card that the module's driver functions are bound to, which
+// both files find on the library path by the driver's name.
 #include "host/mex_api.h"
 #include "simcard/simcard.h"
 #include "tests/octave/card_control.h"
