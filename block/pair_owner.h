@@ -24,18 +24,21 @@ struct PairOwner {
 };
 extern PairOwner pairOwner;
 
-// For the owner, one comparison. Before any complete set-up nobody owns the
-// pair, and every record reaches the driver as it always has.
-inline bool anotherRecordDrives(const SFcnRecord* record) {
-  return record != pairOwner.record && pairOwner.record != nullptr;
-}
-
 // At a complete set-up: the record now owns the pair, and the run begins in
 // which each other block is told once.
 void takeOverPair(const SFcnRecord* record);
 
-// The first time in a run, warns the record's block that its outputs write
-// nothing, naming the block that drives the card.
-[[gnu::cold, gnu::noinline]] void tellOnceItWritesNothing(SFcnRecord* record);
+// A method compares its record with pairOwner.record first, so that for the
+// owner a step costs one comparison; the two below are for the others.
+
+// For a record other than the owner: true when another record's set-up
+// opened the pair. Before any complete set-up nobody owns it, and every
+// record reaches the driver as it always has.
+[[gnu::cold, gnu::noinline]] bool ownedByAnother();
+
+// For a record other than the owner, at a step: as ownedByAnother, and then
+// the first time in a run warns the record's block that it writes nothing,
+// naming the block that drives the card.
+[[gnu::cold, gnu::noinline]] bool writesNothing(SFcnRecord* record);
 
 }  // namespace twinvolts

@@ -34,6 +34,7 @@ bool exitFunctionRegistered;
 namespace twinvolts {
 
 RunReport runReport;
+PairOwner pairOwner;  // here with the rest, so that a step reads it directly
 
 namespace {
 
@@ -262,10 +263,7 @@ extern "C" void HOST_CALL mdlDeclareSampleTimes(SFcnRecord* record) {
 }
 
 extern "C" void HOST_CALL mdlOutputs(SFcnRecord* record, int32_t /*taskId*/) {
-  if (anotherRecordDrives(record)) {
-    tellOnceItWritesNothing(record);
-    return;
-  }
+  if (record != pairOwner.record && writesNothing(record)) return;
   // The guarded accessor's checks, made inline (ssGetInputPortRealSignal).
   const auto* input = static_cast<const double*>(inputSignal(record, 0));
   if (input == nullptr) return;  // the accessor has shown why; nothing to write
@@ -283,7 +281,7 @@ extern "C" void HOST_CALL mdlOutputs(SFcnRecord* record, int32_t /*taskId*/) {
 
 extern "C" void HOST_CALL mdlShutdown(SFcnRecord* record) {
   // The pair, its outputs and its run's counts are the owner's to end.
-  if (anotherRecordDrives(record)) return;
+  if (record != pairOwner.record && ownedByAnother()) return;
   // Channel 0 is zeroed, stopped and cleared before channel 1 is touched.
   // The handles keep their values; only the held mark says they are gone.
   for (int channel = 0; channel < kChannelCount; ++channel) {
