@@ -14,6 +14,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "block/pair_owner.h"
 #include "gateway/gateway.h"
 #include "gateway/sfcn_names.h"
 #include "host/mex_api.h"
@@ -33,6 +34,7 @@ bool exitFunctionRegistered;
 namespace twinvolts {
 
 RunReport runReport;
+PairOwner pairOwner;  // here with the rest, so that a step reads it directly
 
 namespace {
 
@@ -252,6 +254,7 @@ extern "C" void HOST_CALL mdlInitializeSizes(SFcnRecord* record) {
   releaseHeldPair(record);
   for (int channel = 0; channel < kChannelCount; ++channel) openChannel(record, channel);
   tasksHeld = true;
+  takeOverPair(record);
 }
 
 extern "C" void HOST_CALL mdlDeclareSampleTimes(SFcnRecord* record) {
@@ -260,6 +263,7 @@ extern "C" void HOST_CALL mdlDeclareSampleTimes(SFcnRecord* record) {
 }
 
 extern "C" void HOST_CALL mdlOutputs(SFcnRecord* record, int32_t /*taskId*/) {
+  if (record != pairOwner.record && writesNothing(record)) return;
   // The guarded accessor's checks, made inline (ssGetInputPortRealSignal).
   const auto* input = static_cast<const double*>(inputSignal(record, 0));
   if (input == nullptr) return;  // the accessor has shown why; nothing to write
@@ -276,6 +280,8 @@ extern "C" void HOST_CALL mdlOutputs(SFcnRecord* record, int32_t /*taskId*/) {
 }
 
 extern "C" void HOST_CALL mdlShutdown(SFcnRecord* record) {
+  // The pair, its outputs and its run's counts are the owner's to end.
+  if (record != pairOwner.record && ownedByAnother()) return;
   // Channel 0 is zeroed, stopped and cleared before channel 1 is touched.
   // The handles keep their values; only the held mark says they are gone.
   for (int channel = 0; channel < kChannelCount; ++channel) {

@@ -24,8 +24,8 @@ void HOST_CALL mdlShutdown(SFcnRecord* record);
 void HOST_CALL varHitStub(SFcnRecord* record);
 void HOST_CALL zeroCrossingsStub(SFcnRecord* record);
 
-// Module-wide device state: one copy per loaded module, shared by every
-// record the module serves, all zero at load.
+// Module-wide device state: one copy per loaded module, all zero at load,
+// driven through the one record that owns the pair (block/pair_owner.h).
 extern TaskHandle SFcnTaskAo0;  // owns "Dev1/ao0"
 extern TaskHandle SFcnTaskAo1;  // owns "Dev1/ao1"
 extern float64 ao0Value;        // one-sample write buffers

@@ -34,7 +34,8 @@ extern "C" {
 
 /* Statuses the driver functions return: 0 success, a negative number a
  * refusal (the call changed nothing), a positive number a warning about a
- * call that worked. Each refusal has its own number. */
+ * call that worked. Refusals carry the numbers of the driver's error table,
+ * so that a status reads the same against the card and the driver. */
 typedef enum SimcardStatus {
   SIMCARD_OK = 0,
   SIMCARD_WARN_SUCCEEDED_WITH_WARNING = 200015,
@@ -47,12 +48,13 @@ typedef enum SimcardStatus {
   SIMCARD_ERR_NO_CHANNELS = -200478,
   SIMCARD_ERR_UNKNOWN_CHANNEL = -200170,
   SIMCARD_ERR_DUPLICATE_CHANNEL = -200489,
-  SIMCARD_ERR_INVALID_RANGE = -200077,
-  SIMCARD_ERR_INVALID_UNITS = -200430,
-  SIMCARD_ERR_CUSTOM_SCALE = -200441,
-  SIMCARD_ERR_SAMPLES_PER_CHANNEL = -200524,
+  SIMCARD_ERR_UNSUPPORTED_VALUE = -200077, /* a range or units the channel cannot take */
+  SIMCARD_ERR_CUSTOM_SCALE = -200378,
+  SIMCARD_ERR_SAMPLES_PER_CHANNEL = -200622,
   SIMCARD_ERR_NULL_POINTER = -200604,
-  SIMCARD_ERR_INVALID_ARGUMENT = -200609,
+  SIMCARD_ERR_INVALID_TIMEOUT = -200453,
+  SIMCARD_ERR_RESERVED_NOT_NULL = -200492,
+  SIMCARD_ERR_INVALID_ARGUMENT = -200609, /* the data layout: the card's own choice */
   SIMCARD_ERR_INJECTED_WRITE_FAILURE = -201003,
   SIMCARD_ERR_NOT_ARMED = -9999 /* a number of its own: see above */
 } SimcardStatus;

@@ -25,19 +25,22 @@ extern "C" const char* simcardStatusText(int32 status) {
       return "The physical channel is not on this card: use Dev1/ao0 or Dev1/ao1";
     case SIMCARD_ERR_DUPLICATE_CHANNEL:
       return "The physical channel is already in this task";
-    case SIMCARD_ERR_INVALID_RANGE:
-      return "The range is invalid: the minimum must be below the maximum, both within -10 V to "
-             "10 V";
-    case SIMCARD_ERR_INVALID_UNITS:
-      return "The units must be volts (10348)";
+    case SIMCARD_ERR_UNSUPPORTED_VALUE:
+      return "The channel cannot take the range or units: the minimum must be below the maximum, "
+             "both within -10 V to 10 V, and the units volts (10348)";
     case SIMCARD_ERR_CUSTOM_SCALE:
-      return "Custom scales are not supported: pass a null scale name";
+      return "The custom scale does not exist: pass a null scale name";
     case SIMCARD_ERR_SAMPLES_PER_CHANNEL:
-      return "Only one sample per channel per write is supported";
+      return "The number of samples to write is invalid: one sample per channel per write is "
+             "supported";
     case SIMCARD_ERR_NULL_POINTER:
       return "A required pointer argument is null";
+    case SIMCARD_ERR_INVALID_TIMEOUT:
+      return "The time-out is invalid: -1 to wait forever, or a finite number of seconds";
+    case SIMCARD_ERR_RESERVED_NOT_NULL:
+      return "The reserved argument must be null";
     case SIMCARD_ERR_INVALID_ARGUMENT:
-      return "The time-out, data layout or reserved argument is invalid";
+      return "The data layout is invalid: 0 by channel or 1 by scan";
     case SIMCARD_ERR_INJECTED_WRITE_FAILURE:
       return "The device did not accept the write (a fault injected for testing)";
     case SIMCARD_ERR_NOT_ARMED:

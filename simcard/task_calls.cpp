@@ -48,8 +48,8 @@ int32 addVoltageChannel(TaskHandle handle, const char* physicalChannel, float64 
   int index = channelIndex(physicalChannel);
   if (index < 0) return SIMCARD_ERR_UNKNOWN_CHANNEL;
   if (taskHasChannel(*task, index)) return SIMCARD_ERR_DUPLICATE_CHANNEL;
-  if (!isValidRange(minVal, maxVal)) return SIMCARD_ERR_INVALID_RANGE;
-  if (units != DAQmx_Val_Volts) return SIMCARD_ERR_INVALID_UNITS;
+  if (!isValidRange(minVal, maxVal)) return SIMCARD_ERR_UNSUPPORTED_VALUE;
+  if (units != DAQmx_Val_Volts) return SIMCARD_ERR_UNSUPPORTED_VALUE;
   if (customScaleName != nullptr) return SIMCARD_ERR_CUSTOM_SCALE;
   task->channels[task->channelCount++] = OutputChannel{index, minVal, maxVal};
   return SIMCARD_OK;

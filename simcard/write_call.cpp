@@ -26,10 +26,10 @@ int32 checkArguments(int32 numSampsPerChan, float64 timeout, bool32 dataLayout,
                      const float64* writeArray, const bool32* reserved) {
   if (numSampsPerChan != 1) return SIMCARD_ERR_SAMPLES_PER_CHANNEL;
   if (writeArray == nullptr) return SIMCARD_ERR_NULL_POINTER;
+  if (!isValidTimeout(timeout)) return SIMCARD_ERR_INVALID_TIMEOUT;
   // Layout 0 groups by channel and 1 by scan; with one sample both read alike.
-  if (!isValidTimeout(timeout) || dataLayout > 1 || reserved != nullptr) {
-    return SIMCARD_ERR_INVALID_ARGUMENT;
-  }
+  if (dataLayout > 1) return SIMCARD_ERR_INVALID_ARGUMENT;
+  if (reserved != nullptr) return SIMCARD_ERR_RESERVED_NOT_NULL;
   return SIMCARD_OK;
 }
 

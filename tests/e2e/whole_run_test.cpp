@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cmath>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -222,6 +223,74 @@ TEST_F(WholeRunTest, UnloadingReleasesAPairStillHeld) {
     EXPECT_EQ(simcardOpenTaskCount(), 0);
     EXPECT_EQ(standinExitRegistrationCount() - registrations, c.setUps + c.wholeRun > 0 ? 1u : 0u);
     EXPECT_EQ(standinBreachCount(), 0u);
+  }
+}
+
+// Two blocks in one model, A set up before B: only B, whose set-up opened the
+// pair, reaches the card, whichever of the two ends first; A is told once,
+// and B's counts are its own.
+TEST_F(WholeRunTest, OnlyTheBlockWhoseSetUpCameLastDrivesTheCard) {
+  const std::string notDriving =
+      "block 'model/A': the outputs are driven by block 'model/B', whose set-up came later; this "
+      "block writes nothing (a model can hold one twinvolts block)";
+  const std::string refusedOnB = "block 'model/B': Dev1/ao0: ";
+  struct Case {
+    const char* what;
+    bool ownerEndsFirst;
+    long long failWriteAt;  // the third write is B's step 2 on ao0, A writing none
+    std::vector<std::string> warnings;
+  };
+  const Case cases[] = {
+      {"A ends first", false, 0, {notDriving}},
+      {"B ends first", true, 0, {notDriving}},
+      {"a write of B refused",
+       false,
+       3,
+       {notDriving,
+        refusedOnB + "the driver refused the write of 4 V at step 2 (status -201003); the output "
+                     "keeps its previous level",
+        refusedOnB + "1 of 2 writes were refused; the first at step 2 (status -201003)"}},
+  };
+  const std::vector<std::string> onlyB = {"ao0 4", "ao1 4.5", "ao0 4", "ao1 4.5", "ao0 0", "ao1 0"};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    unloadModule();
+    fresh::resetHostAndCard();
+    loadModule();
+    simcardFailWriteAt(c.failWriteAt);
+    standin::BlockSession& a = session("twinvolts", "model/A");
+    standin::BlockSession& b = session("twinvolts", "model/B");
+    double inputA[2] = {1.0, 1.5};
+    double inputB[2] = {4.0, 4.5};
+    ASSERT_TRUE(a.setUp()) << a.error();
+    ASSERT_TRUE(b.setUp()) << b.error();
+    standinConnectInput(a.record(), 0, inputA);
+    standinConnectInput(b.record(), 0, inputB);
+    for (int step = 0; step < 2; ++step) {
+      call(a, kFlagOutputs);
+      call(b, kFlagOutputs);
+    }
+    simcardSetRecording(true);
+    call(c.ownerEndsFirst ? b : a, kFlagTerminate);
+    const size_t callsOfFirstEnd = simcardCallCount();
+    call(c.ownerEndsFirst ? a : b, kFlagTerminate);
+    // A's end calls the driver for nothing; B's zeroes, stops and clears each task.
+    const size_t callsOfEnds[] = {callsOfFirstEnd, simcardCallCount() - callsOfFirstEnd};
+    EXPECT_EQ(callsOfEnds[c.ownerEndsFirst ? 1 : 0], 0u);
+    EXPECT_EQ(callsOfEnds[c.ownerEndsFirst ? 0 : 1], 6u);
+
+    std::vector<std::string> writes;
+    for (size_t i = 0; i < simcardWriteCount(); ++i) {
+      char write[32];
+      std::snprintf(write, sizeof write, "ao%d %g", simcardWriteAt(i).channel,
+                    simcardWriteAt(i).volts);
+      writes.push_back(write);
+    }
+    EXPECT_EQ(writes, onlyB);
+    std::vector<std::string> warnings;
+    for (size_t i = 0; i < standinWarningCount(); ++i) warnings.push_back(standinWarning(i));
+    EXPECT_EQ(warnings, c.warnings);
+    expectCardReleasedAtZero();
   }
 }
 

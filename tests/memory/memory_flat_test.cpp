@@ -50,7 +50,7 @@ TEST_F(MemoryFlatTest, MillionStepsThroughMexFunction) {
 // host reclaims when the call ends, and opens a new pair of tasks, which the
 // next set-up releases. The simulated card keeps an entry for every task it
 // ever made, so it is reset between batches, where the figures are taken;
-// the block releases its pair first, as the end of a simulation would, so
+// the block releases its pair first, as a run's set-up and end would, so
 // that no set-up finds its earlier tasks gone and warns.
 TEST_F(MemoryFlatTest, HundredThousandStandaloneSetUps) {
   constexpr int kBatches = 100;
@@ -70,7 +70,7 @@ TEST_F(MemoryFlatTest, HundredThousandStandaloneSetUps) {
       if (standinBytesHeld() != hostBaseline) ++callsThatKeptHostMemory;
       maxOpenTasks = std::max(maxOpenTasks, simcardOpenTaskCount());
     }
-    if (!block.shutDown()) ++failedCalls;
+    if (!block.setUp() || !block.shutDown()) ++failedCalls;
     simcardReset();
     if (batch == 0) {
       heapAfterFirstBatch = heapBytesInUse();

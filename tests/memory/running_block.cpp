@@ -37,6 +37,10 @@ bool RunningBlock::standaloneSetUp() {
   return gotSizes;
 }
 
+bool RunningBlock::setUp() {
+  return session_.setUp();
+}
+
 bool RunningBlock::shutDown() {
   return session_.method(standin::kFlagTerminate);
 }

@@ -32,6 +32,9 @@ class RunningBlock {
 
   // A stand-alone set-up call; false unless it returned a sizes vector.
   bool standaloneSetUp();
+  // A direct-mode set-up on the block's record, which then drives the card
+  // again. False unless it succeeded.
+  bool setUp();
   // The end of a simulation (flag 107): the block releases the card.
   bool shutDown();
 

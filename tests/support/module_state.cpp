@@ -1,5 +1,6 @@
 // Apart from fresh_state.cpp, so that programs that load the module file
 // rather than link its objects never pull it in.
+#include "block/pair_owner.h"
 #include "block/twinvolts_block.h"
 #include "tests/support/fresh_state.h"
 
@@ -14,6 +15,7 @@ void resetModuleState() {
   tasksHeld = false;
   exitFunctionRegistered = false;
   twinvolts::runReport = {};
+  twinvolts::pairOwner = {};
 }
 
 }  // namespace fresh
