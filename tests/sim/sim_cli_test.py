@@ -398,7 +398,7 @@ class CardFaults(Workdir):
             ("time,ao0,ao1\n0,1,2\n0.003,1,2\n0.006,1,2\n0.009,1,2\n", [],
              ("", "4 of 0.003 s", ["0", "0.003", "0.006", "0.009", "0.012"], ("1", "2"))),
             # The host's usual name for time, and the units and durations
-            # its table exports write (MATLAB's "0.01 sec", pandas' Timedelta).
+            # its table exports write ("0.01 sec", a data frame's "0 days 00:00:00.010").
             ("t,ao0,ao1\n10,1,2\n10.5,1,2\n", [],
              ("", "2 of 0.5 s", ["10", "10.5", "11"], ("1", "2"))),
             ("T (milliseconds),ao0,ao1\n0,1,2\n10,1,2\n", [],
