@@ -400,6 +400,21 @@ class CardFaults(Workdir):
         trace = read_trace(self.read("t.csv"))
         self.assertEqual([r["ao0_requested_V"] for r in trace[:-1]], values)
 
+    @unittest.skipUnless(NATIVE_LINUX, "the library path is the Linux loader's")
+    def test_own_libraries_whatever_the_library_path(self):
+        """A host runs the program with its own libmx and libmex first on the
+        library path: the program still binds the stand-ins beside it."""
+        decoys = self.path("host libs")
+        os.mkdir(decoys)
+        # Libraries of those names without the functions the program needs.
+        libm = next(line.split()[-1] for line in open("/proc/self/maps") if "/libm.so" in line)
+        for name, like in (("libmx.so", NOT_A_MODULE), ("libmex.so", NOT_A_MODULE),
+                           ("libnicaiu.so", libm), ("libnidaqmx.so", libm)):
+            os.symlink(like, os.path.join(decoys, name))
+        done = subprocess.run([SIM, "--module", MODULE, "--steps", "3"], capture_output=True,
+                              timeout=60, env=dict(os.environ, LD_LIBRARY_PATH=decoys))
+        self.assertEqual(done.returncode, 0, done.stderr)
+
     def test_input_files(self):
         """Each row: a file's text, options, and what the program makes of it:
         the summary's input line after the file's name, its steps, the trace's
