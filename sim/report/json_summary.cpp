@@ -25,6 +25,8 @@ std::string jsonString(std::string_view text) {
     } else if (c == '"' || c == '\\') {
       out += '\\';
       out += static_cast<char>(c);
+    } else if (c == '\n') {
+      out += "\\n";
     } else if (c < 0x20 || c == 0x7f) {
       std::snprintf(escape, sizeof escape, "\\u%04X", c);
       out += escape;
@@ -89,6 +91,13 @@ std::string errorsJson(const std::vector<std::string>& errors) {
   return "[" + items + "]";
 }
 
+// The text summary as a file gets it: every line, none cut to a width.
+SummaryContext wholeLines(SummaryContext context) {
+  context.width = 0;
+  context.problemsOnly = false;
+  return context;
+}
+
 }  // namespace
 
 std::string summaryJson(const SummaryContext& context, const RunResult& result, int exitStatus) {
@@ -112,7 +121,8 @@ std::string summaryJson(const SummaryContext& context, const RunResult& result, 
          field("warnings", messagesJson(result.warnings)) + separator +
          field("dialogs", messagesJson(result.dialogs)) + separator +
          field("errors", errorsJson(result.errors)) + separator +
-         field("tasks_open", std::to_string(result.tasksLeftOpen)) + "\n}\n";
+         field("tasks_open", std::to_string(result.tasksLeftOpen)) + separator +
+         field("text", jsonString(summaryText(wholeLines(context), result))) + "\n}\n";
 }
 
 }  // namespace sim

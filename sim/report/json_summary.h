@@ -1,5 +1,6 @@
 // The summary for programs: one JSON object with every figure of the text
-// summary, each warning whole and counted, nothing folded to fit a screen.
+// summary, each warning whole and counted, nothing folded to fit a screen,
+// and the text summary itself, whole, for people.
 #pragma once
 
 #include <string>
