@@ -367,11 +367,17 @@ function drawRehearsal(r, block)
     refused = written & r.status(:, k) ~= 0;
     edge = min(max(r.requested(refused, k), -0.5), 5.5);
     edge(isnan(edge)) = 5.5;
-    plot(r.time, r.actual(:, k), 'b-', r.time, request, 'r--', ...
-         r.time(refused), edge, 'rx');
+    lines = plot(r.time, r.actual(:, k), 'b-', r.time, request, 'r--');
+    labels = {'output', 'requested'};
+    if any(refused)
+      hold('on');
+      lines(end + 1) = plot(r.time(refused), edge, 'rx');
+      hold('off');
+      labels{end + 1} = 'refused';
+    end
     ylim([-0.5 5.5]);
     ylabel(sprintf('Dev1/ao%d (V)', k - 1));
-    legend('output', 'requested', 'refused', 'location', 'eastoutside');
+    legend(lines, labels, 'location', 'eastoutside');
     if k == 1
       title(sprintf('twinvolts %s: %s', block, r.result), 'interpreter', 'none');
     end
