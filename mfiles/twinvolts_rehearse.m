@@ -362,11 +362,10 @@ function drawRehearsal(r, block)
     subplot(2, 1, k);
     written = ~isnan(r.status(:, k));
     missed = written & ~(r.actual(:, k) == r.requested(:, k));
-    request = r.requested(:, k);
+    request = atPanelEdge(r.requested(:, k));
     request(~missed) = NaN;
     refused = written & r.status(:, k) ~= 0;
-    edge = min(max(r.requested(refused, k), -0.5), 5.5);
-    edge(isnan(edge)) = 5.5;
+    edge = atPanelEdge(r.requested(refused, k));
     lines = plot(r.time, r.actual(:, k), 'b-', r.time, request, 'r--');
     labels = {'output', 'requested'};
     if any(refused)
@@ -375,14 +374,21 @@ function drawRehearsal(r, block)
       hold('off');
       labels{end + 1} = 'refused';
     end
-    ylim([-0.5 5.5]);
+    ylim([-1 6]);
     ylabel(sprintf('Dev1/ao%d (V)', k - 1));
-    legend(lines, labels, 'location', 'eastoutside');
+    legend(lines, labels, 'location', 'southoutside', 'orientation', 'horizontal');
     if k == 1
       title(sprintf('twinvolts %s: %s', block, r.result), 'interpreter', 'none');
     end
   end
   xlabel('time (s)');
+end
+
+% A request far outside the band, NaN among them, is drawn at the panel's edge.
+function volts = atPanelEdge(volts)
+  unknown = isnan(volts);
+  volts = min(max(volts, -0.5), 5.5);
+  volts(unknown) = 5.5;
 end
 
 function removeTemporaries(folder, files)
