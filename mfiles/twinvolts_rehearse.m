@@ -159,6 +159,9 @@ function options = rehearsalOptions(rest)
   if isempty(options.program)
     options.program = defaultProgram();
   end
+  if ~exist(options.program, 'file')
+    fail('noProgram', sprintf('the rehearsal program %s is not there: name the kit''s rehearsal program with ''Program''', options.program));
+  end
   if isempty(options.module)
     options.module = defaultModule();
   end

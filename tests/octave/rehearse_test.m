@@ -118,6 +118,7 @@ function failures = runRefusals(odd)
     'structure without values', {struct('time', 1)}, 'badStructure', 'signals.values'
     'module that does not load', {ones(2, 2), 'Module', fullfile(odd, 'none.mexa64')}, 'program', 'twinvolts-sim: '
     'fault past the last write', {ones(2, 2), 'FailWriteAt', 7}, 'program', 'past the run''s last write'
+    'program not there', {ones(2, 2), 'Program', fullfile(odd, 'none')}, 'noProgram', 'Program'
     'file that is no module', {ones(2, 2), 'Module', which('rehearse_test')}, 'program', 'twinvolts-sim: '
   };
   failures = 0;
