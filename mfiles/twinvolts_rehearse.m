@@ -304,18 +304,23 @@ function message = programMessage(path)
 end
 
 % One word each, whatever the path holds. On Linux the program runs without
-% the host's library path. cmd.exe expands %NAME% once and never parses
-% what it put in: the words travel in the environment, each in quotes.
+% the host's library path. cmd.exe takes & and spaces in quotes as they are,
+% but no quote inside, and puts a variable's value for %NAME% even there:
+% a word that would be changed is refused, never changed.
 function command = commandLine(words, errors)
   if ispc()
-    text = '';
-    for k = 1:numel(words)
-      name = sprintf('TWINVOLTS_REHEARSE_%d', k);
-      setenv(name, words{k});
-      text = [text ' "%' name '%"'];
+    quoted = find(cellfun(@(word) any(word == '"'), words), 1);
+    if ~isempty(quoted)
+      fail('windowsCommand', sprintf('cmd.exe cannot pass a double quote to the program, as in %s', words{quoted}));
     end
-    setenv('TWINVOLTS_REHEARSE_ERRORS', errors);
-    command = ['"' text(2:end) ' 2>"%TWINVOLTS_REHEARSE_ERRORS%""'];
+    command = ['"' strjoin(strcat('"', words, '"'), ' ') ' 2>"' errors '""'];
+    marks = find(command == '%');
+    for k = 1:numel(marks) - 1
+      name = command(marks(k) + 1:marks(k + 1) - 1);
+      if ~isempty(name) && ~isempty(getenv(name))
+        fail('windowsCommand', sprintf('cmd.exe would put the variable %%%s%% in the command; rename what holds it', name));
+      end
+    end
   else
     quoted = cellfun(@shellWord, words, 'UniformOutput', false);
     command = ['unset LD_LIBRARY_PATH; exec ' strjoin(quoted, ' ') ' 2>' shellWord(errors)];
@@ -403,15 +408,6 @@ function removeTemporaries(folder, files)
   end
   if exist(folder, 'dir')
     rmdir(folder);
-  end
-  if ispc()
-    names = [arrayfun(@(k) sprintf('TWINVOLTS_REHEARSE_%d', k), 1:20, 'UniformOutput', false), ...
-             {'TWINVOLTS_REHEARSE_ERRORS'}];
-    for k = 1:numel(names)
-      if ~isempty(getenv(names{k}))
-        setenv(names{k}, '');
-      end
-    end
   end
 end
 

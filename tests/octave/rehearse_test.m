@@ -126,7 +126,7 @@ function failures = runRefusals(odd)
     [what, args, id, words] = rows{k, :};
     caught = '';
     try
-      twinvolts_rehearse(args{:});
+      r = twinvolts_rehearse(args{:});
     catch err
       caught = err;
     end
