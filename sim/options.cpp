@@ -320,7 +320,7 @@ const char* usageText() {
          "                         missed requests and what shutdown left marked\n"
          "  --quiet                print only problems\n"
          "  --json                 write the summary as one JSON object, for programs\n"
-         "                         (same stream; names in twinvolts-sim.md)\n"
+         "                         (same stream; its names: the guide, Reading the summary)\n"
          "  --version, --help\n"
          "Options take their value as --name VALUE or --name=VALUE (--trace=--quiet\n"
          "names a file; --trace --quiet is refused).\n"
