@@ -169,12 +169,15 @@ class DefaultRun(Workdir):
             copy.write(f.read())
         with open(inside("s\u00efgnal \u65e5\u672c.csv"), "w", encoding="utf-8") as f:
             f.write("1,2\n3,4\n")
-        rows = [("mod\u00e8l/b <&>", "mod\u00e8l/b <&>")]
+        # Each: the block text, as shown, as --json gives it (control
+        # characters kept, bytes that are not UTF-8 shown).
+        rows = [("mod\u00e8l/b <&>", "mod\u00e8l/b <&>", "mod\u00e8l/b <&>")]
         if not EMULATOR:
-            rows.append((b"model/\xff\xfe\xed\xa0\x80", "model/\\xFF\\xFE\\xED\\xA0\\x80"))
+            rows.append((b"model/\xff\xfe\xed\xa0\x80", "model/\\xFF\\xFE\\xED\\xA0\\x80",
+                         "model/\\xFF\\xFE\\xED\\xA0\\x80"))
             # Control characters, C1 ones included, shown as their bytes.
-            rows.append(("a\x1b[2J\tb\u009bc", "a\\x1B[2J\\x09b\\xC2\\x9Bc"))
-        for block, title in rows:
+            rows.append(("a\x1b[2J\tb\u009bc", "a\\x1B[2J\\x09b\\xC2\\x9Bc", "a\x1b[2J\tb\u009bc"))
+        for block, title, exact in rows:
             with self.subTest(block=block):
                 status, out, err = run("--block", block, "--input",
                                        host_path(inside("s\u00efgnal \u65e5\u672c.csv")),
@@ -189,6 +192,10 @@ class DefaultRun(Workdir):
                     self.assertEqual(len(read_trace(f.read())), 3)
                 root = ET.parse(inside("plot \u65e5\u672c.svg")).getroot()
                 self.assertIn(title, root.find("{http://www.w3.org/2000/svg}text").text)
+                _, out, err = run("--block", block, "--input",
+                                  host_path(inside("s\u00efgnal \u65e5\u672c.csv")), "--json",
+                                  module=module)
+                self.assertEqual(json.loads(out)["block"], exact, err)
 
     def test_version_and_help(self):
         status, out, err = run("--version", module=None)
