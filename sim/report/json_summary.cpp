@@ -57,6 +57,8 @@ std::string channelJson(const std::string& name, const ChannelFigures& figures) 
   return "{" + field("name", jsonString(name)) + ", " +
          field("writes", std::to_string(figures.writes)) + ", " +
          field("refused", std::to_string(figures.refused)) + ", " +
+         field("zeroing_written", figures.shutdown.written ? "true" : "false") + ", " +
+         field("zeroing_refused", figures.zeroingRefused() ? "true" : "false") + ", " +
          field("min_V", known ? jsonNumber(figures.minVolts) : "null") + ", " +
          field("max_V", known ? jsonNumber(figures.maxVolts) : "null") + ", " +
          field("after_shutdown_V", levelAfterShutdown(figures)) + ", " +
