@@ -1,7 +1,7 @@
 // Reads any bytes as an input file of volts. The reader must refuse the file
-// in one line, or hand the run exactly the rows its check counted, each a
-// finite number of volts at a finite time after the one before; anything
-// else aborts the run as a finding.
+// in one line, or hand the run exactly the rows its check counted, each two
+// volts (NaN and infinities reach the block as the host writes them) at a
+// finite time after the one before; anything else aborts the run as a finding.
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -49,7 +49,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   sim::StepInput volts;
   double before = input.startTime();
   while (input.next(volts, error)) {
-    if (!std::isfinite(volts[0]) || !std::isfinite(volts[1])) finding("volts not finite");
     // The trace's times: the input's own, from its first, always advancing.
     if (input.timed() && (!std::isfinite(input.time()) || (rows > 0 && input.time() <= before) ||
                           (rows == 0 && input.time() != before)))

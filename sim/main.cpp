@@ -11,6 +11,7 @@
 #include "sim/input/open_steps.h"
 #include "sim/option_checks.h"
 #include "sim/options.h"
+#include "sim/report/json_summary.h"
 #include "sim/report/run_outputs.h"
 #include "sim/report/sizes_report.h"
 #include "sim/report/summary.h"
@@ -107,7 +108,10 @@ int runChecked(const sim::Options& options, MexFunctionPtr entry, sim::StepSourc
       sim::terminalWidth(stream),         options.quiet};
   int status = result.completed ? (result.clean() ? kClean : kFaults) : kModuleError;
   if (!written && status == kClean) status = kBadInput;
-  return print(stream, sim::summaryText(context, result), status);
+  return print(
+      stream,
+      options.json ? sim::summaryJson(context, result, status) : sim::summaryText(context, result),
+      status);
 }
 
 // The module file, or a one-line reason it cannot be loaded.

@@ -20,13 +20,14 @@ struct OptionKind {
 };
 
 const OptionKind kOptions[] = {
-    {"--module", true, false},  {"--block", true, true},
-    {"--input", true, true},    {"--steps", true, true},
-    {"--dt", true, true},       {"--no-card", false, false},
-    {"--reserve", true, false}, {"--fail-write-at", true, true},
-    {"--trace", true, true},    {"--plot", true, true},
-    {"--sizes", false, false},  {"--quiet", false, false},
-    {"--help", false, false},   {"--version", false, false},
+    {"--module", true, false},   {"--block", true, true},
+    {"--input", true, true},     {"--steps", true, true},
+    {"--dt", true, true},        {"--no-card", false, false},
+    {"--reserve", true, false},  {"--fail-write-at", true, true},
+    {"--trace", true, true},     {"--plot", true, true},
+    {"--sizes", false, false},   {"--quiet", false, false},
+    {"--json", false, true},     {"--help", false, false},
+    {"--version", false, false},
 };
 
 const OptionKind* findOption(std::string_view name) {
@@ -122,6 +123,7 @@ void takeFlag(const std::string& name, Options& options) {
   if (name == "--no-card") options.noCard = true;
   if (name == "--sizes") options.sizesOnly = true;
   if (name == "--quiet") options.quiet = true;
+  if (name == "--json") options.json = true;
   if (name == "--help") options.help = true;
   if (name == "--version") options.version = true;
 }
@@ -139,6 +141,10 @@ bool checkConflicts(const std::set<std::string>& given, std::string& error) {
   }
   if (has("--fail-write-at") && has("--no-card")) {
     error = "--fail-write-at does not apply with --no-card: without a card every write is refused";
+    return false;
+  }
+  if (has("--json") && has("--quiet")) {
+    error = "--quiet shortens the text summary; --json writes all of it, for programs";
     return false;
   }
   if (has("--sizes")) {
@@ -313,6 +319,8 @@ const char* usageText() {
          "  --plot FILE.svg        plot both outputs over time, with refused writes,\n"
          "                         missed requests and what shutdown left marked\n"
          "  --quiet                print only problems\n"
+         "  --json                 write the summary as one JSON object, for programs\n"
+         "                         (same stream; its names: the guide, Reading the summary)\n"
          "  --version, --help\n"
          "Options take their value as --name VALUE or --name=VALUE (--trace=--quiet\n"
          "names a file; --trace --quiet is refused).\n"

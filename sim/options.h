@@ -22,6 +22,7 @@ struct Options {
   std::string tracePath;  // "-": standard output
   std::string plotPath;
   bool quiet = false;
+  bool json = false;  // the summary as one JSON object, for programs
   bool help = false;
   bool version = false;
 };

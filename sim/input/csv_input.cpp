@@ -297,7 +297,7 @@ bool CsvInput::isHeader(std::string_view line) const {
   size_t count = 0;
   double ignored;
   while (fields.next(field)) {
-    if (readDecimal(field, ignored) != DecimalRead::kNotANumber ||
+    if (readDecimal(field, ignored) != DecimalRead::kNotANumber || readNonFinite(field, ignored) ||
         (!field.empty() && (isDigit(field.front()) || field.front() == '-')))
       return false;
     ++count;
@@ -412,6 +412,9 @@ bool CsvInput::readRow(std::string_view line, StepInput& volts, std::string& err
                            : readDecimal(field, numbers[index], shift_[index]);
     if (!error.empty()) return false;
     if (read == DecimalRead::kOk) continue;
+    // A sample the host wrote as NaN or Inf goes to the block as it is, for
+    // the card to refuse as it would on the rig; a time must be a number.
+    if (role != ColumnRole::kTime && readNonFinite(field, numbers[index])) continue;
     if (!fieldsFit(line)) {
       error = fieldCountFault(line);
       return false;

@@ -1,6 +1,7 @@
 #include "sim/input/decimal_number.h"
 
 #include <charconv>
+#include <cmath>
 #include <string>
 #include <system_error>
 
@@ -67,7 +68,27 @@ std::from_chars_result readShifted(std::string_view text, int shift, double& rea
   return result;
 }
 
+bool equalsIgnoringCase(std::string_view text, std::string_view lower) {
+  if (text.size() != lower.size()) return false;
+  for (size_t i = 0; i < text.size(); ++i)
+    if ((text[i] | 0x20) != lower[i]) return false;
+  return true;
+}
+
 }  // namespace
+
+bool readNonFinite(std::string_view text, double& value) {
+  const bool negative = !text.empty() && text.front() == '-';
+  if (!text.empty() && (negative || text.front() == '+')) text.remove_prefix(1);
+  if (equalsIgnoringCase(text, "nan")) {
+    value = negative ? -NAN : NAN;
+  } else if (equalsIgnoringCase(text, "inf") || equalsIgnoringCase(text, "infinity")) {
+    value = negative ? -INFINITY : INFINITY;
+  } else {
+    return false;
+  }
+  return true;
+}
 
 DecimalRead readDecimal(std::string_view text, double& value, int shift) {
   // from_chars takes no '+' and also reads inf and nan: after the sign a

@@ -1,5 +1,5 @@
 // Numbers as a user writes them: the C locale's decimal floating point, with
-// none of strtod's other forms (hexadecimal, inf, nan).
+// none of strtod's other forms (hexadecimal), and the words for NaN and Inf.
 #pragma once
 
 #include <string_view>
@@ -14,5 +14,10 @@ enum class DecimalRead { kOk, kNotANumber, kOutOfRange };
 // before rounding, so "1500" with shift -3 reads as exactly what "1.5" does:
 // millivolts and milliseconds become volts and seconds with one rounding.
 DecimalRead readDecimal(std::string_view text, double& value, int shift = 0);
+
+// The words the host and data-frame libraries write for a missing or
+// overflowed sample: nan, inf or infinity, in any case, with an optional
+// sign. False for anything else, value untouched.
+bool readNonFinite(std::string_view text, double& value);
 
 }  // namespace sim

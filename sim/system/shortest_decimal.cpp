@@ -83,6 +83,9 @@ char* writeFixedDecimal(char* at, double value) {
 }  // namespace
 
 char* writeShortestDecimal(char* at, double value) {
+  // As the host writes and reads them back.
+  if (std::isnan(value)) return writeText(at, "NaN", 3);
+  if (std::isinf(value)) return value > 0 ? writeText(at, "Inf", 3) : writeText(at, "-Inf", 4);
   if (char* end = writeFixedDecimal(at, value)) return end;
   // Whole volts and seconds are common and much quicker to write as integers.
   if (value == std::trunc(value) && std::fabs(value) < 1e15 && !std::signbit(value))

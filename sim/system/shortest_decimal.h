@@ -1,5 +1,6 @@
 // Numbers as the shortest decimal text that reads back to the same double,
-// for the trace, the summary and the messages that quote a number.
+// for the trace, the summary and the messages that quote a number; NaN, Inf
+// and -Inf as the host writes them.
 #pragma once
 
 #include <cstddef>

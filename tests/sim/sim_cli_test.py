@@ -9,6 +9,7 @@ Windows paths on drive Z:, which wine maps to the root of the file system.
 import csv
 import fcntl
 import io
+import json
 import os
 import pty
 import re
@@ -168,12 +169,15 @@ class DefaultRun(Workdir):
             copy.write(f.read())
         with open(inside("s\u00efgnal \u65e5\u672c.csv"), "w", encoding="utf-8") as f:
             f.write("1,2\n3,4\n")
-        rows = [("mod\u00e8l/b <&>", "mod\u00e8l/b <&>")]
+        # Each: the block text, as shown, as --json gives it (control
+        # characters kept, bytes that are not UTF-8 shown).
+        rows = [("mod\u00e8l/b <&>", "mod\u00e8l/b <&>", "mod\u00e8l/b <&>")]
         if not EMULATOR:
-            rows.append((b"model/\xff\xfe\xed\xa0\x80", "model/\\xFF\\xFE\\xED\\xA0\\x80"))
+            rows.append((b"model/\xff\xfe\xed\xa0\x80", "model/\\xFF\\xFE\\xED\\xA0\\x80",
+                         "model/\\xFF\\xFE\\xED\\xA0\\x80"))
             # Control characters, C1 ones included, shown as their bytes.
-            rows.append(("a\x1b[2J\tb\u009bc", "a\\x1B[2J\\x09b\\xC2\\x9Bc"))
-        for block, title in rows:
+            rows.append(("a\x1b[2J\tb\u009bc", "a\\x1B[2J\\x09b\\xC2\\x9Bc", "a\x1b[2J\tb\u009bc"))
+        for block, title, exact in rows:
             with self.subTest(block=block):
                 status, out, err = run("--block", block, "--input",
                                        host_path(inside("s\u00efgnal \u65e5\u672c.csv")),
@@ -188,6 +192,10 @@ class DefaultRun(Workdir):
                     self.assertEqual(len(read_trace(f.read())), 3)
                 root = ET.parse(inside("plot \u65e5\u672c.svg")).getroot()
                 self.assertIn(title, root.find("{http://www.w3.org/2000/svg}text").text)
+                _, out, err = run("--block", block, "--input",
+                                  host_path(inside("s\u00efgnal \u65e5\u672c.csv")), "--json",
+                                  module=module)
+                self.assertEqual(json.loads(out)["block"], exact, err)
 
     def test_version_and_help(self):
         status, out, err = run("--version", module=None)
@@ -357,8 +365,40 @@ class CardFaults(Workdir):
                     self.assertTrue(row and {row[0]["ao0_status"], row[0]["ao1_status"]} != {ok},
                                     (step, row))
                     steps_named += 1
+                self.check_json_summary(args, module, error_at, before_writes, status, out)
         self.assertGreater(steps_named, 0)
         self.assertGreater(counts_compared, 0)
+
+    def check_json_summary(self, args, module, error_at, before_writes, status, text):
+        """--json tells what the text summary tells, each warning whole, a level
+        nobody knows as null."""
+        _, out, err = run(*args[:len(args) - 2 * bool(error_at)], "--json", module=module,
+                          error_at_step=error_at, before_writes=before_writes)
+        summary = json.loads(out)
+        self.assertEqual((summary["result"], summary["exit_status"], len(summary["errors"])),
+                         (summary_field(text, "result"), status,
+                          int(summary_field(text, "errors"))), err)
+        for ch, channel in enumerate(summary["channels"]):
+            figures = channel_figures(text, ch)
+            level = figures["after"].split("held at ")[-1].replace(" V", "")
+            counted = lambda n, zeroing: "%d + zeroing" % n if zeroing else n
+            self.assertEqual(
+                (counted(channel["writes"], channel["zeroing_written"]),
+                 counted(channel["refused"], channel["zeroing_refused"]),
+                 *(None if channel[k] is None else round(channel[k], 3)
+                   for k in ("min_V", "max_V", "after_shutdown_V")), channel["zeroed"]),
+                (figures["writes"], figures["refused"],
+                 *(None if figures[k] == "unknown" else figures[k] for k in ("min", "max")),
+                 None if "unknown" in level else float(level.replace("0.000", "0")),
+                 figures["after"] == "0.000 V"))
+        told = re.findall(r"^(?:statuses)?\s+(-\d+) \w", text, re.M)
+        self.assertEqual([str(s["status"]) for s in summary["statuses"]], told)
+        warnings = text.split("\nwarnings")[1].split("\ndialogs")[0].splitlines()[1:]
+        prefix = "block 'model/twinvolts': "
+        self.assertEqual(["  " + w["text"].replace(prefix, "", 1) +
+                          (" (%d times)" % w["count"] if w["count"] > 1 else "")
+                          for w in summary["warnings"]["texts"]], warnings)
+        self.assertTrue(all(w["text"].startswith(prefix) for w in summary["warnings"]["texts"]))
 
     def test_requested_values_read_back_exactly(self):
         values = ["0.1", "4.999999999999999", "1e-320", "2.5000000000000004", "-0"]
@@ -439,6 +479,13 @@ class CardFaults(Workdir):
             ("ao0 V,ao1\n1,2\n", [], "column 'ao0 V': write its unit as ao0_V, ao0 (V) or ao0 [V]"),
             ("1,2\r\r\n", [], "its lines end with CR CR LF"),
             ('1,2\n"3,4\n', [], ":2: a quote opens a field that does not close on its line"),
+            # The host's and data frames' words reach the block; the card refuses them.
+            ("NaN,-Inf\n1,2\n", [], ("", "2 of 0.01 s", ["0", "0.01", "0.02"], ("NaN", "-Inf"),
+                                     ("-200561", "-200561"))),
+            ("ao0,ao1\nnan,+INFINITY\n", [], ("", "1 of 0.01 s", ["0", "0.01"], ("NaN", "Inf"),
+                                             ("-200561", "-200561"))),
+            ("2,inf\n", [], ("", "1 of 0.01 s", ["0", "0.01"], ("2", "Inf"), ("0", "-200561"))),
+            ("time,ao0,ao1\nNaN,1,2\n", [], ":2: 'NaN' is not a time in seconds"),
         ]
         for text, args, outcome in rows:
             with self.subTest(text[:80]):
@@ -449,13 +496,17 @@ class CardFaults(Workdir):
                     self.assertEqual((status, out, err.count("\n")), (2, "", 1), err)
                     self.assertIn(outcome, err)
                     continue
-                note, steps, times, first = outcome
-                self.assertEqual(status, 0, err)
+                note, steps, times, first, *refused = outcome
+                self.assertEqual(status, 3 if refused else 0, err)
+                self.assertEqual(summary_field(out, "result"),
+                                 "completed with faults" if refused else "completed")
                 self.assertEqual(summary_field(out, "input").split("in.csv", 1)[1], note)
                 self.assertEqual(summary_field(out, "steps"), steps)
                 trace = read_trace(self.read("t.csv"))
                 self.assertEqual([r["time_s"] for r in trace], times)
                 self.assertEqual((trace[0]["ao0_requested_V"], trace[0]["ao1_requested_V"]), first)
+                if refused:
+                    self.assertEqual((trace[0]["ao0_status"], trace[0]["ao1_status"]), refused[0])
                 root = ET.parse(self.path("t.SVG")).getroot()
                 # The plot's time axis starts at the input's own first time,
                 # as a tick or, far from 0, as the origin its ticks count from.
@@ -631,8 +682,9 @@ class BadInput(Workdir):
             (["--input", w("2,5;1,0\n")] + out, "looks written with decimal commas"),
             (["--input", w("1,2\n3,volts\n")] + out, ":2: 'volts' is not a decimal"),
             (["--input", w("0x1,2\n")] + out, "'0x1' is not a decimal"),
-            (["--input", w("1,inf\n")] + out, "'inf' is not a decimal"),
-            (["--input", w("nan,1\n")] + out, "'nan' is not a decimal"),
+            (["--input", w("time,ao0,ao1\n-inf,1,2\n")] + out, "'-inf' is not a time in seconds"),
+            (["--input", w("time,ao0,ao1\n0x1,1,2\n")] + out, "'0x1' is not a time in seconds"),
+            (["--input", w("nan1,1\n")] + out, "'nan1' is not a decimal"),
             (["--input", w("1,1e999\n")] + out, "too large for a double"),
             (["--input", w("1;2\n")] + out, "looks separated by semicolons"),
             (["--input", w("1\t2\n")] + out, "looks separated by tabs"),
