@@ -78,18 +78,33 @@ void removeWatchedTemporaries() {
   }
 }
 
-// Runs on a thread of its own.
-BOOL WINAPI onConsoleEvent(DWORD event) {
-  const int code = kConsoleEventBase + static_cast<int>(event);
-  if (takeAsStop(code)) {
-    if (event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT) return TRUE;
-    // The system ends the process once this returns: wait for the main
-    // thread to finish the stop and end the program itself.
-    Sleep(INFINITE);
-  }
+// Set when the program must end at once; a thread of ours waits for it. A
+// console handler must not end the process itself: under wine the handlers
+// run one at a time, so one stuck in TerminateProcess leaves every later
+// Ctrl-C unanswered.
+HANDLE endAtOnceEvent = nullptr;
+std::atomic<int> endAtOnceCode{0};
+
+DWORD WINAPI endWhenAsked(void*) {
+  WaitForSingleObject(endAtOnceEvent, INFINITE);
+  const int code = endAtOnceCode.load();
   removeWatchedTemporaries();
   sayEndedAtOnce(code);
   TerminateProcess(GetCurrentProcess(), kWindowsStopStatus);
+  return 0;
+}
+
+// Runs on a thread the system makes for the event; it only tells.
+BOOL WINAPI onConsoleEvent(DWORD event) {
+  const int code = kConsoleEventBase + static_cast<int>(event);
+  if (!takeAsStop(code)) {
+    int none = 0;
+    endAtOnceCode.compare_exchange_strong(none, code);
+    SetEvent(endAtOnceEvent);
+  }
+  // The system ends the process as soon as a handler of a closing console
+  // (or log-off, or shutdown) returns: wait for the thread that ends it.
+  if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT) Sleep(INFINITE);
   return TRUE;
 }
 
@@ -117,6 +132,15 @@ extern "C" void onSignal(int signalNumber) {
 
 void watchStopSignals() {
 #ifdef _WIN32
+  endAtOnceEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  HANDLE ender = endAtOnceEvent != nullptr
+                     ? CreateThread(nullptr, 64 * 1024, endWhenAsked, nullptr,
+                                    STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr)
+                     : nullptr;
+  // Without the thread, no handler: the system's default ends the program
+  // at once, and the next run into the folder removes its temporaries.
+  if (ender == nullptr) return;
+  CloseHandle(ender);
   SetConsoleCtrlHandler(onConsoleEvent, TRUE);
 #else
   struct sigaction action {};

@@ -739,6 +739,77 @@ class StreamsAndStops(Workdir):
                 if out == "stream":  # what a stream got stays, up to the shutdown
                     self.assertEqual(stdout.decode().splitlines()[-1].split(",")[2:], ["0"] * 6)
 
+    def test_a_stop_at_any_moment_ends_the_program(self):
+        # Ctrl-C (SIGINT) at varied moments: while the input stream is read,
+        # while a FIFO waits for its reader, while the summary waits on a full
+        # pipe, in the run, and twice while the run is stuck on a full pipe.
+        # Each run ends within 5 s as stopped, and leaves no temporary and the
+        # earlier file as it was.
+        moments = ["input", "summary", "run", "twice"] + ([] if EMULATOR else ["fifo"])
+        ends = (130, 137) if EMULATOR else (-signal.SIGINT,)
+        if not EMULATOR:
+            os.mkfifo(self.path("fifo"))
+        for n in range(30):
+            moment, delay = moments[n % len(moments)], 0.04 * (n // len(moments))
+            with self.subTest(moment=moment, delay=delay):
+                self.write("t.csv", "earlier\n")
+                trace = ["--trace", host_path(self.path("t.csv"))]
+                args = {"input": trace + ["--input", "-"],
+                        "fifo": trace + ["--plot", self.path("fifo")],
+                        "summary": ["--steps", "2"],
+                        "twice": ["--trace", "-", "--plot", host_path(self.path("t.csv")),
+                                  "--steps", "100000000"]}.get(moment, trace + ["--steps", "100000000"])
+                unread, stdout = None, subprocess.DEVNULL
+                if moment in ("summary", "twice"):  # standard output a pipe nobody reads, full
+                    unread, stdout = os.pipe()
+                    os.set_blocking(stdout, False)
+                    try:
+                        while os.write(stdout, b"x" * 65536):
+                            pass
+                    except BlockingIOError:
+                        os.set_blocking(stdout, True)
+                child = subprocess.Popen(
+                    EMULATOR + [SIM, "--module", host_path(MODULE)] + args,
+                    stdin=subprocess.PIPE, stdout=stdout, stderr=subprocess.PIPE,
+                    env=dict(os.environ, WINEDEBUG="-all"))
+                if moment == "input":  # read: the program is past its start
+                    child.stdin.write(b"1,2\n")
+                    child.stdin.flush()
+                    while struct.unpack("i", fcntl.ioctl(child.stdin, termios.FIONREAD,
+                                                         b"\0" * 4))[0]:
+                        self.assertIsNone(child.poll())
+                        time.sleep(0.01)
+                    pid = child.pid if not EMULATOR else running_process(child, SIM)
+                elif moment == "fifo":
+                    pid = child.pid
+                    time.sleep(0.3)
+                else:
+                    pid = running_process(child, MODULE)
+                time.sleep(delay + (0.3 if moment == "summary" else 0))
+                os.kill(pid, signal.SIGINT)
+                if moment == "twice":
+                    time.sleep(0.1)
+                    try:
+                        os.kill(pid, signal.SIGINT)
+                    except ProcessLookupError:  # the first stop ended it
+                        pass
+                try:
+                    child.wait(timeout=5)
+                except subprocess.TimeoutExpired:
+                    child.kill()
+                    child.wait()
+                    self.fail("still running 5 s after the stop")
+                finally:
+                    child.stdin.close()
+                    if unread is not None:
+                        os.close(unread)
+                        os.close(stdout)
+                self.assertIn(child.returncode, ends, child.stderr.read())
+                child.stderr.close()
+                self.assertEqual(sorted(os.listdir(self.dir.name)),
+                                 ([] if EMULATOR else ["fifo"]) + ["t.csv"])
+                self.assertEqual(self.read("t.csv"), "earlier\n")
+
     def test_streams_are_written_in_place(self):
         # Each row: a shell command run with log holding "keep me", what log
         # then holds after that line, and where the summary went.
