@@ -209,6 +209,26 @@ void watchTemporary(const std::string& path, void* windowsHandle, bool watch) {
   }
 }
 
+#ifdef _WIN32
+void deferStops() {}
+void resumeStops() {}
+#else
+namespace {
+sigset_t stopsBeforeDeferring;
+}
+
+void deferStops() {
+  sigset_t handled;
+  sigemptyset(&handled);
+  for (int signalNumber : kHandledSignals) sigaddset(&handled, signalNumber);
+  sigprocmask(SIG_BLOCK, &handled, &stopsBeforeDeferring);
+}
+
+void resumeStops() {
+  sigprocmask(SIG_SETMASK, &stopsBeforeDeferring, nullptr);
+}
+#endif
+
 bool pipeReaderGone(std::FILE* stream, int error) {
 #ifdef _WIN32
   HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)));

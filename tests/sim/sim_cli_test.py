@@ -614,6 +614,9 @@ class BadInput(Workdir):
             rows.append((["--trace", "-", "--plot", "/dev/stdout"],
                          "same file: '-' and '/dev/stdout' are one stream"))
             rows.append((["--trace", "-", "--plot", "/dev/stderr"], "leaves the summary no stream"))
+            # A link to a file not made yet names that file.
+            os.symlink("t.csv", self.path("link.csv"))
+            rows.append((["--trace", host_path(self.path("link.csv")), "--plot", t], "same file"))
         if EMULATOR:  # Windows names ignore case and take either separator
             rows.append((["--trace", t, "--plot", t.upper().replace("\\", "/")], "same file"))
             read_only = w("old\n")  # wine shows a file without write bits as read-only
@@ -835,6 +838,7 @@ class StreamsAndStops(Workdir):
                 ('"$SIM" --trace /proc/self/fd/5 5>> log', "trace", "stdout"),
                 ('ln -s /dev/stdout out && "$SIM" --trace out >> log', "trace", "stderr"),
                 ('"$SIM" --trace log >> log', "trace", "stderr"),
+                ('"$SIM" --plot log 2>> log', "plot", "stdout"),
                 ('"$SIM" --trace /dev/null --plot /dev/null', "", "stdout"),
                 ('mkfifo f && { "$SIM" --trace f & cat f >> log; wait; }', "trace", "stdout"),
             ]
@@ -909,11 +913,14 @@ class OutputsAndMemory(Workdir):
 
     def test_an_existing_output_is_replaced_whole(self):
         # Each row: the name given, the file it reaches, that file's mode
-        # (None: not there yet, reached through a dangling link).
-        rows = [("t.csv", "t.csv", 0o644), ("link.csv", "t.csv", 0o644),
-                ("t.csv", "t.csv", 0o600), ("link.csv", "t.csv", None)]
-        for given, target, mode in rows:
-            with self.subTest(given=given, mode=mode and oct(mode)):
+        # (None: not there yet, reached through a dangling link), and a file
+        # that already has the name of the run's first temporary, which the
+        # run must skip and leave.
+        rows = [("t.csv", "t.csv", 0o644, None), ("link.csv", "t.csv", 0o644, None),
+                ("t.csv", "t.csv", 0o600, None), ("link.csv", "t.csv", None, None),
+                ("t.csv", "t.csv", 0o644, "t.csv.twinvolts-sim-%d-0.part")]
+        for given, target, mode, taken in rows:
+            with self.subTest(given=given, mode=mode and oct(mode), taken=taken):
                 for name in os.listdir(self.dir.name):
                     os.remove(self.path(name))
                 if mode is not None:
@@ -925,10 +932,17 @@ class OutputsAndMemory(Workdir):
                     mode = 0o666 & ~umask
                 if given != target:
                     os.symlink(target, self.path(given))
-                status, out, err = run("--steps", "2", "--trace", self.path(given))
+                # The program's process number is known once it is forked.
+                take = lambda: taken and self.write(taken % os.getpid(), "not the run's\n")
+                status, out, err = run("--steps", "2", "--trace", self.path(given),
+                                       preexec_fn=take)
                 self.assertEqual(status, 0, err)
                 self.assertEqual(len(read_trace(self.read(target))), 3)
-                self.assertEqual(sorted(os.listdir(self.dir.name)), sorted({given, target}))
+                left = sorted(set(os.listdir(self.dir.name)) - {given, target})
+                self.assertEqual(len(left), bool(taken), left)
+                if taken:
+                    self.assertEqual(self.read(left[0]), "not the run's\n")
+                    os.remove(self.path(left[0]))
                 self.assertEqual(os.path.islink(self.path(given)), given != target)
                 self.assertEqual(os.stat(self.path(target)).st_mode & 0o7777, mode)
 
