@@ -72,7 +72,7 @@ def channel_figures(summary, channel):
 # Refusals of a file as it is: the message says why, and the help has nothing to add.
 FILE_FAULTS = ("same file", "cannot write", "is a directory", "no such file", "No such file",
                "not a loadable", "mexFunction", "cut short", "module file, and", "Permission denied",
-               "summary no stream")
+               "summary no stream", "processors, and")
 
 
 def summary_field(summary, name):
@@ -502,8 +502,13 @@ class BadInput(Workdir):
             (pe(0x8664), "a 64-bit Windows", rehearse + "the win64 kit's"),
             (b"\xcf\xfa\xed\xfe" + bytes(60), "a macOS", "no twinvolts kit or build"),
         ]
-        return [(data, "it is %s module file, and this program loads %s ones: %s" %
+        said = [(data, "it is %s module file, and this program loads %s ones: %s" %
                  (what, own_kind, by)) for data, what, by in kinds if own_kind not in what]
+        # Another processor is named, whatever the system and word size.
+        own_processor = "x86-64" if own_kind.startswith("64") else "x86"
+        return said + [(elf(64, 183), "it is a 64-bit Linux module file for aarch64 processors, "
+                        "and this program loads %s ones for %s: no twinvolts kit or build "
+                        "rehearses it" % (own_kind, own_processor))]
 
     def module_copy(self, name):
         with open(MODULE, "rb") as f:
@@ -632,6 +637,7 @@ class BadInput(Workdir):
                 self.assertEqual(err.count("\n"), 1, err[:300])
                 self.assertLess(len(err), 400)
                 self.assertNotIn("\x1b", err)
+                self.assertNotIn("%1", err)  # a system text's insert is filled
                 self.assertIn(expected, err)
                 # The help tells how to mend an option or the input's text, not a file.
                 self.assertEqual("(try --help)" in err,
