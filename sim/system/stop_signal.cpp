@@ -78,16 +78,15 @@ void removeWatchedTemporaries() {
   }
 }
 
-// Set when the program must end at once; a thread of ours waits for it. A
-// console handler must not end the process itself: under wine the handlers
-// run one at a time, so one stuck in TerminateProcess leaves every later
-// Ctrl-C unanswered.
-HANDLE endAtOnceEvent = nullptr;
-std::atomic<int> endAtOnceCode{0};
+// Ends the program at once, on a thread of its own. A console handler must
+// not end the process itself: under wine the handlers run one at a time, so
+// one stuck in TerminateProcess leaves every later Ctrl-C unanswered. The
+// thread is made only when needed: one alive as the program leaves can
+// crash wine's own exit.
+std::atomic<bool> endingAtOnce{false};
 
-DWORD WINAPI endWhenAsked(void*) {
-  WaitForSingleObject(endAtOnceEvent, INFINITE);
-  const int code = endAtOnceCode.load();
+DWORD WINAPI endAtOnce(void* event) {
+  const int code = static_cast<int>(reinterpret_cast<intptr_t>(event));
   removeWatchedTemporaries();
   sayEndedAtOnce(code);
   TerminateProcess(GetCurrentProcess(), kWindowsStopStatus);
@@ -97,10 +96,12 @@ DWORD WINAPI endWhenAsked(void*) {
 // Runs on a thread the system makes for the event; it only tells.
 BOOL WINAPI onConsoleEvent(DWORD event) {
   const int code = kConsoleEventBase + static_cast<int>(event);
-  if (!takeAsStop(code)) {
-    int none = 0;
-    endAtOnceCode.compare_exchange_strong(none, code);
-    SetEvent(endAtOnceEvent);
+  if (!takeAsStop(code) && !endingAtOnce.exchange(true)) {
+    void* argument = reinterpret_cast<void*>(static_cast<intptr_t>(code));
+    HANDLE ender = CreateThread(nullptr, 64 * 1024, endAtOnce, argument,
+                                STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
+    if (ender == nullptr) endAtOnce(argument);
+    CloseHandle(ender);
   }
   // The system ends the process as soon as a handler of a closing console
   // (or log-off, or shutdown) returns: wait for the thread that ends it.
@@ -132,15 +133,6 @@ extern "C" void onSignal(int signalNumber) {
 
 void watchStopSignals() {
 #ifdef _WIN32
-  endAtOnceEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-  HANDLE ender = endAtOnceEvent != nullptr
-                     ? CreateThread(nullptr, 64 * 1024, endWhenAsked, nullptr,
-                                    STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr)
-                     : nullptr;
-  // Without the thread, no handler: the system's default ends the program
-  // at once, and the next run into the folder removes its temporaries.
-  if (ender == nullptr) return;
-  CloseHandle(ender);
   SetConsoleCtrlHandler(onConsoleEvent, TRUE);
 #else
   struct sigaction action {};
