@@ -30,8 +30,16 @@ const OptionKind kOptions[] = {
     {"--version", false, false},
 };
 
+// -h and -? as most programs take them, and /? as Windows programs do.
+bool asksForHelp(std::string_view word) {
+#ifdef _WIN32
+  if (word == "/?") return true;
+#endif
+  return word == "-h" || word == "-?";
+}
+
 const OptionKind* findOption(std::string_view name) {
-  if (name == "-h") name = "--help";
+  if (asksForHelp(name)) name = "--help";
   for (const OptionKind& known : kOptions)
     if (name == known.name) return &known;
   return nullptr;
@@ -190,7 +198,7 @@ class Parser {
         optionsEnded = true;
         continue;
       }
-      bool isOption = !optionsEnded && word.size() > 1 && word[0] == '-';
+      bool isOption = !optionsEnded && ((word.size() > 1 && word[0] == '-') || asksForHelp(word));
       if (!(isOption ? option(word, error) : positional(word, error))) return false;
     }
     return checkConflicts(given_, error);
@@ -200,7 +208,8 @@ class Parser {
   bool option(const std::string& word, std::string& error) {
     size_t equals = word.find('=');
     std::string name = word.substr(0, equals);
-    const OptionKind* known = word.rfind("--", 0) == 0 || word == "-h" ? findOption(name) : nullptr;
+    const OptionKind* known =
+        word.rfind("--", 0) == 0 || asksForHelp(word) ? findOption(name) : nullptr;
     if (known == nullptr) {
       error = "unknown option " + quotedText(name);
       return false;
@@ -284,6 +293,25 @@ bool checkOutputNames(const Options& options, std::string& error) {
   return true;
 }
 
+// Files, streams and stops, in each system's own words.
+#ifdef _WIN32
+#define OUTPUTS_AND_STOPS_HELP                                                       \
+  "An output file is replaced only when complete; one you may not write, or whose\n" \
+  "folder takes no temporary file, is refused and left as it was. A console, a\n"    \
+  "pipe, NUL or CON is written in place, as it goes. Outputs, input and module\n"    \
+  "must be distinct files.\n"                                                        \
+  "Ctrl-C, Ctrl-Break or closing the console ends a run after its current step,\n"   \
+  "with the block's end of run; a second Ctrl-C ends the program at once.\n"
+#else
+#define OUTPUTS_AND_STOPS_HELP                                                        \
+  "An output file is replaced only when complete, through a link to the file it\n"    \
+  "names; one you may not write, or whose folder takes no temporary file, is\n"       \
+  "refused and left as it was. A terminal, a pipe, a device or /dev/stdout is\n"      \
+  "written in place, as it goes. Outputs, input and module must be distinct files.\n" \
+  "Ctrl-C, SIGTERM or SIGHUP ends a run after its current step, with the block's\n"   \
+  "end of run; a second one, or SIGQUIT, ends the program at once.\n"
+#endif
+
 const char* usageText() {
   return "usage: twinvolts-sim [options] [--] [MODULE]\n"
          "Loads the twinvolts module as a simulation host does and runs it against a\n"
@@ -323,11 +351,7 @@ const char* usageText() {
          "                         (same stream; its names: the guide, Reading the summary)\n"
          "  --version, --help\n"
          "Options take their value as --name VALUE or --name=VALUE (--trace=--quiet\n"
-         "names a file; --trace --quiet is refused).\n"
-         "An output file is replaced only when complete, through a link to the file it\n"
-         "names; one you may not write, or whose folder takes no temporary file, is\n"
-         "refused and left as it was. A terminal, a pipe, a device or /dev/stdout is\n"
-         "written in place, as it goes. Outputs, input and module must be distinct files.\n"
+         "names a file; --trace --quiet is refused).\n" OUTPUTS_AND_STOPS_HELP
          "An input line holds at most 4096 bytes.\n"
          "\n"
          "The summary: module, block, input, steps; per output the writes, refused\n"

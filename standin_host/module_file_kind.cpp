@@ -15,6 +15,8 @@ struct FileKind {
 
 // The machine numbers of x86 in each format's headers.
 constexpr unsigned kElfI386 = 3, kElfX86_64 = 62, kPeI386 = 0x14c, kPeX86_64 = 0x8664;
+// The one 32-bit Windows machine besides x86 that the bits follow from.
+constexpr unsigned kPeArm = 0x1c4;
 
 FileKind thisProgram() {
   FileKind kind;
@@ -47,7 +49,7 @@ FileKind readKind(const FileHead& file) {
     if (!file.has(header, 6) || file.word(header, 4) != 0x4550) return kind;  // "PE\0\0"
     kind.system = System::kWindows;
     kind.machine = static_cast<unsigned>(file.word(header + 4, 2));
-    kind.bits = kind.machine == kPeI386 ? 32 : 64;
+    kind.bits = kind.machine == kPeI386 || kind.machine == kPeArm ? 32 : 64;
   } else if (file.startsWith("\xcf\xfa\xed\xfe", 4) || file.startsWith("\xce\xfa\xed\xfe", 4)) {
     kind.system = System::kMacOs;
     kind.bits = file.startsWith("\xcf", 1) ? 64 : 32;
@@ -60,12 +62,42 @@ bool isX86(const FileKind& kind) {
          kind.machine == kPeX86_64;
 }
 
+// The processors a module file is commonly built for, as its headers number them.
+const char* processorName(const FileKind& kind) {
+  struct Known {
+    System system;
+    unsigned machine;
+    const char* name;
+  };
+  static const Known kKnown[] = {
+      {System::kLinux, kElfI386, "x86"},
+      {System::kLinux, kElfX86_64, "x86-64"},
+      {System::kLinux, 40, "ARM"},
+      {System::kLinux, 183, "aarch64"},
+      {System::kLinux, 243, "RISC-V"},
+      {System::kLinux, 8, "MIPS"},
+      {System::kLinux, 20, "PowerPC"},
+      {System::kLinux, 21, "PowerPC64"},
+      {System::kLinux, 22, "IBM Z"},
+      {System::kWindows, kPeI386, "x86"},
+      {System::kWindows, kPeX86_64, "x86-64"},
+      {System::kWindows, kPeArm, "ARM"},
+      {System::kWindows, 0xaa64, "aarch64"},
+  };
+  for (const Known& known : kKnown)
+    if (known.system == kind.system && known.machine == kind.machine) return known.name;
+  return nullptr;
+}
+
 std::string named(const FileKind& kind) {
   if (kind.system == System::kMacOs) return "a macOS module file";
   std::string text = (kind.bits == 64 ? "a 64-bit " : "a 32-bit ") +
-                     std::string(kind.system == System::kWindows ? "Windows" : "Linux");
-  if (isX86(kind)) return text + " module file";
-  return text + " file for another processor (machine " + std::to_string(kind.machine) + ")";
+                     std::string(kind.system == System::kWindows ? "Windows" : "Linux") +
+                     " module file";
+  if (isX86(kind)) return text;
+  const char* processor = processorName(kind);
+  if (processor != nullptr) return text + " for " + processor + " processors";
+  return text + " for another processor (machine " + std::to_string(kind.machine) + ")";
 }
 
 // Said to a kit's user: the release kits rehearse the .mexa64, the .mexw32
@@ -98,8 +130,12 @@ std::string foreignModuleFile(const char* path) {
     return "";
   std::string mine = self.system == System::kWindows ? "Windows" : "Linux";
   if (self.machine == 0) mine += " (this processor's)";
+  mine += " ones";
+  // A file for another processor is told apart from this program's by that alone.
+  if (file.system != System::kMacOs && !isX86(file) && processorName(self) != nullptr)
+    mine += std::string(" for ") + processorName(self);
   return "it is " + named(file) + ", and this program loads " + std::to_string(self.bits) +
-         "-bit " + mine + " ones: " + rehearsedBy(file);
+         "-bit " + mine + ": " + rehearsedBy(file);
 }
 
 }  // namespace standin

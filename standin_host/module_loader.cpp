@@ -67,7 +67,17 @@ std::wstring loadablePath(const char* path) {
   return full;
 }
 
-std::string systemErrorText() {
+// Some of the system's texts hold an insert for the file ("Bad EXE format
+// for %1"): the file's own name goes there.
+std::wstring withFileName(std::wstring text, const std::wstring& path) {
+  const std::wstring name = path.substr(path.find_last_of(L"\\/") + 1);
+  for (size_t at = text.find(L"%1"); at != std::wstring::npos;
+       at = text.find(L"%1", at + name.size()))
+    text.replace(at, 2, name);
+  return text;
+}
+
+std::string systemErrorText(const std::wstring& path) {
   // In UTF-16, then UTF-8 like every other message: not the ANSI code page.
   wchar_t text[256] = L"";
   DWORD code = GetLastError();
@@ -78,14 +88,15 @@ std::string systemErrorText() {
     text[--length] = L'\0';
   }
   if (length == 0) return "error " + std::to_string(static_cast<unsigned long>(code));
-  return standin::utf8Text(text, static_cast<int>(length));
+  std::wstring filled = withFileName(std::wstring(text, length), path);
+  return standin::utf8Text(filled.c_str(), static_cast<int>(filled.size()));
 }
 
 void* openLibrary(const std::wstring& path, std::string* error) {
   // No message box for a broken file: the caller reports it.
   UINT previousMode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
   HMODULE handle = LoadLibraryW(path.c_str());
-  if (handle == nullptr) *error = systemErrorText();
+  if (handle == nullptr) *error = systemErrorText(path);
   SetErrorMode(previousMode);
   return reinterpret_cast<void*>(handle);
 }

@@ -136,12 +136,7 @@ bool OutputFile::openStream(int descriptor, std::string& error) {
   int copy = descriptor > 2 ? ::dup(descriptor) : -1;
   if (copy >= 0) file_ = ::fdopen(copy, "wb");
 #endif
-  if (file_ == nullptr) {
-    error = failure(reason(errno));
-    return false;
-  }
-  noteStream();
-  return true;
+  return streamOpened(error);
 }
 
 // A device, written as it is: never truncated, never replaced.
@@ -171,12 +166,7 @@ bool OutputFile::openFifo(std::string& error) {
   }
   file_ = fd >= 0 ? ::fdopen(fd, "wb") : nullptr;
 #endif
-  if (file_ == nullptr) {
-    error = failure(reason(errno));
-    return false;
-  }
-  noteStream();
-  return true;
+  return streamOpened(error);
 }
 
 // A new file beside the target, created exclusively so nothing else is
@@ -187,19 +177,26 @@ bool OutputFile::openTemporary(bool exists, unsigned mode, std::string& error) {
   int failed = 0;
   for (int attempt = 0; attempt < 100; ++attempt) {
     temporary_ = temporaryName(target_, attempt);
-    // Watched before it exists, so an interruption cannot come between.
-    watchTemporary(temporary_, nullptr, true);
     handle_ = nullptr;
+    // Made and watched as one: a stop between would leave it behind, and a
+    // name watched before it is made may be another's file.
+    deferStops();
     int fd = createExclusive(temporary_, handle_);
-    watchTemporary(temporary_, handle_, true);
+    const int created = errno;
+    if (fd >= 0) watchTemporary(temporary_, handle_, true);
+    resumeStops();
+    errno = created;
     if (fd >= 0 && keepMode(fd, exists ? &mode : nullptr)) {
       file_ = ::fdopen(fd, "wb");
       if (file_ != nullptr) break;
     }
     failed = errno;
-    if (fd >= 0) ::close(fd);
-    removeFile(temporary_);
-    watchTemporary(temporary_, nullptr, false);
+    // Only what this run made is removed: a name taken is someone else's.
+    if (fd >= 0) {
+      watchTemporary(temporary_, nullptr, false);
+      ::close(fd);
+      removeFile(temporary_);
+    }
     if (fd >= 0 || failed != EEXIST) break;
   }
   if (file_ != nullptr) {
@@ -215,6 +212,16 @@ bool OutputFile::openTemporary(bool exists, unsigned mode, std::string& error) {
   else
     error = failure(reason(failed));
   return false;
+}
+
+// The end of every stream's opening: errno tells why file_ is not open.
+bool OutputFile::streamOpened(std::string& error) {
+  if (file_ == nullptr) {
+    error = failure(reason(errno));
+    return false;
+  }
+  noteStream();
+  return true;
 }
 
 void OutputFile::noteStream() {

@@ -45,6 +45,7 @@ class OutputFile {
   bool openFifo(std::string& error);
   bool openTemporary(bool exists, unsigned mode, std::string& error);
   bool putInPlace();
+  bool streamOpened(std::string& error);
   void noteStream();
   void forgetHandle();
   std::string failure(const std::string& reasonText) const;

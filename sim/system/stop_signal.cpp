@@ -78,18 +78,34 @@ void removeWatchedTemporaries() {
   }
 }
 
-// Runs on a thread of its own.
-BOOL WINAPI onConsoleEvent(DWORD event) {
-  const int code = kConsoleEventBase + static_cast<int>(event);
-  if (takeAsStop(code)) {
-    if (event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT) return TRUE;
-    // The system ends the process once this returns: wait for the main
-    // thread to finish the stop and end the program itself.
-    Sleep(INFINITE);
-  }
+// Ends the program at once, on a thread of its own. A console handler must
+// not end the process itself: under wine the handlers run one at a time, so
+// one stuck in TerminateProcess leaves every later Ctrl-C unanswered. The
+// thread is made only when needed: one alive as the program leaves can
+// crash wine's own exit.
+std::atomic<bool> endingAtOnce{false};
+
+DWORD WINAPI endAtOnce(void* event) {
+  const int code = static_cast<int>(reinterpret_cast<intptr_t>(event));
   removeWatchedTemporaries();
   sayEndedAtOnce(code);
   TerminateProcess(GetCurrentProcess(), kWindowsStopStatus);
+  return 0;
+}
+
+// Runs on a thread the system makes for the event; it only tells.
+BOOL WINAPI onConsoleEvent(DWORD event) {
+  const int code = kConsoleEventBase + static_cast<int>(event);
+  if (!takeAsStop(code) && !endingAtOnce.exchange(true)) {
+    void* argument = reinterpret_cast<void*>(static_cast<intptr_t>(code));
+    HANDLE ender = CreateThread(nullptr, 64 * 1024, endAtOnce, argument,
+                                STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
+    if (ender == nullptr) endAtOnce(argument);
+    CloseHandle(ender);
+  }
+  // The system ends the process as soon as a handler of a closing console
+  // (or log-off, or shutdown) returns: wait for the thread that ends it.
+  if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT) Sleep(INFINITE);
   return TRUE;
 }
 
@@ -184,6 +200,26 @@ void watchTemporary(const std::string& path, void* windowsHandle, bool watch) {
     std::strcpy(free->path, path.c_str());
   }
 }
+
+#ifdef _WIN32
+void deferStops() {}
+void resumeStops() {}
+#else
+namespace {
+sigset_t stopsBeforeDeferring;
+}
+
+void deferStops() {
+  sigset_t handled;
+  sigemptyset(&handled);
+  for (int signalNumber : kHandledSignals) sigaddset(&handled, signalNumber);
+  sigprocmask(SIG_BLOCK, &handled, &stopsBeforeDeferring);
+}
+
+void resumeStops() {
+  sigprocmask(SIG_SETMASK, &stopsBeforeDeferring, nullptr);
+}
+#endif
 
 bool pipeReaderGone(std::FILE* stream, int error) {
 #ifdef _WIN32

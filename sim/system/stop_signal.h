@@ -45,6 +45,11 @@ const char* stopName(int signalNumber);
 // open file cannot be removed by name there.
 void watchTemporary(const std::string& path, void* windowsHandle, bool watch);
 
+// Between the two, stop signals wait (Linux; on Windows the handler runs on
+// a thread of its own), so that a file is made and watched as one.
+void deferStops();
+void resumeStops();
+
 // Ends the program as the signal would have ended it (on Windows with
 // kWindowsStopStatus), after the run was stopped and said so.
 [[noreturn]] void endByStopSignal(int signalNumber);
