@@ -170,22 +170,3 @@ function nothing = leftNothing(folder)
   names = names(cellfun(@isempty, regexp(names, '^(\.|\.\.|twinvolts\.mexa64|it.s a .*|rehearsal\.png)$')));
   nothing = isempty(names);
 end
-
-% Octave's copyfile runs a shell that splits such a name.
-function copyBytes(from, to)
-  source = fopen(from, 'r');
-  bytes = fread(source, Inf, '*uint8');
-  fclose(source);
-  target = fopen(to, 'w');
-  fwrite(target, bytes);
-  fclose(target);
-end
-
-function failed = check(what, passed, detail)
-  failed = ~passed;
-  if passed
-    fprintf('ok      %s\n', what);
-  else
-    fprintf('FAILED  %s: %s\n', what, detail);
-  end
-end

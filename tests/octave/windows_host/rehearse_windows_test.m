@@ -53,21 +53,3 @@ function rehearse_windows_test(program, module)
     exit(1);
   end
 end
-
-function copyBytes(from, to)
-  source = fopen(from, 'r');
-  bytes = fread(source, Inf, '*uint8');
-  fclose(source);
-  target = fopen(to, 'w');
-  fwrite(target, bytes);
-  fclose(target);
-end
-
-function failed = check(what, passed, detail)
-  failed = ~passed;
-  if passed
-    fprintf('ok      %s\n', what);
-  else
-    fprintf('FAILED  %s: %s\n', what, detail);
-  end
-end
