@@ -384,7 +384,7 @@ function drawRehearsal(r, block)
     end
     ylim([-1 6]);
     ylabel(sprintf('Dev1/ao%d (V)', k - 1));
-    legend(lines, labels, 'location', 'southoutside', 'orientation', 'horizontal');
+    legend(lines, labels, 'location', 'eastoutside');
     if k == 1
       title(sprintf('twinvolts %s: %s', block, r.result), 'interpreter', 'none');
     end
