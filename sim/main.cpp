@@ -15,7 +15,6 @@
 #include "sim/report/run_outputs.h"
 #include "sim/report/sizes_report.h"
 #include "sim/report/summary.h"
-#include "sim/report/wrapped_text.h"
 #include "sim/run/channel_reservation.h"
 #include "sim/run/host_session.h"
 #include "sim/run/stopped_run_text.h"
@@ -23,12 +22,10 @@
 #include "sim/system/command_line.h"
 #include "sim/system/program_paths.h"
 #include "sim/system/quoted_text.h"
-#include "sim/system/shortest_decimal.h"
 #include "sim/system/stop_signal.h"
 #include "sim/system/terminal.h"
 #include "simcard/simcard.h"
 #include "standin_host/host_calls.h"
-#include "standin_host/message_log.h"
 #include "standin_host/module_loader.h"
 
 #ifdef _WIN32
@@ -132,11 +129,7 @@ int simulate(sim::Options options) {
                      timeStep, error, fileFault);
   if (!input) return fileFault ? refused(error) : badInput(error);
   if (!options.dtGiven && timeStep > 0.0) options.dt = timeStep;
-  if (!sim::checkFailWriteAt(options, input->steps(), error)) return badInput(error);
-  if (!sim::plottableSpan(input->steps(), options.dt, input->startTime()))
-    return badInput(std::to_string(input->steps()) + " steps of " +
-                    sim::shortestDecimal(options.dt) +
-                    " s run past the largest time a double holds");
+  if (!sim::checkAgainstInput(options, *input, error)) return badInput(error);
   if (!sim::checkDistinctPaths(options, error)) return refused(error);
   if (!sim::checkOutputNames(options, error)) return badInput(error);
   sim::RunOutputs outputs({options.tracePath, options.plotPath,
@@ -150,23 +143,11 @@ int simulate(sim::Options options) {
   return status;
 }
 
-// What the set-up call said, each message whole on standard error (on a
-// terminal wrapped at spaces): a warning makes the sizes a result with faults.
+// What the set-up call said, on standard error: a warning makes the sizes a
+// result with faults.
 int showSetUpMessages(int status) {
-  std::string text;
-  for (size_t i = 0; i < standinWarningCount(); ++i)
-    text +=
-        sim::wrappedText("twinvolts-sim: set-up warning: " + sim::escapedText(standinWarning(i)),
-                         sim::terminalWidth(stderr), 0, 4) +
-        "\n";
-  for (size_t i = 0; i < standinDialogCount(); ++i) {
-    StandinDialog dialog = standinDialog(i);
-    text += "twinvolts-sim: set-up dialog: " +
-            sim::escapedText(std::string(dialog.title) + ": " + dialog.message) + "\n";
-  }
-  standinForgetMessages();
-  if (text.empty()) return status;
-  return print(stderr, text, status == kClean ? kFaults : status);
+  std::string text = sim::setUpMessagesText(sim::terminalWidth(stderr));
+  return text.empty() ? status : print(stderr, text, status == kClean ? kFaults : status);
 }
 
 int sizes(const sim::Options& options) {

@@ -1,8 +1,10 @@
 #include "sim/option_checks.h"
 
+#include "sim/report/svg_plot.h"
 #include "sim/system/file_identity.h"
 #include "sim/system/native_file.h"
 #include "sim/system/quoted_text.h"
+#include "sim/system/shortest_decimal.h"
 
 namespace sim {
 namespace {
@@ -15,14 +17,22 @@ int outputStream(const std::string& path) {
 
 }  // namespace
 
-bool checkFailWriteAt(const Options& options, int64_t steps, std::string& error) {
+bool checkAgainstInput(const Options& options, const StepSource& input, std::string& error) {
+  const int64_t steps = input.steps();
   const long long lastWrite = 2 * (steps + 1);
-  if (options.failWriteAt <= lastWrite) return true;
-  error = "--fail-write-at " + std::to_string(options.failWriteAt) +
-          " is past the run's last write: " + std::to_string(steps) +
-          (steps == 1 ? " step makes " : " steps make ") + std::to_string(lastWrite) +
-          " writes (two a step, two at shutdown)";
-  return false;
+  if (options.failWriteAt > lastWrite) {
+    error = "--fail-write-at " + std::to_string(options.failWriteAt) +
+            " is past the run's last write: " + std::to_string(steps) +
+            (steps == 1 ? " step makes " : " steps make ") + std::to_string(lastWrite) +
+            " writes (two a step, two at shutdown)";
+    return false;
+  }
+  if (!plottableSpan(steps, options.dt, input.startTime())) {
+    error = std::to_string(steps) + " steps of " + shortestDecimal(options.dt) +
+            " s run past the largest time a double holds";
+    return false;
+  }
+  return true;
 }
 
 bool checkDistinctPaths(const Options& options, std::string& error) {

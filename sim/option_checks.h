@@ -5,12 +5,14 @@
 #include <cstdint>
 #include <string>
 
+#include "sim/input/step_source.h"
 #include "sim/options.h"
 
 namespace sim {
 
-// --fail-write-at within the run's writes: two a step, two at shutdown.
-bool checkFailWriteAt(const Options& options, int64_t steps, std::string& error);
+// What the options ask of the input's run: --fail-write-at within its
+// writes (two a step, two at shutdown), and its last time within a double.
+bool checkAgainstInput(const Options& options, const StepSource& input, std::string& error);
 
 // No output may be the input, the module or the other output, compared as
 // files; and the summary keeps a standard stream no output takes.

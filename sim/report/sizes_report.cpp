@@ -3,7 +3,10 @@
 #include <cstdio>
 
 #include "gateway/sfcn_record.h"
+#include "sim/report/wrapped_text.h"
+#include "sim/system/quoted_text.h"
 #include "standin_host/host_arrays.h"
+#include "standin_host/message_log.h"
 
 namespace sim {
 namespace {
@@ -67,6 +70,21 @@ bool sizesText(MexFunctionPtr entry, std::string& out, std::string& error) {
   for (mxArray* array : {plhs[0], empty, flag})
     if (array != nullptr) mxDestroyArray(array);
   return ok;
+}
+
+std::string setUpMessagesText(int width) {
+  std::string text;
+  for (size_t i = 0; i < standinWarningCount(); ++i)
+    text += wrappedText("twinvolts-sim: set-up warning: " + escapedText(standinWarning(i)), width,
+                        0, 4) +
+            "\n";
+  for (size_t i = 0; i < standinDialogCount(); ++i) {
+    StandinDialog dialog = standinDialog(i);
+    text += "twinvolts-sim: set-up dialog: " +
+            escapedText(std::string(dialog.title) + ": " + dialog.message) + "\n";
+  }
+  standinForgetMessages();
+  return text;
 }
 
 }  // namespace sim

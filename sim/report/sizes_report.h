@@ -12,4 +12,8 @@ namespace sim {
 // failure.
 bool sizesText(MexFunctionPtr entry, std::string& out, std::string& error);
 
+// What the set-up call said, each message whole on its own line (wrapped at
+// spaces to width, 0 for none), and the host's log of them emptied.
+std::string setUpMessagesText(int width);
+
 }  // namespace sim
