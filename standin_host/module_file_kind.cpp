@@ -49,7 +49,12 @@ FileKind readKind(const FileHead& file) {
     if (!file.has(header, 6) || file.word(header, 4) != 0x4550) return kind;  // "PE\0\0"
     kind.system = System::kWindows;
     kind.machine = static_cast<unsigned>(file.word(header + 4, 2));
-    kind.bits = kind.machine == kPeI386 || kind.machine == kPeArm ? 32 : 64;
+    // The optional header's magic gives the word size of any machine (PE32
+    // or PE32+); only a file cut before it falls back on the machine.
+    const uint64_t magic = file.has(header + 24, 2) ? file.word(header + 24, 2) : 0;
+    const bool pe32 =
+        magic == 0x10b || (magic != 0x20b && (kind.machine == kPeI386 || kind.machine == kPeArm));
+    kind.bits = pe32 ? 32 : 64;
   } else if (file.startsWith("\xcf\xfa\xed\xfe", 4) || file.startsWith("\xce\xfa\xed\xfe", 4)) {
     kind.system = System::kMacOs;
     kind.bits = file.startsWith("\xcf", 1) ? 64 : 32;

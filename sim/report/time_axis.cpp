@@ -77,7 +77,9 @@ std::vector<TimeTick> roundTicks(double from, double start, double span, RoundSt
 
 TimeAxisLabels timeAxisLabels(double start, double span, double pixels) {
   TimeAxisLabels axis{{}, "time (s)"};
-  if (!(span > 0) || !std::isfinite(span) || !std::isfinite(start)) {
+  // A step of a subnormal span has no power of ten a double holds: its ticks
+  // would never end.
+  if (!std::isnormal(span / kMostTicks) || !std::isfinite(span) || !std::isfinite(start)) {
     axis.ticks.push_back({0.0, shortestDecimal(start)});
     return axis;
   }

@@ -64,7 +64,8 @@ size_t terminalWidth(std::FILE* stream) {
   constexpr size_t kUnknownWidth = 100;
   if (!isTerminal(stream)) return 0;
   struct winsize size;
-  if (ioctl(fileno(stream), TIOCGWINSZ, &size) != 0 || size.ws_col < 40) return kUnknownWidth;
+  // Lines wrap at spaces whatever the width: only a width not told is guessed.
+  if (ioctl(fileno(stream), TIOCGWINSZ, &size) != 0 || size.ws_col == 0) return kUnknownWidth;
   return size.ws_col;
 }
 

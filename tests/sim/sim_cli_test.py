@@ -73,7 +73,7 @@ def channel_figures(summary, channel):
 # Refusals of a file as it is: the message says why, and the help has nothing to add.
 FILE_FAULTS = ("same file", "cannot write", "is a directory", "no such file", "No such file",
                "not a loadable", "mexFunction", "cut short", "module file, and", "Permission denied",
-               "summary no stream", "processors, and")
+               "summary no stream", "processors, and", "processor (machine")
 
 
 def summary_field(summary, name):
@@ -610,6 +610,11 @@ class BadInput(Workdir):
         own_processor = "x86-64" if own_kind.startswith("64") else "x86"
         return said + [(elf(64, 183), "it is a 64-bit Linux module file for aarch64 processors, "
                         "and this program loads %s ones for %s: no twinvolts kit "
+                        "rehearses it" % (own_kind, own_processor)),
+                       # The word size as the optional header's magic (PE32) gives it.
+                       (pe(0x1C0) + struct.pack("<H", 0x10B) + bytes(94),
+                        "it is a 32-bit Windows module file for another processor (machine 448), "
+                        "and this program loads %s ones for %s: no twinvolts kit "
                         "rehearses it" % (own_kind, own_processor))]
 
     def module_copy(self, name):
@@ -1143,12 +1148,16 @@ class OutputsAndMemory(Workdir):
         whole = self.read("summary.txt")
         self.assertEqual(whole, run(*faults)[1])
         self.assertGreater(max(map(len, whole.splitlines())), 120)
-        for columns in (80, 120):
+        for columns in (80, 120, 30):
             with self.subTest(columns=columns):
                 status, shown, _ = self.run_on_terminal(faults, ["stdout"], columns=columns)
                 self.assertEqual(status, 3)
                 lines = shown.splitlines()
-                self.assertLessEqual(max(map(len, lines)), columns, shown)
+                # Only a word longer than a line passes it, after its label.
+                for line in lines:
+                    if len(line) > columns:
+                        body = line if line[:1] == " " else line[12:]
+                        self.assertNotIn(" ", body.strip(), shown)
                 joined = []
                 for line in lines:
                     indent = len(line) - len(line.lstrip(" "))

@@ -93,6 +93,9 @@ TEST(SvgPlot, TimeAxisLabelsAreRoundDistinctAndExactAtTheirTicks) {
       {0, 10, 1e6, "time (s)", nullptr},
       {-3, 3000, 0.7, "time (s)", nullptr},
       {0, 1, 0.01, "time (s)", nullptr},
+      // Too short to divide: the start alone.
+      {0, 1, 5e-324, "time (s)", "0 "},
+      {1e-312, 2, 1e-312, "time (s)", "1e-312 "},
   };
   for (const auto& row : rows) {
     const double span = static_cast<double>(row.steps) * row.dt;
@@ -104,6 +107,7 @@ TEST(SvgPlot, TimeAxisLabelsAreRoundDistinctAndExactAtTheirTicks) {
     EXPECT_EQ(texts(svg, "time-title").at(0).text, row.title);
     if (row.labels != nullptr) {
       EXPECT_EQ(all, row.labels);
+      if (labels.size() == 1) continue;
     }
     ASSERT_GE(labels.size(), 3u);
     const double origin = std::string(row.title) == "time (s)" ? 0.0 : row.start;
