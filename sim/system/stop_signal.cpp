@@ -63,7 +63,26 @@ void sayEndedAtOnce(int signalNumber) {
 // Console events are kept apart from signal numbers.
 constexpr int kConsoleEventBase = 1000;
 
+// The thread that ends the program at once reads the watched temporaries
+// while the main thread may be making one or changing the list: each holds
+// this while it does. It is reentrant, as a thread that defers stops also
+// watches.
+CRITICAL_SECTION& watchedLock() {
+  static CRITICAL_SECTION section;
+  static const bool ready = (InitializeCriticalSection(&section), true);
+  (void)ready;
+  return section;
+}
+
+struct WatchedHeld {
+  WatchedHeld() { EnterCriticalSection(&watchedLock()); }
+  ~WatchedHeld() { LeaveCriticalSection(&watchedLock()); }
+  WatchedHeld(const WatchedHeld&) = delete;
+  WatchedHeld& operator=(const WatchedHeld&) = delete;
+};
+
 void removeWatchedTemporaries() {
+  WatchedHeld held;
   for (WatchedTemporary& temporary : watched) {
     if (temporary.path[0] == '\0') continue;
     // Delete on close through the run's own handle, the one way to remove a
@@ -184,6 +203,9 @@ const char* stopName(int signalNumber) {
 }
 
 void watchTemporary(const std::string& path, void* windowsHandle, bool watch) {
+#ifdef _WIN32
+  WatchedHeld held;
+#endif
   WatchedTemporary* same = nullptr;
   WatchedTemporary* free = nullptr;
   for (WatchedTemporary& slot : watched) {
@@ -202,8 +224,13 @@ void watchTemporary(const std::string& path, void* windowsHandle, bool watch) {
 }
 
 #ifdef _WIN32
-void deferStops() {}
-void resumeStops() {}
+// A Ctrl-C is answered on another thread, which waits for the list.
+void deferStops() {
+  EnterCriticalSection(&watchedLock());
+}
+void resumeStops() {
+  LeaveCriticalSection(&watchedLock());
+}
 #else
 namespace {
 sigset_t stopsBeforeDeferring;

@@ -45,8 +45,9 @@ const char* stopName(int signalNumber);
 // open file cannot be removed by name there.
 void watchTemporary(const std::string& path, void* windowsHandle, bool watch);
 
-// Between the two, stop signals wait (Linux; on Windows the handler runs on
-// a thread of its own), so that a file is made and watched as one.
+// Between the two, a stop that would end the program at once waits (on
+// Linux the signals are held; on Windows the thread that ends it waits for
+// the list of temporaries), so that a file is made and watched as one.
 void deferStops();
 void resumeStops();
 
