@@ -18,7 +18,8 @@ function r = twinvolts_rehearse(varargin)
 %                         shutdown)
 %     'Block', PATH       the block's path in the model
 %     'Module', FILE      the module file (default: the one beside this file)
-%     'Program', FILE     the rehearsal program (default: the kit's)
+%     'Program', FILE     the rehearsal program (default: the kit's, in the
+%                         rehearsal folder beside this file's folder)
 %
 %   R's fields; rows run over the N steps, then the shutdown:
 %     time       (N+1)-by-1 seconds
@@ -46,6 +47,7 @@ function r = twinvolts_rehearse(varargin)
   [t, u, rest] = signalArguments(varargin);
   options = rehearsalOptions(rest);
   n = size(u, 1);
+  checkAgainstSignal(options, t, n);
   folder = tempname();
   if ~mkdir(folder)
     error('twinvolts:rehearse:temporary', 'cannot make the temporary folder %s', folder);
@@ -73,6 +75,10 @@ function [t, u, rest] = signalArguments(args)
     fail('noSignal', 'twinvolts_rehearse needs a signal: U (N-by-2 volts), T and U, or a structure with time');
   end
   t = [];
+  names = {'dt', 'nocard', 'reserve', 'failwriteat', 'block', 'module', 'program'};
+  if (ischar(args{1}) || isa(args{1}, 'string')) && any(strcmpi(char(args{1}), names))
+    fail('noSignal', sprintf('the signal comes first and the options after it, as in twinvolts_rehearse(U, ''Dt'', 0.1): ''%s'' came first', char(args{1})));
+  end
   if isstruct(args{1})
     s = args{1};
     if ~isscalar(s) || ~isfield(s, 'time') || ~isfield(s, 'signals') || ~isstruct(s.signals) ...
@@ -82,7 +88,10 @@ function [t, u, rest] = signalArguments(args)
     t = s.time;
     u = s.signals.values;
     rest = args(2:end);
-  elseif numel(args) >= 2 && ~ischar(args{2})
+  elseif numel(args) >= 2 && (isnumeric(args{2}) || islogical(args{2}))
+    if ~isvector(args{1})
+      fail('badTime', 'given two arrays, the first is T, a vector of N times, and the second U; options come after the signal as name/value pairs, each name first');
+    end
     t = args{1};
     u = args{2};
     rest = args(3:end);
@@ -125,7 +134,11 @@ function t = checkedTime(t, n, fromStructure)
     fail('badTime', 'the times must be a real numeric vector');
   end
   if numel(t) ~= n
-    fail('timeLength', sprintf('the times have %d elements and the signal %d rows: one time a row', numel(t), n));
+    rows = 'rows';
+    if n == 1
+      rows = 'row';
+    end
+    fail('timeLength', sprintf('the times have %d elements and the signal %d %s: one time a row', numel(t), n, rows));
   end
   t = double(t(:));
   if ~all(isfinite(t))
@@ -146,6 +159,12 @@ end
 function options = rehearsalOptions(rest)
   options = struct('dt', [], 'noCard', false, 'reserve', '', 'failWriteAt', [], ...
                    'block', 'model/twinvolts', 'module', '', 'program', '');
+  for k = 1:numel(rest)
+    if isa(rest{k}, 'string') && isscalar(rest{k})
+      rest{k} = char(rest{k});
+    end
+  end
+  defaultProgramTaken = false;
   for k = 1:2:numel(rest)
     name = rest{k};
     if ~ischar(name) || isempty(name) || size(name, 1) ~= 1
@@ -158,9 +177,12 @@ function options = rehearsalOptions(rest)
   end
   if isempty(options.program)
     options.program = defaultProgram();
+    defaultProgramTaken = true;
   end
-  if ~exist(options.program, 'file')
-    fail('noProgram', sprintf('the rehearsal program %s is not there: name the kit''s rehearsal program with ''Program''', options.program));
+  if ~exist(options.program, 'file') && defaultProgramTaken
+    fail('noProgram', sprintf('no rehearsal program at %s, where a kit keeps it beside the folder of this file: name the kit''s rehearsal program with ''Program''', options.program));
+  elseif ~exist(options.program, 'file')
+    fail('noProgram', sprintf('the rehearsal program %s given with ''Program'' is not there', options.program));
   end
   if isempty(options.module)
     options.module = defaultModule();
@@ -192,7 +214,7 @@ function options = takeOption(options, name, value)
       options.failWriteAt = double(value);
     case {'block', 'module', 'program'}
       if ~ischar(value) || size(value, 1) ~= 1
-        fail('badOption', sprintf('option ''%s'' needs text', name));
+        fail('badOption', sprintf('option ''%s'' needs a line of text, not empty', name));
       end
       options.(lower(name)) = value;
     otherwise
@@ -200,7 +222,8 @@ function options = takeOption(options, name, value)
   end
 end
 
-% The kit's program beside module/, or the build's beside the module file.
+% The kit's program beside module/, or the build's beside the module file;
+% neither there: the kit's place, which the refusal names.
 function program = defaultProgram()
   here = fileparts(mfilename('fullpath'));
   name = 'twinvolts-sim';
@@ -208,8 +231,28 @@ function program = defaultProgram()
     name = 'twinvolts-sim.exe';
   end
   program = fullfile(fileparts(here), 'rehearsal', name);
-  if ~exist(program, 'file')
-    program = fullfile(here, 'sim', name);
+  built = fullfile(here, 'sim', name);
+  if ~exist(program, 'file') && exist(built, 'file')
+    program = built;
+  end
+end
+
+% What the program would refuse of the options given this signal, told in
+% the function's own words before it runs.
+function checkAgainstSignal(options, t, n)
+  if ~isempty(options.failWriteAt) && options.noCard
+    fail('badOption', 'option ''FailWriteAt'' does not go with ''NoCard'': without a card every write is refused');
+  end
+  if ~isempty(options.failWriteAt) && options.failWriteAt > 2 * n + 2
+    fail('badOption', sprintf('option ''FailWriteAt'' is %.0f, past the run''s last write: %d steps make %d writes (two a step, two at shutdown)', ...
+                              options.failWriteAt, n, 2 * n + 2));
+  end
+  if ~isempty(options.dt) && numel(t) > 1
+    step = t(2) - t(1);
+    if abs(step - options.dt) > 1e-9 * options.dt + 4 * eps(max(abs(t(1:2))))
+      fail('badOption', sprintf('option ''Dt'' is %g s, but the times T step by %g s: leave ''Dt'' out, the times give the step', ...
+                                options.dt, step));
+    end
   end
 end
 

@@ -117,7 +117,12 @@ function failures = runRefusals(odd)
     'Reserve of no channel', {ones(2, 2), 'Reserve', 'ao2'}, 'badOption', 'ao0'
     'structure without values', {struct('time', 1)}, 'badStructure', 'signals.values'
     'module that does not load', {ones(2, 2), 'Module', fullfile(odd, 'none.mexa64')}, 'program', 'twinvolts-sim: '
-    'fault past the last write', {ones(2, 2), 'FailWriteAt', 7}, 'program', 'past the run''s last write'
+    'fault past the last write', {ones(2, 2), 'FailWriteAt', 7}, 'badOption', 'past the run''s last write'
+    'fault with no card', {ones(2, 2), 'NoCard', true, 'FailWriteAt', 1}, 'badOption', 'does not go with ''NoCard'''
+    'options before the signal', {'Dt', 0.1}, 'noSignal', 'comes first'
+    'a number where an option name goes', {ones(2, 2), 3}, 'badTime', 'name/value pairs'
+    'an option name in a cell', {ones(2, 2), {'Dt'}, 1}, 'badOption', 'argument 2 must be an option name'
+    'Dt against the times', {[0 1], ones(2, 2), 'dT', 0.2}, 'badOption', 'the times T step by 1 s'
     'program not there', {ones(2, 2), 'Program', fullfile(odd, 'none')}, 'noProgram', 'Program'
     'file that is no module', {ones(2, 2), 'Module', which('rehearse_test')}, 'program', 'twinvolts-sim: '
   };
